@@ -1,0 +1,34 @@
+// Breaking a report line into display rows at a wrap width, with Japanese line-breaking rules.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace torvane::view {
+
+inline constexpr int kMinWrapWidth = 20;
+inline constexpr int kMaxWrapWidth = 250;
+inline constexpr int kTabStop = 8;
+
+// One display row: bytes [start, start + length) of its line, `cells` wide on screen.
+struct Row {
+    std::size_t start;
+    std::size_t length;
+    std::size_t cells;  // double-byte characters count two, tabs the cells they take in this row
+
+    friend bool operator==(const Row&, const Row&) = default;
+};
+
+// The rows of `line` (CP932 bytes, no line end) at a wrap width of `wrapWidth` cells; widths
+// outside 20..250 are clamped to that range. The rows are consecutive pieces of the line that
+// together give the whole line; none splits a double-byte character and none is empty, except
+// that an empty line is one empty row. A tab takes the cells up to the next multiple of 8 counted
+// from the start of its row, but no cells past the wrap width.
+std::vector<Row> breakIntoRows(std::string_view line, int wrapWidth);
+
+// Same as the above, writing into `rows` (its old contents are dropped) so that a caller
+// breaking many lines reuses one buffer.
+void breakIntoRows(std::string_view line, int wrapWidth, std::vector<Row>& rows);
+
+}  // namespace torvane::view
