@@ -1,0 +1,51 @@
+#pragma once
+// The Punycode encoder (RFC 3492) on UTF-16 code units, and the conversion of
+// a Shift_JIS host name to its ASCII-compatible form label by label.
+// No name preparation: no case folding, no normalisation.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace torvane::puny {
+
+// RFC 3492 parameters.
+inline constexpr std::int32_t kBase = 36;
+inline constexpr std::int32_t kTMin = 1;
+inline constexpr std::int32_t kTMax = 26;
+inline constexpr std::int32_t kSkew = 38;
+inline constexpr std::int32_t kDamp = 700;
+inline constexpr std::int32_t kInitialBias = 72;
+inline constexpr std::int32_t kInitialN = 128;
+// Bound of the digit loop and start value of the minimum search.
+inline constexpr std::int32_t kMaxInt = 2147483647;
+inline constexpr char16_t kDelimiter = u'-';
+
+// Stateless; one instance per label is as good as one for all.
+class TPunyClass {
+  public:
+    // The Punycode form of one label, without "xn--". A label of basic code
+    // units (< 128) only comes back as it is, without a delimiter. When the
+    // encoding cannot be completed (a counter would leave 32 bits, which takes
+    // a label of tens of thousands of units) the label comes back unchanged.
+    std::u16string Encode(std::u16string_view label) const;
+
+    // Bias adaptation after each encoded delta (RFC 3492, 6.1).
+    static std::int32_t Adapt(std::int32_t delta, std::int32_t numpoints, bool firsttime);
+    // Digit value 0-25 -> 'a'-'z', 26-35 -> '0'-'9'. Precondition: 0 <= d <= 35.
+    static char16_t EncodeDigit(std::int32_t d);
+    // The smallest unit of the label that is >= n; kMaxInt if there is none.
+    static std::int32_t MinCodeAtLeast(std::int32_t n, std::u16string_view label);
+
+  private:
+    std::u16string EncodeOrThrow(std::u16string_view label) const;
+};
+
+// The host name with every label that holds more than ASCII replaced by
+// "xn--" + its Punycode form. Labels are split at "." only; empty labels and
+// a final dot stay; a label of one byte is never encoded. Labels go from
+// CP932 to UTF-16 through the code-page conversion (bad bytes give U+FFFD).
+// A name in which DetectTextCode finds only ASCII comes back unchanged.
+std::string DomainToAscii(std::string_view name);
+
+}  // namespace torvane::puny
