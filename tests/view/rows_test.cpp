@@ -1,0 +1,150 @@
+#include "view/rules/rows.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "text_testing.h"
+
+namespace torvane::view {
+namespace {
+
+using testing::sj;
+using testing::utf8;
+
+std::string repeat(std::string_view piece, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += piece;
+    return out;
+}
+
+struct RowCase {
+    const char* name;
+    int width;
+    std::string line;                // UTF-8
+    std::vector<std::string> rows;   // UTF-8 text of each row
+    std::vector<std::size_t> cells;  // cells of each row
+};
+
+void PrintTo(const RowCase& c, std::ostream* os) { *os << c.name; }
+
+class RowBreaking : public ::testing::TestWithParam<RowCase> {};
+
+TEST_P(RowBreaking, BreaksAsExpected) {
+    const RowCase& c = GetParam();
+    const std::string line = sj(c.line);
+    std::vector<std::string> texts;
+    std::vector<std::size_t> cells;
+    for (const Row& row : breakIntoRows(line, c.width)) {
+        texts.push_back(utf8(line.substr(row.start, row.length)));
+        cells.push_back(row.cells);
+    }
+    EXPECT_EQ(texts, c.rows);
+    EXPECT_EQ(cells, c.cells);
+}
+
+const std::string kKanji10 = repeat("漢", 10);  // 20 cells
+const std::string kLetters25 = repeat("a", 25);
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RowBreaking,
+    ::testing::Values(
+        RowCase{"EmptyLineIsOneEmptyRow", 20, "", {""}, {0}},
+        RowCase{"LineOfExactlyWCellsIsOneRow", 20, repeat("a", 20), {repeat("a", 20)}, {20}},
+        RowCase{
+            "JapaneseOfWCellsKeepsHangingFullStop", 20, kKanji10 + "。", {kKanji10 + "。"}, {22}},
+        RowCase{
+            "HangingFullStopThenNextRow", 20, kKanji10 + "。次", {kKanji10 + "。", "次"}, {22, 2}},
+        RowCase{"MoreThanWLettersCutAtWDiv3", 20, kLetters25, {"aaaaaa", repeat("a", 19)}, {6, 19}},
+        RowCase{"FullStopAfterWthLetterDoesNotHang",
+                20,
+                repeat("a", 20) + ". more",
+                {"aaaaaa", repeat("a", 14) + ". more"},
+                {6, 20}},
+        RowCase{"WordBreakAtSpace",
+                20,
+                "aaaa aaaa aaaa aaaaaaaaa",
+                {"aaaa aaaa aaaa ", "aaaaaaaaa"},
+                {15, 9}},
+        RowCase{"HalfWidthKatakanaIsNoBreakPoint",
+                20,
+                repeat("ｱ", 25),
+                {repeat("ｱ", 6), repeat("ｱ", 19)},
+                {6, 19}},
+        RowCase{"SplitDoubleByteGoesToNextRowWithoutWordBreak",
+                20,
+                repeat("a", 19) + "漢字",
+                {repeat("a", 19), "漢字"},
+                {19, 4}},
+        RowCase{"TwoHangingCharactersReachWPlus3",
+                20,
+                repeat("a", 19) + "-,。xyz",
+                {repeat("a", 19) + "-,。", "xyz"},
+                {23, 3}},
+        RowCase{"HangingStopsAtWPlus2", 20, kKanji10 + "。,", {kKanji10 + "。", ","}, {22, 1}},
+        RowCase{"UnhungPunctuationPullsBreakBack",
+                20,
+                kKanji10 + "。、xy",
+                {repeat("漢", 9), "漢。、xy"},
+                {18, 8}},
+        RowCase{"RowDoesNotEndWithOpeningParenthesis",
+                20,
+                "aaaa aaaa aaaa aaaa(bbbbbbbbbb",
+                {"aaaa aaaa aaaa aaaa", "(bbbbbbbbbb"},
+                {19, 11}},
+        RowCase{"NoEndMovesOnlyDownToWDiv5Times4",
+                20,
+                repeat("a", 14) + "((((((bbbbb",
+                {repeat("a", 14) + "((", "((((bbbbb"},
+                {16, 9}},
+        RowCase{"ClosingBracketDoesNotBeginRow",
+                20,
+                kKanji10 + "」次",
+                {repeat("漢", 9), "漢」次"},
+                {18, 6}},
+        RowCase{"HungFullStopGivenBackBeforeNoBeginCharacter",
+                20,
+                kKanji10 + "。」次",
+                {repeat("漢", 9), "漢。」次"},
+                {18, 8}},
+        RowCase{"LeadFollowNeedsTwoCellsAfterRow",
+                20,
+                "aaaa aaaa aaaa aaaa(b",
+                {"aaaa aaaa aaaa aaaa(", "b"},
+                {20, 1}},
+        RowCase{"TabTakesCellsToNextStop", 20, "\tab", {"\tab"}, {10}},
+        RowCase{"TabIsCutAtRowEnd",
+                20,
+                repeat("a", 18) + "\tb",
+                {repeat("a", 18) + "\t", "b"},
+                {20, 1}},
+        RowCase{"TabStopsCountFromRowStart",
+                20,
+                repeat("a", 18) + "\t\tb",
+                {repeat("a", 18) + "\t", "\tb"},
+                {20, 9}},
+        RowCase{"NarrowWidthClampedTo20", 5, repeat("a", 20), {repeat("a", 20)}, {20}},
+        RowCase{"WideWidthClampedTo250",
+                1000,
+                repeat("a ", 130),
+                {repeat("a ", 125), repeat("a ", 5)},
+                {250, 10}}),
+    [](const ::testing::TestParamInfo<RowCase>& info) { return std::string(info.param.name); });
+
+TEST(RowBreaking, LoneLeadByteAtEndIsOneCell) {
+    const std::string line = std::string(20, 'a') + "\x82";
+    const auto rows = breakIntoRows(line, 20);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], (Row{6, 15, 15}));
+}
+
+TEST(RowBreaking, NoEmptyRowWhenTextEndsAtABreak) {
+    const std::string line = sj(repeat("漢", 20));
+    const auto rows = breakIntoRows(line, 20);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1], (Row{20, 20, 20}));
+}
+
+}  // namespace
+}  // namespace torvane::view
