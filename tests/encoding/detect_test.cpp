@@ -33,16 +33,21 @@ const std::string kPastWindow = Repeat("a", 600);
 INSTANTIATE_TEST_SUITE_P(
     Cases, DetectJapaneseCodeTest,
     ::testing::Values(
-        DetectCase{"empty text", "", tcAscii},
-        DetectCase{"single zero byte", T("\0"), tcAscii},
+        DetectCase{"empty text", "", tcAscii}, DetectCase{"single zero byte", T("\0"), tcAscii},
         DetectCase{"single FF", "\xFF", tcAscii},
         DetectCase{"single Shift_JIS lead", "\x88", tcAscii},
         DetectCase{"plain ASCII", "Domain Name: EXAMPLE.JP\r\n", tcAscii},
-        DetectCase{"control byte inside the window", T("ab\x01" "cd"), tcNonText},
-        DetectCase{"FF inside the window", "ab\xFF" "cd", tcNonText},
+        DetectCase{"control byte inside the window",
+                   T("ab\x01"
+                     "cd"),
+                   tcNonText},
+        DetectCase{"FF inside the window",
+                   "ab\xFF"
+                   "cd",
+                   tcNonText},
         DetectCase{"control byte as the last byte", T("abcd\x07"), tcAscii},
-        DetectCase{"control byte past the window, reached by the scan",
-                   kPastWindow + T("\x02z"), tcNonText},
+        DetectCase{"control byte past the window, reached by the scan", kPastWindow + T("\x02z"),
+                   tcNonText},
         DetectCase{"control byte past the window after a decisive byte",
                    "\x88\x9F" + kPastWindow + T("\x02z"), tcSjis},
         DetectCase{"undecided text replaced by a later control byte",
@@ -69,8 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"look-ahead finds a Shift_JIS lead", "\xA4\xE0\xA4\x81z", tcSjis},
         DetectCase{"look-ahead finds FD", "\xA4\xE0\xA4\xFDz", tcEuc},
         DetectCase{"look-ahead ends undecided at a space", "\xA4\xE0\xA4 z", tcEucOrSjis},
-        DetectCase{"byte that ends the look-ahead is passed over", "\xA4\xE0\x1B$Bxy",
-                   tcEucOrSjis},
+        DetectCase{"byte that ends the look-ahead is passed over", "\xA4\xE0\x1B$Bxy", tcEucOrSjis},
         DetectCase{"without look-ahead the escape counts", "\xA4\xA2\x1B$Bxy", tcJis}));
 
 class DetectTextCodeTest : public ::testing::TestWithParam<DetectCase> {};
@@ -84,11 +88,16 @@ const std::string kUtf8Hiragana = "\xE3\x81\x82";
 INSTANTIATE_TEST_SUITE_P(
     Cases, DetectTextCodeTest,
     ::testing::Values(
-        DetectCase{"empty text", "", tcNonText},
-        DetectCase{"single byte", "a", tcAscii},
+        DetectCase{"empty text", "", tcNonText}, DetectCase{"single byte", "a", tcAscii},
         DetectCase{"UTF-16LE mark alone", "\xFF\xFE", tcUtf16Le},
-        DetectCase{"UTF-16BE mark", T("\xFE\xFF\x00" "A"), tcUtf16Be},
-        DetectCase{"UTF-8 mark with text", "\xEF\xBB\xBF" "a", tcUtf8Bom},
+        DetectCase{"UTF-16BE mark",
+                   T("\xFE\xFF\x00"
+                     "A"),
+                   tcUtf16Be},
+        DetectCase{"UTF-8 mark with text",
+                   "\xEF\xBB\xBF"
+                   "a",
+                   tcUtf8Bom},
         DetectCase{"UTF-8 mark alone", "\xEF\xBB\xBF", tcEucOrSjis},
         DetectCase{"UTF-8 three-byte sequence", "abc" + kUtf8Hiragana + "defgh", tcUtf8},
         DetectCase{"UTF-8 with E0 sequence", "ab\xE0\xA4\x85xyzw", tcUtf8},
@@ -99,8 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                    tcSjis},
         DetectCase{"overlong E0 sequence", "ab\xE0\x81\x81xyzw", tcSjis},
         DetectCase{"stray trail byte", kUtf8Hiragana + "\x81xyzwxyz", tcSjis},
-        DetectCase{"stray trail byte in the last 4 bytes is not tested",
-                   kUtf8Hiragana + "\x81xyzw", tcUtf8},
+        DetectCase{"stray trail byte in the last 4 bytes is not tested", kUtf8Hiragana + "\x81xyzw",
+                   tcUtf8},
         DetectCase{"first non-ASCII byte past the window", Repeat("a", 520) + kUtf8Hiragana + "xyz",
                    tcSjis},
         DetectCase{"bad sequence past the window", Repeat(kUtf8Hiragana, 200) + "\xE3\x41xyzw",
