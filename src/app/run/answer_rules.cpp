@@ -1,0 +1,102 @@
+#include "app/run/answer_rules.h"
+
+#include <algorithm>
+
+#include "app/run/sjis.h"
+#include "query/cp932_text.h"
+
+namespace torvane::run {
+
+namespace {
+
+using query::EqualsIgnoreCase;
+using query::Trim;
+
+constexpr std::string_view kWhoisServerMarker = "Whois Server:";
+constexpr std::size_t kMaxReferralLength = 99;
+constexpr std::string_view kApnicMarker = "command line:";
+constexpr std::string_view kArinMarker = "ReferralServer: ";
+constexpr std::string_view kSchemeMarker = "://";
+
+bool Holds(std::string_view line, std::string_view marker) {
+    return line.find(marker) != std::string_view::npos;
+}
+
+std::string_view Before(std::string_view text, char marker) {
+    return text.substr(0, text.find(marker));
+}
+
+// The handle of an "m. [" or "n. [" line: what follows its first ']'.
+void TakeHandle(std::string_view line, std::string_view opener, std::vector<std::string>& pending) {
+    if (!Holds(line, opener) || !Holds(line, "]")) return;
+    const std::string_view handle = Trim(line.substr(line.find(']') + 1));
+    if (handle.empty()) return;
+    const bool known = std::any_of(pending.begin(), pending.end(), [&](const std::string& held) {
+        return EqualsIgnoreCase(held, handle);
+    });
+    if (!known) pending.insert(pending.begin(), std::string(handle));
+}
+
+}  // namespace
+
+void TAskedHosts::Restart(std::string_view first) {
+    hosts_.clear();
+    hosts_.emplace_back(first);
+}
+
+bool TAskedHosts::Holds(std::string_view host) const {
+    return std::any_of(hosts_.begin(), hosts_.end(),
+                       [&](const std::string& asked) { return EqualsIgnoreCase(asked, host); });
+}
+
+std::string FindWhoisServerReferral(const std::vector<std::string>& lines, std::string_view host,
+                                    const TAskedHosts& asked) {
+    for (const std::string& line : lines) {
+        if (!Holds(line, kWhoisServerMarker)) continue;
+        const std::string_view value =
+            Trim(std::string_view(line).substr(line.find(':') + 1, kMaxReferralLength));
+        // An empty value or a server already asked would only raise or loop.
+        if (value.empty() || value == host || asked.Holds(value)) continue;
+        return std::string(value);
+    }
+    return {};
+}
+
+ContactScan ScanContactHandles(const std::vector<std::string>& lines, bool stopAtNoMatch,
+                               std::vector<std::string>& pending) {
+    static const std::string kRirNotice = Sjis("参考：RIRのWHOISサーバ");
+    for (const std::string& line : lines) {
+        TakeHandle(line, "m. [", pending);
+        TakeHandle(line, "n. [", pending);
+        if (Holds(line, kRirNotice)) return {true};
+        if (stopAtNoMatch && Holds(line, "No match!!")) return {true};
+    }
+    return {false};
+}
+
+bool HasApnicCommandLine(std::string_view line) { return Holds(line, kApnicMarker); }
+
+std::string ApnicCommandLineServer(std::string_view line) {
+    const std::size_t at = line.find(kApnicMarker);
+    if (at == std::string_view::npos) return {};
+    return std::string(Trim(line.substr(at + kApnicMarker.size())));
+}
+
+bool HasArinReferral(std::string_view line) {
+    return Holds(line, kArinMarker) && Holds(line, kSchemeMarker);
+}
+
+std::string ArinReferralHost(std::string_view line) {
+    const std::size_t at = line.find(kSchemeMarker);
+    if (at == std::string_view::npos) return {};
+    const std::string_view value = Trim(line.substr(at + kSchemeMarker.size()));
+    return std::string(Before(Before(value, ':'), '/'));
+}
+
+bool IsApnicNotAllocated(std::string_view line) { return Holds(line, "not allocated to APNIC"); }
+
+bool IsArinNoMatch(std::string_view line) {
+    return Holds(line, "No match found for") || Holds(line, "not registered in the ARIN database");
+}
+
+}  // namespace torvane::run

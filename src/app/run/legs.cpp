@@ -1,0 +1,250 @@
+// What the run does when a leg connects and when its exchange is over:
+// status texts, answer blocks, referrals, the follow-up dispatch for contact
+// handles and the address registries' legs.
+
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
+
+#include "app/run/answer_rules.h"
+#include "app/run/run_controller.h"
+#include "app/run/dispatch.h"
+#include "app/run/run_texts.h"
+#include "app/run/text_lines.h"
+#include "encoding/answer_text.h"
+#include "query/cp932_text.h"
+#include "query/normalize.h"
+#include "query/well_known_servers.h"
+
+namespace torvane::run {
+
+namespace {
+
+constexpr std::array kFollowUpLegs{Leg::Leg2, Leg::Leg3, Leg::Leg4, Leg::Leg5};
+
+bool IsPrimary(Leg leg) { return leg == Leg::Leg1 || leg == Leg::LegX; }
+bool IsFollowUp(Leg leg) { return leg >= Leg::Leg2 && leg <= Leg::Leg5; }
+
+std::string StatusForCode(net::ErrorCode code) {
+    const RunTexts& text = Texts();
+    switch (code) {
+        case 10061:
+            return text.serviceRefused;
+        case 10060:
+            return text.hostNotFound;
+        default:
+            return text.errorNumber + std::to_string(code);
+    }
+}
+
+std::string Header(const std::string& host) { return "{" + host + Texts().answerFrom + "}"; }
+
+}  // namespace
+
+
+void TRunController::SessionConnected(Leg leg, net::ErrorCode code) {
+    if (leg != Leg::Leg2) legBusy_ = true;
+    if (code != 0) {
+        if (leg != Leg::Leg1) window_.SetStatus(StatusForCode(code));
+        return;
+    }
+    window_.Report().BeginUpdate();
+    window_.SetRunning(true);
+    const std::string& host = Client(leg).Host;
+    window_.SetStatus(host + (IsPrimary(leg) ? "" : " ") + Texts().connecting);
+}
+
+void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
+    running_[Index(leg)] = false;
+    if (dispatch_ && dispatch_->awaited == leg) dispatch_->awaitedEnded = true;
+    try {
+        if (code != 0) {
+            window_.SetStatus(StatusForCode(code));
+            Tail();
+        } else {
+            window_.SetStatus(Texts().done);
+            legBusy_ = false;
+            const std::vector<std::string> answer =
+                SplitLines(encoding::ConvertAnswerText(Client(leg).WhoisResp()));
+            if (IsPrimary(leg)) {
+                PrimaryDone(leg, answer);  // runs the tail itself, after its dispatch
+            } else {
+                if (IsFollowUp(leg)) FollowUpDone(leg, answer);
+                if (leg == Leg::Leg6) ApnicDone(answer);
+                if (leg == Leg::Leg7) ArinDone(answer);
+                Tail();
+            }
+        }
+    } catch (const std::exception& error) {
+        // The rest of this answer is lost, but the run must not stay busy
+        // until the user cancels: it ends here and says why.
+        window_.SetStatus(Texts().error + error.what());
+        Tail();
+    }
+    if (dispatch_ && !cancelling_) ContinueDispatch();
+}
+
+bool TRunController::FollowReferral(Leg leg, const std::string& host) {
+    if (cancelling_) return false;
+    net::TWhoisCli& client = Client(leg);
+    asked_[Index(leg)].Add(host);
+    client.Host = host;
+    client.StartQuery();
+    running_[Index(leg)] = true;
+    return true;
+}
+
+void TRunController::PrimaryDone(Leg leg, const std::vector<std::string>& answer) {
+    net::TWhoisCli& client = Client(leg);
+    std::vector<std::string> block{Header(client.Host), ""};
+    block.insert(block.end(), answer.begin(), answer.end());
+    const std::string referral = FindWhoisServerReferral(block, client.Host, asked_[Index(leg)]);
+    if (!referral.empty() && FollowReferral(leg, referral)) block.clear();
+
+    bool suppressed = false;
+    if (client.Host == query::kJprsServer ||
+        (query::IsIPAddress(client.Query) && client.Host == query::kJpnicServer)) {
+        suppressed = ScanContactHandles(block, leg == Leg::LegX, pendingQueries_).suppressed;
+    }
+    if (!suppressed) {
+        IReport& report = window_.Report();
+        for (const std::string& line : block) report.Append(line);
+        report.Append("");
+        insertLine_ = report.Count() - 1;
+    }
+    if (!pendingQueries_.empty() && !cancelling_) {
+        StartDispatch(leg);
+    } else {
+        Tail();
+    }
+}
+
+void TRunController::FollowUpDone(Leg leg, std::vector<std::string> answer) {
+    net::TWhoisCli& client = Client(leg);
+    std::vector<std::string> block;
+    if (leg != Leg::Leg2) block.emplace_back();
+    block.push_back("{" + client.Host + Texts().answerFrom + " (" + client.Query + ") }");
+    block.emplace_back();
+    block.insert(block.end(), std::make_move_iterator(answer.begin()),
+                 std::make_move_iterator(answer.end()));
+    const std::string referral = FindWhoisServerReferral(block, client.Host, asked_[Index(leg)]);
+    if (!referral.empty() && FollowReferral(leg, referral)) block.clear();
+
+    IReport& report = window_.Report();
+    if (insertLine_ != 0) {
+        int at = insertLine_ + 1;
+        for (const std::string& line : block) report.Insert(at++, line);
+        report.Insert(at, "");
+        insertLine_ += static_cast<int>(block.size());
+    } else {
+        for (const std::string& line : block) report.Append(line);
+    }
+    if (leg != Leg::Leg2 && query::IsIPAddress(client.Query)) report.Append("");
+}
+
+void TRunController::AppendBlock(const std::string& host, const std::vector<std::string>& lines,
+                                 bool trailingEmptyLine) {
+    IReport& report = window_.Report();
+    report.Append(Header(host));
+    report.Append("");
+    for (const std::string& line : lines) report.Append(line);
+    if (trailingEmptyLine) report.Append("");
+}
+
+namespace {
+
+bool Visited(const std::vector<std::string>& visited, const std::string& host) {
+    return std::any_of(visited.begin(), visited.end(),
+                       [&](const std::string& v) { return query::EqualsIgnoreCase(v, host); });
+}
+
+}  // namespace
+
+void TRunController::ApnicDone(const std::vector<std::string>& answer) {
+    net::TWhoisCli& client = Client(Leg::Leg6);
+    const TAskedHosts& asked = asked_[Index(Leg::Leg6)];
+    bool suppressed = Visited(visitedServers_, client.Host);
+    for (const std::string& line : answer) {
+        if (HasApnicCommandLine(line)) {
+            suppressed = true;
+            const std::string server = ApnicCommandLineServer(line);
+            if (server == client.Host || server.empty() || asked.Holds(server)) continue;
+            if (server != query::kArinServer) {
+                if (cancelling_) continue;
+                visitedServers_.push_back(server);
+                FollowReferral(Leg::Leg6, server);
+                return;  // the block is thrown away
+            }
+        }
+        if (IsApnicNotAllocated(line)) {
+            suppressed = true;
+            break;
+        }
+    }
+    if (!suppressed) AppendBlock(client.Host, answer, query::IsIPAddress(client.Query));
+}
+
+void TRunController::ArinDone(const std::vector<std::string>& answer) {
+    net::TWhoisCli& client = Client(Leg::Leg7);
+    const TAskedHosts& asked = asked_[Index(Leg::Leg7)];
+    for (const std::string& line : answer) {
+        if (!HasArinReferral(line)) continue;
+        const std::string server = ArinReferralHost(line);
+        if (server == client.Host || server == query::kApnicServer || server.empty() ||
+            asked.Holds(server) || cancelling_) {
+            continue;
+        }
+        visitedServers_.push_back(server);
+        FollowReferral(Leg::Leg7, server);
+        return;  // referred: ARIN's own lines are not shown
+    }
+    for (const std::string& line : answer)
+        if (IsArinNoMatch(line)) return;
+    visitedServers_.push_back(client.Host);
+    AppendBlock(client.Host, answer, query::IsIPAddress(client.Query));
+}
+
+void TRunController::StartDispatch(Leg primary) {
+    dispatch_ = std::make_unique<Dispatch>();
+    dispatch_->primary = primary;
+    dispatch_->count = pendingQueries_.size();
+    ContinueDispatch();
+}
+
+void TRunController::ContinueDispatch() {
+    Dispatch& dispatch = *dispatch_;
+    if (dispatch.inProgress) return;
+    dispatch.inProgress = true;
+    while (dispatch.started < std::min<std::size_t>(dispatch.count, kFollowUpLegs.size()) &&
+           !pendingQueries_.empty()) {
+        const bool anyRunning = std::find(running_.begin(), running_.end(), true) != running_.end();
+        if (legBusy_ && !dispatch.awaitedEnded && anyRunning) {
+            dispatch.inProgress = false;
+            return;  // resumed when a leg completes
+        }
+        const Leg leg = kFollowUpLegs[dispatch.started];
+        const std::string handle = pendingQueries_.back();
+        pendingQueries_.pop_back();
+        if (dispatch.primary == Leg::LegX) window_.Report().Append("");
+        dispatch.awaited = leg;
+        dispatch.awaitedEnded = false;
+        ++dispatch.started;
+        try {
+            StartLeg(leg, std::string(query::kJpnicServer), handle);
+        } catch (...) {
+            dispatch_.reset();
+            throw;
+        }
+        legBusy_ = true;
+    }
+    dispatch_.reset();
+    Tail();
+}
+
+void TRunController::Tail() {
+    window_.Report().ScrollToTop();
+    FinishRun();
+    window_.RunFinished();
+}
+
+}  // namespace torvane::run

@@ -1,0 +1,101 @@
+#pragma once
+// The run logic: what one press of the run button does, the eight query legs
+// and what happens when each connects and completes, cancel, and the common
+// end of a run. It reaches the window only through IRunWindow, so the main
+// window, the command-line front end and tests all drive the same logic.
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/run/answer_rules.h"
+#include "app/run/history.h"
+#include "app/run/resolver.h"
+#include "app/run/run_window.h"
+#include "net/whois_cli.h"
+#include "query/server_directory.h"
+
+namespace torvane::run {
+
+// The eight legs. Leg1 asks the first server of a name run; LegX (JPNIC),
+// Leg6 (APNIC) and Leg7 (ARIN) the registries of an address run; Leg2-Leg5
+// carry the follow-up queries for contact handles.
+enum class Leg { Leg1, Leg2, Leg3, Leg4, Leg5, Leg6, Leg7, LegX };
+inline constexpr std::size_t kLegCount = 8;
+
+class TRunController {
+public:
+    // `window`, `resolver` and `directory` must outlive the controller.
+    // The history starts empty; call LoadHistory.
+    TRunController(IRunWindow& window, IResolver& resolver,
+                   const query::TServerDirectory& directory, std::filesystem::path historyFile);
+    ~TRunController();
+    TRunController(const TRunController&) = delete;
+    TRunController& operator=(const TRunController&) = delete;
+
+    // Reads the history file and shows its items. Throws with the system's
+    // message when the file exists but cannot be read; the list is then empty.
+    void LoadHistory();
+
+    // The run start: reads the typed line and runs until the first legs are
+    // started (or the run ends without one).
+    void QueryButtonClick();
+    // Aborts all eight legs, drops a waiting follow-up dispatch, shows "中止"
+    // and ends the run.
+    void CancelButtonClick();
+    // The common end of a run: buttons back to idle, repainting resumed,
+    // normal pointer.
+    void FinishRun();
+
+    // True when no leg is running and no follow-up dispatch is waiting: the
+    // run and everything it started is over.
+    bool Idle() const;
+
+    net::TWhoisCli& Client(Leg leg) { return *clients_[Index(leg)]; }
+    const std::vector<std::string>& PendingQueries() const { return pendingQueries_; }
+    const std::vector<std::string>& VisitedServers() const { return visitedServers_; }
+    const THistory& History() const { return history_; }
+
+private:
+    struct Dispatch;
+
+    static constexpr std::size_t Index(Leg leg) { return static_cast<std::size_t>(leg); }
+    void StartLeg(Leg leg, const std::string& host, const std::string& query);
+    void DnsInformation(const std::string& name);
+    void AppendTitled(const std::string& title, const std::string& line);
+
+    // Event handlers of the legs.
+    void SessionConnected(Leg leg, net::ErrorCode code);
+    void QueryDone(Leg leg, net::ErrorCode code);
+    void PrimaryDone(Leg leg, const std::vector<std::string>& answer);
+    void FollowUpDone(Leg leg, std::vector<std::string> answer);
+    void ApnicDone(const std::vector<std::string>& answer);
+    void ArinDone(const std::vector<std::string>& answer);
+    bool FollowReferral(Leg leg, const std::string& host);
+    void AppendBlock(const std::string& host, const std::vector<std::string>& lines,
+                     bool trailingEmptyLine);
+
+    // The follow-up dispatch, resumed whenever the leg it waits for ends.
+    void StartDispatch(Leg primary);
+    void ContinueDispatch();
+    void Tail();
+
+    IRunWindow& window_;
+    IResolver& resolver_;
+    const query::TServerDirectory& directory_;
+    THistory history_;
+
+    std::array<std::unique_ptr<net::TWhoisCli>, kLegCount> clients_;
+    std::array<TAskedHosts, kLegCount> asked_;
+    std::array<bool, kLegCount> running_{};
+
+    std::vector<std::string> visitedServers_;
+    std::vector<std::string> pendingQueries_;
+    int insertLine_ = 0;
+    bool legBusy_ = false;
+    bool cancelling_ = false;
+    std::unique_ptr<Dispatch> dispatch_;
+};
+
+}  // namespace torvane::run

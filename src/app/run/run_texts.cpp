@@ -1,0 +1,33 @@
+#include "app/run/run_texts.h"
+
+#include "app/run/sjis.h"
+
+namespace torvane::run {
+
+const RunTexts& Texts() {
+    static const RunTexts texts{
+        Sjis("調査開始．．．"),
+        Sjis("DNS 情報を取得しています..."),
+        Sjis("データベースが見つかりません"),
+        Sjis("中止"),
+        Sjis("完了"),
+        Sjis("WHOISサービスを利用できません"),
+        Sjis("ホストが見つかりません"),
+        Sjis("エラー"),
+        Sjis("エラー #"),
+        Sjis("に接続中．．．"),
+        Sjis("         【"),
+        Sjis(" の調査結果】"),
+        Sjis(" の調査結果 - Torvane"),
+        Sjis("{IPアドレス}"),
+        Sjis("{Punyコード}"),
+        Sjis("{ドメイン名}"),
+        Sjis(" (逆引きアドレス："),
+        Sjis(" についてのデータベースが見つかりません。"),
+        Sjis(" を参考にしてください。"),
+        Sjis(" からの回答"),
+    };
+    return texts;
+}
+
+}  // namespace torvane::run

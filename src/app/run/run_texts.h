@@ -1,0 +1,33 @@
+#pragma once
+// The texts a run shows, in CP932.
+
+#include <string>
+
+namespace torvane::run {
+
+struct RunTexts {
+    std::string runStarting;      // "調査開始．．．"
+    std::string gettingDns;       // "DNS 情報を取得しています..."
+    std::string noDatabase;       // "データベースが見つかりません"
+    std::string cancelled;        // "中止"
+    std::string done;             // "完了"
+    std::string serviceRefused;   // "WHOISサービスを利用できません"
+    std::string hostNotFound;     // "ホストが見つかりません"
+    std::string error;            // "エラー"
+    std::string errorNumber;      // "エラー #"
+    std::string connecting;       // "に接続中．．．"
+    std::string titleOpen;        // "         【"
+    std::string titleClose;       // " の調査結果】"
+    std::string captionSuffix;    // " の調査結果 - Torvane"
+    std::string addressTitle;     // "{IPアドレス}"
+    std::string punyTitle;        // "{Punyコード}"
+    std::string domainTitle;      // "{ドメイン名}"
+    std::string reverseOpen;      // " (逆引きアドレス："
+    std::string noDatabaseLine;   // " についてのデータベースが見つかりません。"
+    std::string seePageLine;      // " を参考にしてください。"
+    std::string answerFrom;       // " からの回答"
+};
+
+const RunTexts& Texts();
+
+}  // namespace torvane::run
