@@ -14,12 +14,12 @@ namespace torvane::run {
 // The hosts one leg has asked since the run or the dispatch started it.
 // Membership ignores ASCII case.
 class TAskedHosts {
-public:
+  public:
     void Restart(std::string_view first);
     void Add(std::string_view host) { hosts_.emplace_back(host); }
     bool Holds(std::string_view host) const;
 
-private:
+  private:
     std::vector<std::string> hosts_;
 };
 

@@ -14,7 +14,7 @@ std::filesystem::path HistoryFilePath(const std::filesystem::path& programDir,
                                       const std::filesystem::path& dataDir);
 
 class THistory {
-public:
+  public:
     explicit THistory(std::filesystem::path file) : file_(std::move(file)) {}
 
     // Replaces the items with the lines of the file, in file order, when it
@@ -31,7 +31,7 @@ public:
     const std::vector<std::string>& Items() const { return items_; }
     const std::filesystem::path& File() const { return file_; }
 
-private:
+  private:
     void Save() const;
 
     std::filesystem::path file_;

@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "app/run/answer_rules.h"
-#include "app/run/run_controller.h"
 #include "app/run/dispatch.h"
+#include "app/run/run_controller.h"
 #include "app/run/run_texts.h"
 #include "app/run/text_lines.h"
 #include "encoding/answer_text.h"
@@ -40,7 +40,6 @@ std::string StatusForCode(net::ErrorCode code) {
 std::string Header(const std::string& host) { return "{" + host + Texts().answerFrom + "}"; }
 
 }  // namespace
-
 
 void TRunController::SessionConnected(Leg leg, net::ErrorCode code) {
     if (leg != Leg::Leg2) legBusy_ = true;

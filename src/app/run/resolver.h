@@ -6,7 +6,7 @@
 namespace torvane::run {
 
 class IResolver {
-public:
+  public:
     virtual ~IResolver() = default;
     // The dotted form of the last IPv4 address listed for `name`, or empty
     // when the name does not resolve.
@@ -18,7 +18,7 @@ public:
 
 // getaddrinfo (IPv4) and getnameinfo (a name required).
 class TSystemResolver : public IResolver {
-public:
+  public:
     std::string LookupHostAddress(const std::string& name) override;
     std::string LookupHostName(const std::string& address) override;
 };

@@ -1,6 +1,6 @@
 #include "app/run/run_controller.h"
-#include "app/run/dispatch.h"
 
+#include "app/run/dispatch.h"
 #include "app/run/run_texts.h"
 #include "puny/puny.h"
 #include "query/cp932_text.h"
@@ -175,8 +175,8 @@ void TRunController::StartLeg(Leg leg, const std::string& host, const std::strin
 void TRunController::CancelButtonClick() {
     dispatch_.reset();
     cancelling_ = true;
-    for (Leg leg : {Leg::Leg1, Leg::Leg2, Leg::Leg3, Leg::Leg4, Leg::Leg5, Leg::Leg6, Leg::Leg7,
-                    Leg::LegX}) {
+    for (Leg leg :
+         {Leg::Leg1, Leg::Leg2, Leg::Leg3, Leg::Leg4, Leg::Leg5, Leg::Leg6, Leg::Leg7, Leg::LegX}) {
         try {
             Client(leg).Abort();
         } catch (...) {

@@ -25,7 +25,7 @@ enum class Leg { Leg1, Leg2, Leg3, Leg4, Leg5, Leg6, Leg7, LegX };
 inline constexpr std::size_t kLegCount = 8;
 
 class TRunController {
-public:
+  public:
     // `window`, `resolver` and `directory` must outlive the controller.
     // The history starts empty; call LoadHistory.
     TRunController(IRunWindow& window, IResolver& resolver,
@@ -57,7 +57,7 @@ public:
     const std::vector<std::string>& VisitedServers() const { return visitedServers_; }
     const THistory& History() const { return history_; }
 
-private:
+  private:
     struct Dispatch;
 
     static constexpr std::size_t Index(Leg leg) { return static_cast<std::size_t>(leg); }

@@ -10,7 +10,7 @@ namespace torvane::run {
 
 // The report of one run: an ordered list of lines.
 class IReport {
-public:
+  public:
     virtual ~IReport() = default;
     virtual void Clear() = 0;
     virtual void Append(const std::string& line) = 0;
@@ -27,7 +27,7 @@ public:
 };
 
 class IRunWindow {
-public:
+  public:
     virtual ~IRunWindow() = default;
 
     // The typed line, exactly as it stands in the query box.

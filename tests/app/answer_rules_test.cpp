@@ -1,0 +1,100 @@
+#include "app/run/answer_rules.h"
+
+#include <gtest/gtest.h>
+
+#include "app/run/sjis.h"
+#include "app/run/text_lines.h"
+
+namespace torvane::run {
+namespace {
+
+TEST(SplitLines, SplitsAtCrLfCrAndLfWithoutATrailingEmptyLine) {
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitLines("a\r\n"), (Lines{"a"}));
+    EXPECT_EQ(SplitLines("a\n\nb\r\r\n"), (Lines{"a", "", "b", ""}));
+    EXPECT_EQ(SplitLines(""), Lines{});
+    EXPECT_EQ(SplitLines(std::string("a\0b\n", 4)), (Lines{std::string("a\0b", 3)}));
+}
+
+struct ReferralCase {
+    std::vector<std::string> lines;
+    std::string host;
+    std::vector<std::string> asked;
+    std::string expected;
+};
+
+TEST(FindWhoisServerReferral, FollowsTheFirstUsableLine) {
+    const ReferralCase cases[] = {
+        {{"Domain: x", "   Whois Server: whois.registrar.example  "},
+         "a",
+         {},
+         "whois.registrar.example"},
+        {{"Whois Server: a"}, "a", {}, ""},                       // the server just asked
+        {{"Whois Server: A"}, "a", {"a"}, ""},                    // asked, in another case
+        {{"Whois Server:   ", "Whois Server: b"}, "a", {}, "b"},  // empty value skipped
+        {{"Whois Server: a", "Whois Server: c"}, "a", {}, "c"},
+        {{"whois server: b"}, "a", {}, ""},          // case-sensitive marker
+        {{"Whois Server: b"}, "a", {"a", "b"}, ""},  // loop back to b
+        {{"Whois Server: " + std::string(120, 'x')},
+         "a",
+         {},
+         std::string(98, 'x')},  // 99 bytes after the colon, trimmed
+    };
+    for (const auto& c : cases) {
+        TAskedHosts asked;
+        asked.Restart(c.host);
+        for (const auto& host : c.asked) asked.Add(host);
+        EXPECT_EQ(FindWhoisServerReferral(c.lines, c.host, asked), c.expected) << c.lines.back();
+    }
+}
+
+TEST(ScanContactHandles, CollectsNewHandlesNewestFirstAndStopsAtNotices) {
+    std::vector<std::string> pending{"OLD1"};
+    const std::vector<std::string> lines{
+        "m. [Administrative Contact]   AB123JP", "n. [Technical Contact]  cd456jp",
+        "m. [x] ab123jp",  // the same handle in another case
+        "m. [empty]   ",   // nothing after the bracket
+    };
+    EXPECT_FALSE(ScanContactHandles(lines, false, pending).suppressed);
+    EXPECT_EQ(pending, (std::vector<std::string>{"cd456jp", "AB123JP", "OLD1"}));
+
+    std::vector<std::string> hidden;
+    const std::vector<std::string> notice{"m. [a] H1", Sjis("参考：RIRのWHOISサーバ"), "n. [b] H2"};
+    EXPECT_TRUE(ScanContactHandles(notice, false, hidden).suppressed);
+    EXPECT_EQ(hidden, (std::vector<std::string>{"H1"}));
+
+    std::vector<std::string> none;
+    EXPECT_TRUE(ScanContactHandles({"No match!!"}, true, none).suppressed);
+    EXPECT_FALSE(ScanContactHandles({"No match!!"}, false, none).suppressed);
+}
+
+TEST(AddressRegistryMarkers, CutTheNamedServer) {
+    EXPECT_TRUE(HasApnicCommandLine("% command line: whois.arin.net "));
+    EXPECT_EQ(ApnicCommandLineServer("% command line:  whois.example.net\t"), "whois.example.net");
+    EXPECT_EQ(ApnicCommandLineServer("command line:"), "");
+    const struct {
+        std::string line;
+        bool isReferral;
+        std::string host;
+    } arin[] = {
+        {"ReferralServer:  whois://whois.ripe.net", true, "whois.ripe.net"},
+        {"ReferralServer: rwhois://rwhois.example.net:4321/", true, "rwhois.example.net"},
+        {"ReferralServer: https://rdap.example.net/path/x", true, "rdap.example.net"},
+        {"ReferralServer: whois://", true, ""},
+        {"ReferralServer:whois://x", false, ""},  // no space after the colon
+        {"ReferralServer: whois.example.net", false, ""},
+    };
+    for (const auto& c : arin) {
+        EXPECT_EQ(HasArinReferral(c.line), c.isReferral) << c.line;
+        if (c.isReferral) {
+            EXPECT_EQ(ArinReferralHost(c.line), c.host) << c.line;
+        }
+    }
+    EXPECT_TRUE(IsApnicNotAllocated("% not allocated to APNIC"));
+    EXPECT_TRUE(IsArinNoMatch("No match found for 1.2.3.4."));
+    EXPECT_TRUE(IsArinNoMatch("# not registered in the ARIN database"));
+}
+
+}  // namespace
+}  // namespace torvane::run

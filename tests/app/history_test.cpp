@@ -1,0 +1,77 @@
+#include "app/run/history.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace torvane::run {
+namespace {
+
+namespace fs = std::filesystem;
+
+class HistoryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("torvane-history-" +
+                std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    static std::string Read(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        return bytes.str();
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(HistoryTest, NewLinesGoOnTopAndKnownLinesMoveUpInTheirStoredCase) {
+    THistory history(dir_ / "log.txt");
+    history.Load();
+    EXPECT_TRUE(history.Items().empty());
+    history.Update("example.jp");
+    history.Update("192.0.2.1");
+    history.Update("EXAMPLE.JP");
+    history.Update("");
+    EXPECT_EQ(history.Items(), (std::vector<std::string>{"example.jp", "192.0.2.1"}));
+    EXPECT_EQ(Read(dir_ / "log.txt"), "example.jp\r\n192.0.2.1\r\n");
+    EXPECT_FALSE(fs::exists(dir_ / "log.txt.tmp"));
+}
+
+TEST_F(HistoryTest, LoadsLinesInFileOrderWhateverTheLineEnds) {
+    // "日本" in CP932, a line with a blank kept as typed.
+    std::ofstream(dir_ / "log.txt", std::ios::binary) << "\x93\xfa\x96\x7b.jp\r\nb.com \nc.net\r";
+    THistory history(dir_ / "log.txt");
+    history.Load();
+    EXPECT_EQ(history.Items(),
+              (std::vector<std::string>{"\x93\xfa\x96\x7b.jp", "b.com ", "c.net"}));
+    history.Update("c.net");
+    EXPECT_EQ(Read(dir_ / "log.txt"), "c.net\r\n\x93\xfa\x96\x7b.jp\r\nb.com \r\n");
+}
+
+TEST_F(HistoryTest, UnreadableFileLeavesTheListEmptyAndSaysWhy) {
+    fs::create_directories(dir_ / "log.txt");  // a folder where the file should be
+    THistory history(dir_ / "log.txt");
+    EXPECT_THROW(history.Load(), std::runtime_error);
+    EXPECT_TRUE(history.Items().empty());
+    EXPECT_THROW(history.Update("a.jp"), std::runtime_error);
+}
+
+TEST_F(HistoryTest, FileLivesBesideTheProgramOnlyWhenThatFolderIsWritable) {
+    EXPECT_EQ(HistoryFilePath(dir_, dir_ / "data"), dir_ / "log.txt");
+    // A file standing where the program folder should be cannot be written in,
+    // even by root.
+    std::ofstream(dir_ / "program") << "x";
+    EXPECT_EQ(HistoryFilePath(dir_ / "program", dir_ / "data"), dir_ / "data" / "log.txt");
+    EXPECT_TRUE(fs::is_directory(dir_ / "data"));
+}
+
+}  // namespace
+}  // namespace torvane::run
