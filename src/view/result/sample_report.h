@@ -1,0 +1,23 @@
+// A report as a run would build it, made from saved WHOIS answers: for the screenshot command
+// and the benchmark, which show and measure the view on real text.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace torvane::view {
+
+// `text` split at every CR LF, CR or LF; a line end at the very end starts no further line.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// The lines of a saved answer file, converted to CP932 as every answer is before it is shown.
+// Throws std::runtime_error when the file cannot be read.
+std::vector<std::string> AnswerLines(const std::filesystem::path& file);
+
+// A run title, the DNS section and one answer block per saved answer in `answersDir` (the files
+// of tests/data/view/answers), each block with its header and the empty line after it.
+std::vector<std::string> SampleReport(const std::filesystem::path& answersDir);
+
+}  // namespace torvane::view

@@ -1,0 +1,127 @@
+// The lines of a report together with their display rows and the lexical state at the end of
+// each line, kept up to date as lines are appended and inserted.
+//
+// Appending lines breaks and scans only the new lines; inserting a line breaks that line and
+// re-scans the following lines only while their start state differs from before; a new wrap width
+// re-breaks every line. Nothing here knows of Qt, so the bookkeeping can be tested on its own.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "view/rules/cp932_chars.h"
+#include "view/rules/line_states.h"
+#include "view/rules/rows.h"
+#include "view/rules/tokens.h"
+
+namespace torvane::view {
+
+// A place in the text: byte `offset` of line `line` (offset == line length is the line's end).
+struct TextPos {
+    std::size_t line = 0;
+    std::size_t offset = 0;
+
+    friend bool operator==(const TextPos&, const TextPos&) = default;
+};
+
+// One display row and the logical line it belongs to.
+struct RowRef {
+    std::size_t line;
+    std::size_t indexInLine;
+    Row row;
+};
+
+class TTextLayout {
+  public:
+    static constexpr int kInitialWrapWidth = 80;
+
+    explicit TTextLayout(int wrapWidth = kInitialWrapWidth);
+
+    void clear();
+    void append(std::string line);
+    void append(std::span<const std::string> lines);
+    // Inserts `line` before line `index`; index == lineCount() appends.
+    // Throws std::out_of_range when index > lineCount().
+    void insert(std::size_t index, std::string line);
+
+    std::size_t lineCount() const { return lines_.size(); }
+    const std::string& line(std::size_t index) const { return lines_[index]; }
+    const std::vector<std::string>& lines() const { return lines_; }
+
+    int wrapWidth() const { return wrapWidth_; }
+    // Clamps to 20..250; re-breaks every line when the width changes. Returns whether it did.
+    bool setWrapWidth(int cells);
+
+    std::size_t rowCount() const { return firstRow_.back(); }
+    // The row with number `row` counted over the whole text. Precondition: row < rowCount().
+    RowRef rowAt(std::size_t row) const;
+    std::size_t firstRowOf(std::size_t line) const { return firstRow_[line]; }
+    std::span<const Row> rowsOf(std::size_t line) const { return rows_[line]; }
+    // The row number holding `pos`; a position on a break between two rows belongs to the later
+    // row, the end of a line to its last row. Precondition: the text is not empty.
+    std::size_t rowOf(TextPos pos) const;
+
+    LexState startStateOf(std::size_t line) const { return states_.startOf(line); }
+
+    // Positions in the whole text: the lines joined by CR LF, counted in bytes.
+    std::size_t textLength() const;
+    std::size_t positionOf(TextPos pos) const { return lineStart_[pos.line] + pos.offset; }
+    // The place of a text position, clamped to the text; a position between the CR and the LF of
+    // a line break, or inside a double-byte character, moves back to the character's start.
+    TextPos posAt(std::size_t position) const;
+    std::string text() const;
+    std::string textBetween(std::size_t from, std::size_t to) const;
+
+    // How many lines were broken into rows and scanned for their end state since the last call
+    // of resetWorkCounters(): the cost of the changes made since.
+    std::size_t linesBroken() const { return linesBroken_; }
+    std::size_t linesScanned() const { return linesScanned_; }
+    void resetWorkCounters() { linesBroken_ = linesScanned_ = 0; }
+
+    // Bumped by every change of lines or rows; lets callers keep caches keyed on it.
+    std::size_t version() const { return version_; }
+
+  private:
+    void breakLine(std::size_t index);
+    void rebuildIndexesFrom(std::size_t line);
+    void scanStates(std::size_t first, std::size_t removed, std::size_t added);
+
+    int wrapWidth_;
+    std::vector<std::string> lines_;
+    std::vector<std::vector<Row>> rows_;
+    std::vector<std::size_t> firstRow_{0};   // firstRow_[i]: number of the first row of line i
+    std::vector<std::size_t> lineStart_{0};  // lineStart_[i]: text position of line i
+    LineStates states_;
+    std::size_t linesBroken_ = 0;
+    std::size_t linesScanned_ = 0;
+    std::size_t version_ = 0;
+};
+
+// Walks the characters of one row, giving each its byte offset in the line, its byte length, its
+// first cell within the row and its width in cells. A tab takes the cells up to the next multiple
+// of 8, but no cells past the wrap width, as the row breaker counts them.
+template <typename Visit>
+void forEachCharOfRow(std::string_view line, const Row& row, int wrapWidth, Visit&& visit) {
+    std::size_t cell = 0;
+    const std::size_t end = row.start + row.length;
+    const auto width = static_cast<std::size_t>(wrapWidth);
+    for (std::size_t pos = row.start; pos < end;) {
+        const auto c = static_cast<unsigned char>(line[pos]);
+        std::size_t length = 1;
+        std::size_t cells = 1;
+        if (c == '\t') {
+            cells = kTabStop - cell % kTabStop;
+            if (cell + cells > width) cells = width > cell ? width - cell : 0;
+        } else if (charLength(line, pos) == 2) {
+            length = cells = 2;
+        }
+        if (!visit(pos, length, cell, cells)) return;
+        pos += length;
+        cell += cells;
+    }
+}
+
+}  // namespace torvane::view

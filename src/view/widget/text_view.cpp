@@ -1,0 +1,481 @@
+#include "view/widget/text_view.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QToolTip>
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+
+#include "encoding/code_page.h"
+#include "view/widget/cell_chars.h"
+#include "view/widget/report_font.h"
+
+namespace torvane::view {
+
+TTextView::TTextView(QWidget* parent)
+    : QAbstractScrollArea(parent), cellChars_(std::make_unique<TCellChars>()) {
+    boldFont_ = ReportFont();
+    regularFont_ = boldFont_;
+    regularFont_.setBold(false);
+    setFont(boldFont_);
+    const QFontMetrics metrics(boldFont_);
+    cellWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
+    rowHeight_ = metrics.height() + kLineGap;
+    ascent_ = metrics.ascent();
+    boldRaw_ = QRawFont::fromFont(boldFont_);
+    regularRaw_ = QRawFont::fromFont(regularFont_);
+    regularGlyphs_.assign(65536, ~quint32{0});
+    boldGlyphs_.assign(65536, ~quint32{0});
+
+    background_ = QToolTip::palette().color(QPalette::Inactive, QPalette::ToolTipBase);
+    windowText_ = QGuiApplication::palette().color(QPalette::WindowText);
+    fontColor_ = QColor(Qt::black);
+
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    verticalScrollBar()->setSingleStep(1);
+
+    hintShower_ = [](const QPoint& globalPos, const QString& text, QWidget* owner) {
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(globalPos, text, owner);
+        }
+    };
+    autoScrollTimer_.setInterval(50);
+    connect(&autoScrollTimer_, &QTimer::timeout, this, &TTextView::autoScroll);
+    updateScrollBar();
+}
+
+TTextView::~TTextView() = default;
+
+// --- Lines ---
+
+void TTextView::clear() {
+    layout_.clear();
+    anchor_ = caret_ = 0;
+    afterTextChange();
+}
+
+void TTextView::appendLine(std::string line) {
+    layout_.append(std::move(line));
+    afterTextChange();
+}
+
+void TTextView::appendLines(std::span<const std::string> lines) {
+    layout_.append(lines);
+    afterTextChange();
+}
+
+void TTextView::insertLine(std::size_t index, std::string line) {
+    const bool inside = index < count();
+    const std::size_t before = layout_.textLength();
+    const std::size_t at = inside ? layout_.positionOf({index, 0}) : before;
+    layout_.insert(index, std::move(line));
+    // Keep the caret and the selection on the same characters.
+    if (inside) {
+        const std::size_t grown = layout_.textLength() - before;
+        if (anchor_ >= at) anchor_ += grown;
+        if (caret_ >= at) caret_ += grown;
+    }
+    afterTextChange();
+}
+
+void TTextView::afterTextChange() {
+    anchor_ = std::min(anchor_, layout_.textLength());
+    caret_ = std::min(caret_, layout_.textLength());
+    updateScrollBar();
+    repaintText();
+}
+
+void TTextView::beginUpdate() {
+    if (updating_) return;
+    updating_ = true;
+    viewport()->setUpdatesEnabled(false);
+}
+
+void TTextView::endUpdate() {
+    if (!updating_) return;
+    updating_ = false;
+    viewport()->setUpdatesEnabled(true);
+    updateScrollBar();
+    viewport()->update();
+}
+
+void TTextView::repaintText() {
+    if (!updating_) viewport()->update();
+}
+
+void TTextView::caretToStart() {
+    anchor_ = caret_ = 0;
+    verticalScrollBar()->setValue(0);
+    repaintText();
+}
+
+void TTextView::saveToFile(const std::filesystem::path& path) const {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw std::runtime_error("ファイル " + path.string() + " を作成できません.");
+    for (const std::string& line : layout_.lines()) {
+        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        out.write("\r\n", 2);
+    }
+    out.close();
+    if (!out) throw std::runtime_error("ファイル " + path.string() + " に書き込めません.");
+}
+
+// --- Layout and scrolling ---
+
+void TTextView::setWrapWidth(int cells) {
+    if (!layout_.setWrapWidth(cells)) return;
+    updateScrollBar();
+    repaintText();
+}
+
+int TTextView::textAreaLeft() const {
+    return kLeftMargin + kGutterLeftMargin + kGutterMarkWidth + kGutterRightMargin;
+}
+
+bool TTextView::verticalScrollBarShown() const {
+    return verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ||
+           (verticalScrollBarPolicy() == Qt::ScrollBarAsNeeded &&
+            verticalScrollBar()->maximum() > 0);
+}
+
+int TTextView::verticalScrollBarWidth() const { return verticalScrollBar()->sizeHint().width(); }
+
+std::size_t TTextView::topRow() const {
+    return static_cast<std::size_t>(std::max(0, verticalScrollBar()->value()));
+}
+
+void TTextView::setTopRow(std::size_t row) {
+    verticalScrollBar()->setValue(static_cast<int>(std::min<std::size_t>(row, INT_MAX)));
+}
+
+void TTextView::scrollRows(int delta) {
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + delta);
+}
+
+int TTextView::visibleRows() const {
+    return std::max(1, (viewport()->height() - kTopMargin) / rowHeight_);
+}
+
+void TTextView::updateScrollBar() {
+    const std::size_t rows = layout_.rowCount();
+    const auto visible = static_cast<std::size_t>(visibleRows());
+    const std::size_t maximum = rows > visible ? rows - visible : 0;
+    verticalScrollBar()->setRange(0, static_cast<int>(std::min<std::size_t>(maximum, INT_MAX)));
+    verticalScrollBar()->setPageStep(static_cast<int>(visible));
+}
+
+void TTextView::scrollCaretIntoView() {
+    if (count() == 0) return;
+    const std::size_t row = layout_.rowOf(layout_.posAt(caret_));
+    const auto visible = static_cast<std::size_t>(visibleRows());
+    if (row < topRow()) {
+        setTopRow(row);
+    } else if (row >= topRow() + visible) {
+        setTopRow(row - visible + 1);
+    }
+}
+
+void TTextView::scrollContentsBy(int, int) { repaintText(); }
+
+void TTextView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBar();
+    if (size() != lastSize_) {
+        lastSize_ = size();
+        emit resized();
+    }
+}
+
+// --- Hit tests ---
+
+std::optional<RowRef> TTextView::rowAtY(int y) const {
+    if (count() == 0 || y < kTopMargin) return std::nullopt;
+    const std::size_t row = topRow() + static_cast<std::size_t>((y - kTopMargin) / rowHeight_);
+    if (row >= layout_.rowCount()) return std::nullopt;
+    return layout_.rowAt(row);
+}
+
+std::optional<TextPos> TTextView::charAt(const QPoint& point) const {
+    if (point.x() < textAreaLeft()) return std::nullopt;
+    const std::optional<RowRef> ref = rowAtY(point.y());
+    if (!ref) return std::nullopt;
+    const auto column = static_cast<std::size_t>((point.x() - textAreaLeft()) / cellWidth_);
+    if (column >= ref->row.cells) return std::nullopt;
+    std::optional<TextPos> found;
+    forEachCharOfRow(layout_.line(ref->line), ref->row, wrapWidth(),
+                     [&](std::size_t pos, std::size_t, std::size_t cell, std::size_t cells) {
+                         if (column < cell + cells) {
+                             found = TextPos{ref->line, pos};
+                             return false;
+                         }
+                         return true;
+                     });
+    return found;
+}
+
+const std::vector<Token>& TTextView::tokensOf(std::size_t line) const {
+    if (tokensVersion_ != layout_.version() || tokensLine_ != line) {
+        tokenizeInto(layout_.line(line), layout_.startStateOf(line), tokens_);
+        tokensLine_ = line;
+        tokensVersion_ = layout_.version();
+    }
+    return tokens_;
+}
+
+std::optional<TokenText> TTextView::tokenAt(const QPoint& point) const {
+    const std::optional<TextPos> at = charAt(point);
+    if (!at) return std::nullopt;
+    const Token* token = findTokenAt(tokensOf(at->line), at->offset);
+    if (token == nullptr) return std::nullopt;
+    return TokenText{token->cls, token->region,
+                     layout_.line(at->line).substr(token->start, token->length)};
+}
+
+std::size_t TTextView::positionNear(const QPoint& point) const {
+    if (count() == 0) return 0;
+    const int dy = point.y() - kTopMargin;
+    const long long rowsDown = dy >= 0 ? dy / rowHeight_ : -1 - (-dy - 1) / rowHeight_;
+    const long long row = static_cast<long long>(topRow()) + rowsDown;
+    if (row < 0) return 0;
+    if (static_cast<std::size_t>(row) >= layout_.rowCount()) return layout_.textLength();
+    const RowRef ref = layout_.rowAt(static_cast<std::size_t>(row));
+    const int x = point.x() - textAreaLeft();
+    std::size_t offset = ref.row.start + ref.row.length;
+    forEachCharOfRow(layout_.line(ref.line), ref.row, wrapWidth(),
+                     [&](std::size_t pos, std::size_t, std::size_t cell, std::size_t cells) {
+                         // Left of a character's middle places the caret before it.
+                         if (2 * x < static_cast<int>(2 * cell + cells) * cellWidth_) {
+                             offset = pos;
+                             return false;
+                         }
+                         return true;
+                     });
+    return layout_.positionOf({ref.line, offset});
+}
+
+int TTextView::caretX(const RowRef& ref, std::size_t offset) const {
+    std::size_t cellsBefore = ref.row.cells;
+    forEachCharOfRow(layout_.line(ref.line), ref.row, wrapWidth(),
+                     [&](std::size_t pos, std::size_t, std::size_t cell, std::size_t) {
+                         if (pos >= offset) {
+                             cellsBefore = cell;
+                             return false;
+                         }
+                         return true;
+                     });
+    return textAreaLeft() + static_cast<int>(cellsBefore) * cellWidth_;
+}
+
+QRect TTextView::charRect(TextPos pos) const {
+    if (count() == 0 || pos.line >= count()) return {};
+    const std::size_t row = layout_.rowOf(pos);
+    if (row < topRow() || row > topRow() + static_cast<std::size_t>(visibleRows())) return {};
+    const RowRef ref = layout_.rowAt(row);
+    const int y = kTopMargin + static_cast<int>(row - topRow()) * rowHeight_;
+    QRect rect(textAreaLeft() + static_cast<int>(ref.row.cells) * cellWidth_, y, cellWidth_,
+               rowHeight_);
+    forEachCharOfRow(layout_.line(ref.line), ref.row, wrapWidth(),
+                     [&](std::size_t at, std::size_t, std::size_t cell, std::size_t cells) {
+                         if (at != pos.offset) return true;
+                         rect = QRect(textAreaLeft() + static_cast<int>(cell) * cellWidth_, y,
+                                      static_cast<int>(cells) * cellWidth_, rowHeight_);
+                         return false;
+                     });
+    return rect;
+}
+
+// --- Caret and selection ---
+
+std::size_t TTextView::selStart() const { return std::min(anchor_, caret_); }
+
+std::size_t TTextView::selLength() const {
+    return std::max(anchor_, caret_) - std::min(anchor_, caret_);
+}
+
+void TTextView::setSelStart(std::size_t position) { moveCaret(position, false); }
+
+void TTextView::setSelLength(std::size_t length) {
+    const std::size_t start = selStart();
+    anchor_ = start;
+    caret_ = layout_.positionOf(layout_.posAt(start + std::min(length, textLength() - start)));
+    repaintText();
+}
+
+void TTextView::selectAll() {
+    anchor_ = 0;
+    caret_ = textLength();
+    repaintText();
+}
+
+std::string TTextView::selectedText() const {
+    return layout_.textBetween(selStart(), selStart() + selLength());
+}
+
+void TTextView::copyToClipboard() const {
+    const std::string selected = selectedText();
+    if (selected.empty()) return;
+    QString text = QString::fromStdU16String(encoding::Cp932ToUtf16(selected));
+    // Qt's plain-text clipboard carries "\n" line ends and gives each desktop its own.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void TTextView::moveCaret(std::size_t position, bool extend) {
+    caret_ = count() == 0 ? 0 : layout_.positionOf(layout_.posAt(position));
+    if (!extend) anchor_ = caret_;
+    repaintText();
+}
+
+// --- Pointer, hint and keyboard ---
+
+void TTextView::setPointerShape(Qt::CursorShape shape) {
+    if (viewport()->cursor().shape() != shape) viewport()->setCursor(shape);
+}
+
+Qt::CursorShape TTextView::pointerShape() const { return viewport()->cursor().shape(); }
+
+void TTextView::setHint(const QString& text) {
+    const bool hide = text.isEmpty() && !hint_.isEmpty();
+    hint_ = text;
+    if (hide) hintShower_(QPoint(), QString(), viewport());
+}
+
+void TTextView::setHintShower(HintShower shower) { hintShower_ = std::move(shower); }
+
+bool TTextView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        hintShower_(help->globalPos(), hint_, viewport());
+        return true;
+    }
+    return QAbstractScrollArea::viewportEvent(event);
+}
+
+void TTextView::mousePressEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        moveCaret(positionNear(point), event->modifiers() & Qt::ShiftModifier);
+        dragging_ = true;
+        dragPoint_ = point;
+    }
+    emit pointerPressed(event->button(), point);
+}
+
+void TTextView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+        dragPoint_ = point;
+        moveCaret(positionNear(point), true);
+        const bool outside = point.y() < 0 || point.y() >= viewport()->height();
+        if (outside && !autoScrollTimer_.isActive()) autoScrollTimer_.start();
+        if (!outside) autoScrollTimer_.stop();
+    }
+    emit pointerMoved(point);
+}
+
+void TTextView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragging_ = false;
+        autoScrollTimer_.stop();
+    }
+}
+
+void TTextView::autoScroll() {
+    if (!dragging_) {
+        autoScrollTimer_.stop();
+        return;
+    }
+    scrollRows(dragPoint_.y() < 0 ? -1 : 1);
+    moveCaret(positionNear(dragPoint_), true);
+}
+
+void TTextView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        // The view's own reaction: select the token under the pointer.
+        if (const std::optional<TextPos> at = charAt(point)) {
+            if (const Token* token = findTokenAt(tokensOf(at->line), at->offset)) {
+                const std::size_t lineStart = layout_.positionOf({at->line, 0});
+                anchor_ = lineStart + token->start;
+                caret_ = lineStart + token->end();
+                repaintText();
+            }
+        }
+    }
+    emit doubleClicked(point);
+}
+
+void TTextView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copyToClipboard();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
+    const bool control = event->modifiers() & Qt::ControlModifier;
+    switch (event->key()) {
+        case Qt::Key_Up:
+            scrollRows(-1);
+            return;
+        case Qt::Key_Down:
+            scrollRows(1);
+            return;
+        case Qt::Key_PageUp:
+            scrollRows(-visibleRows());
+            return;
+        case Qt::Key_PageDown:
+            scrollRows(visibleRows());
+            return;
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            if (!control) break;
+            moveCaret(event->key() == Qt::Key_Home ? 0 : textLength(), false);
+            setTopRow(event->key() == Qt::Key_Home ? 0 : layout_.rowCount());
+            return;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // The view's own key: it must not reach the window's default button.
+            return;
+        default:
+            break;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+void TTextView::contextMenuEvent(QContextMenuEvent* event) {
+    if (popupMenu_ == nullptr) return;
+    QPoint global = event->globalPos();
+    if (event->reason() != QContextMenuEvent::Mouse) {
+        global = viewport()->mapToGlobal(QPoint(textAreaLeft(), kTopMargin));
+    }
+    popupMenu_->popup(global);
+}
+
+void TTextView::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    repaintText();
+}
+
+void TTextView::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    repaintText();
+}
+
+}  // namespace torvane::view
