@@ -162,6 +162,13 @@ TEST_F(GeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
                     }
                 }
                 EXPECT_EQ(row.cells, cells) << "row " << r;
+                EXPECT_EQ(cellAtOffset(line, row, row.start + row.length, w), cells);
+                EXPECT_FALSE(offsetAtCell(line, row, cells, w).has_value());
+                for (std::size_t cell = 0; cell < cells; ++cell) {
+                    const auto offset = offsetAtCell(line, row, cell, w);
+                    ASSERT_TRUE(offset.has_value() && charStarts.contains(*offset));
+                    EXPECT_LE(cellAtOffset(line, row, *offset, w), cell);
+                }
                 EXPECT_LE(cells, width + 3) << "row " << r;
 
                 const bool last = r + 1 == rows.size();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,27 @@ TEST(RowBreaking, NoEmptyRowWhenTextEndsAtABreak) {
     const auto rows = breakIntoRows(line, 20);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1], (Row{20, 20, 20}));
+}
+
+TEST(RowCells, MapCellsToCharactersWithTabsExpanded) {
+    const std::string line = sj("ab漢\tc");  // cells: a 0, b 1, 漢 2-3, tab 4-7, c 8
+    const Row row = breakIntoRows(line, 20).front();
+    const std::vector<std::optional<std::size_t>> expected = {0, 1, 2, 2, 4, 4, 4, 4, 5};
+    for (std::size_t cell = 0; cell < expected.size(); ++cell) {
+        EXPECT_EQ(offsetAtCell(line, row, cell, 20), expected[cell]) << cell;
+    }
+    EXPECT_EQ(offsetAtCell(line, row, 9, 20), std::nullopt);
+    EXPECT_EQ(cellAtOffset(line, row, 4, 20), 4u);
+    EXPECT_EQ(cellAtOffset(line, row, line.size(), 20), 9u);
+}
+
+TEST(RowCells, TabCutAtRowEndCoversTheLastCells) {
+    const std::string line = std::string(18, 'a') + "\tb";
+    const auto rows = breakIntoRows(line, 20);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(offsetAtCell(line, rows[0], 19, 20), 18u);
+    EXPECT_EQ(offsetAtCell(line, rows[0], 20, 20), std::nullopt);
+    EXPECT_EQ(offsetAtCell(line, rows[1], 0, 20), 19u);
 }
 
 }  // namespace

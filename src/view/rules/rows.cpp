@@ -7,6 +7,19 @@
 namespace torvane::view {
 namespace {
 
+std::size_t clampedWidth(int wrapWidth) {
+    return static_cast<std::size_t>(std::clamp(wrapWidth, kMinWrapWidth, kMaxWrapWidth));
+}
+
+// Cells of the character of `length` bytes at `pos` when it starts at `column` of its row: a tab
+// reaches the next tab stop but not past the wrap width.
+std::size_t charCells(std::string_view s, std::size_t pos, std::size_t length, std::size_t column,
+                      std::size_t width) {
+    if (s[pos] != '\t') return length;
+    const std::size_t toStop = kTabStop - column % kTabStop;
+    return column < width ? std::min(toStop, width - column) : toStop;
+}
+
 // Builds one row at a time. The characters taken into the current row are kept so that the
 // break can move back over them: CP932 cannot be read backwards, since a second byte may look
 // like a lead byte.
@@ -66,10 +79,7 @@ class RowBreaker {
     bool takeWrapWidth() {
         while (next_ < s_.size() && width_ < w_) {
             const std::size_t length = charLength(s_, next_);
-            std::size_t cells = length;
-            if (at(next_) == '\t') {
-                cells = std::min(kTabStop - width_ % kTabStop, w_ - width_);
-            }
+            const std::size_t cells = charCells(s_, next_, length, width_, w_);
             if (width_ + cells > w_) return true;
             take(length, cells);
         }
@@ -131,6 +141,30 @@ std::vector<Row> breakIntoRows(std::string_view line, int wrapWidth) {
     std::vector<Row> rows;
     breakIntoRows(line, wrapWidth, rows);
     return rows;
+}
+
+std::optional<std::size_t> offsetAtCell(std::string_view line, const Row& row, std::size_t cell,
+                                        int wrapWidth) {
+    const std::size_t width = clampedWidth(wrapWidth);
+    std::size_t column = 0;
+    for (std::size_t pos = row.start; pos < row.start + row.length;) {
+        const std::size_t length = charLength(line, pos);
+        column += charCells(line, pos, length, column, width);
+        if (cell < column) return pos;
+        pos += length;
+    }
+    return std::nullopt;
+}
+
+std::size_t cellAtOffset(std::string_view line, const Row& row, std::size_t offset, int wrapWidth) {
+    const std::size_t width = clampedWidth(wrapWidth);
+    std::size_t column = 0;
+    for (std::size_t pos = row.start; pos < row.start + row.length && pos < offset;) {
+        const std::size_t length = charLength(line, pos);
+        column += charCells(line, pos, length, column, width);
+        pos += length;
+    }
+    return column;
 }
 
 }  // namespace torvane::view

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -30,5 +31,16 @@ std::vector<Row> breakIntoRows(std::string_view line, int wrapWidth);
 // Same as the above, writing into `rows` (its old contents are dropped) so that a caller
 // breaking many lines reuses one buffer.
 void breakIntoRows(std::string_view line, int wrapWidth, std::vector<Row>& rows);
+
+// The byte offset in `line` of the character of `row` that covers cell `cell` (0 is the row's
+// first cell), or none at and past the row's last cell. Both cells of a double-byte character
+// give its first byte. `row` must come from breakIntoRows(line, wrapWidth).
+std::optional<std::size_t> offsetAtCell(std::string_view line, const Row& row, std::size_t cell,
+                                        int wrapWidth);
+
+// The first cell in `row` of the character whose first byte is at `offset` of `line`; the row's
+// end (row.start + row.length) gives row.cells.
+// `row` must come from breakIntoRows(line, wrapWidth).
+std::size_t cellAtOffset(std::string_view line, const Row& row, std::size_t offset, int wrapWidth);
 
 }  // namespace torvane::view

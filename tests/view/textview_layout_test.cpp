@@ -1,0 +1,122 @@
+// TTextLayout: rows and end states kept per line, recomputed only where a change reaches.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "view/widget/text_layout.h"
+
+namespace torvane::view {
+namespace {
+
+std::vector<std::string> NumberedLines(std::size_t n) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < n; ++i) lines.push_back("line " + std::to_string(i));
+    return lines;
+}
+
+TEST(TextLayout, AppendingBreaksAndScansOnlyTheNewLines) {
+    TTextLayout layout;
+    layout.append(NumberedLines(100000));
+    layout.resetWorkCounters();
+
+    layout.append(std::string("one more"));
+    EXPECT_EQ(layout.linesBroken(), 1u);
+    EXPECT_EQ(layout.linesScanned(), 1u);
+
+    const std::vector<std::string> more = NumberedLines(3);
+    layout.append(more);
+    EXPECT_EQ(layout.linesBroken(), 4u);
+    EXPECT_EQ(layout.linesScanned(), 4u);
+    EXPECT_EQ(layout.lineCount(), 100004u);
+}
+
+TEST(TextLayout, InsertingRescansFollowingLinesOnlyWhileTheirStartStateChanges) {
+    TTextLayout layout;
+    layout.append(std::vector<std::string>{"a", "b", "c}", "d", "e"});
+    layout.resetWorkCounters();
+
+    // A plain line changes no state after it.
+    layout.insert(1, "plain");
+    EXPECT_EQ(layout.linesBroken(), 1u);
+    EXPECT_EQ(layout.linesScanned(), 1u);
+
+    // An opener without a closer carries the region into "b" and "c}", where it closes.
+    layout.resetWorkCounters();
+    layout.insert(0, "{open");
+    EXPECT_EQ(layout.linesBroken(), 1u);
+    EXPECT_EQ(layout.linesScanned(), 5u);  // "{open", "a", "plain", "b", "c}"
+    EXPECT_EQ(layout.startStateOf(4), Region::curly);
+    EXPECT_EQ(layout.startStateOf(5), Region::none);
+}
+
+TEST(TextLayout, NewWrapWidthRebreaksEveryLineAndClamps) {
+    TTextLayout layout;
+    layout.append(std::vector<std::string>(10, std::string(100, 'x') + " tail"));
+    EXPECT_EQ(layout.rowCount(), 20u);  // 105 cells at 80: two rows each
+    layout.resetWorkCounters();
+
+    EXPECT_TRUE(layout.setWrapWidth(500));
+    EXPECT_EQ(layout.wrapWidth(), 250);
+    EXPECT_EQ(layout.linesBroken(), 10u);
+    EXPECT_EQ(layout.rowCount(), 10u);
+
+    EXPECT_FALSE(layout.setWrapWidth(300));  // still 250: nothing re-broken
+    EXPECT_EQ(layout.linesBroken(), 10u);
+    layout.setWrapWidth(1);
+    EXPECT_EQ(layout.wrapWidth(), 20);
+}
+
+TEST(TextLayout, RowsMapBackToTheirLines) {
+    TTextLayout layout(20);
+    layout.append(std::vector<std::string>{"short", std::string(50, 'a'), "", "end"});
+    // "short" | 50 letters cut after 20 div 3 = 6 cells at a time | "" | "end"
+    ASSERT_EQ(layout.rowCount(), 1u + 9u + 1u + 1u);
+    EXPECT_EQ(layout.rowAt(0).line, 0u);
+    EXPECT_EQ(layout.rowAt(1).line, 1u);
+    EXPECT_EQ(layout.rowAt(9).line, 1u);
+    EXPECT_EQ(layout.rowAt(9).indexInLine, 8u);
+    EXPECT_EQ(layout.rowAt(10).line, 2u);
+    EXPECT_EQ(layout.rowAt(11).line, 3u);
+    EXPECT_EQ(layout.rowOf({1, 6}), 2u);  // a break belongs to the later row
+    EXPECT_EQ(layout.rowOf({1, 50}), 9u);
+}
+
+TEST(TextLayout, PositionsCountBytesWithCrLfBetweenLines) {
+    TTextLayout layout;
+    // "漢" in CP932 is 0x8A 0xBF.
+    layout.append(std::vector<std::string>{"ab", "\x8A\xBFz", ""});
+    EXPECT_EQ(layout.text(), "ab\r\n\x8A\xBFz\r\n");
+    EXPECT_EQ(layout.textLength(), 9u);
+    EXPECT_EQ(layout.positionOf({1, 2}), 6u);
+
+    const struct {
+        std::size_t position;
+        TextPos expected;
+    } cases[] = {
+        {0, {0, 0}}, {2, {0, 2}}, {3, {0, 2}},  // between CR and LF: the line's end
+        {4, {1, 0}}, {5, {1, 0}},               // second byte of a double-byte character
+        {6, {1, 2}}, {9, {2, 0}}, {99, {2, 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(layout.posAt(c.position), c.expected) << c.position;
+    }
+    EXPECT_EQ(layout.textBetween(1, 7), "b\r\n\x8A\xBFz");
+    EXPECT_EQ(layout.textBetween(7, 100), "\r\n");
+}
+
+TEST(TextLayout, InsertOutsideTheTextThrowsAndClearEmpties) {
+    TTextLayout layout;
+    layout.append(std::string("x"));
+    EXPECT_THROW(layout.insert(2, "y"), std::out_of_range);
+    layout.insert(1, "y");
+    EXPECT_EQ(layout.text(), "x\r\ny");
+    layout.clear();
+    EXPECT_EQ(layout.lineCount(), 0u);
+    EXPECT_EQ(layout.rowCount(), 0u);
+    EXPECT_EQ(layout.textLength(), 0u);
+}
+
+}  // namespace
+}  // namespace torvane::view
