@@ -1,0 +1,54 @@
+#pragma once
+// Network outcomes travel through the whole program as Windows Sockets error
+// numbers (0 is success), whatever the platform underneath reports. This is
+// the one place where platform errors become those numbers.
+
+#include <QAbstractSocket>
+#include <QHostInfo>
+#include <cstdint>
+
+namespace torvane::net {
+
+using ErrorCode = std::uint16_t;
+
+inline constexpr ErrorCode kNoError = 0;
+// Interrupted: a pending name lookup was cancelled.
+inline constexpr ErrorCode kWsaEintr = 10004;
+inline constexpr ErrorCode kWsaEacces = 10013;
+inline constexpr ErrorCode kWsaEinval = 10022;
+inline constexpr ErrorCode kWsaEmfile = 10024;
+inline constexpr ErrorCode kWsaEwouldblock = 10035;
+inline constexpr ErrorCode kWsaEinprogress = 10036;
+inline constexpr ErrorCode kWsaEmsgsize = 10040;
+inline constexpr ErrorCode kWsaEopnotsupp = 10045;
+inline constexpr ErrorCode kWsaEafnosupport = 10047;
+inline constexpr ErrorCode kWsaEaddrinuse = 10048;
+inline constexpr ErrorCode kWsaEaddrnotavail = 10049;
+inline constexpr ErrorCode kWsaEnetdown = 10050;
+inline constexpr ErrorCode kWsaEnetunreach = 10051;
+inline constexpr ErrorCode kWsaEconnaborted = 10053;
+inline constexpr ErrorCode kWsaEconnreset = 10054;
+inline constexpr ErrorCode kWsaEnobufs = 10055;
+inline constexpr ErrorCode kWsaEnotconn = 10057;
+inline constexpr ErrorCode kWsaEtimedout = 10060;
+inline constexpr ErrorCode kWsaEconnrefused = 10061;
+inline constexpr ErrorCode kWsaEhostdown = 10064;
+inline constexpr ErrorCode kWsaEhostunreach = 10065;
+// Resolver outcomes.
+inline constexpr ErrorCode kWsaHostNotFound = 11001;
+inline constexpr ErrorCode kWsaTryAgain = 11002;
+inline constexpr ErrorCode kWsaNoRecovery = 11003;
+inline constexpr ErrorCode kWsaNoData = 11004;
+
+// The code for an error number (errno) reported by the socket calls; 0 maps
+// to 0, and numbers without a counterpart become kWsaEinval.
+ErrorCode CodeFromErrno(int error_number);
+
+// The code for an error that QTcpSocket reports. RemoteHostClosedError is the
+// ordinary end of a WHOIS answer and maps to 0.
+ErrorCode CodeFromSocketError(QAbstractSocket::SocketError error);
+
+// The code for the outcome of a QHostInfo lookup; NoError maps to 0.
+ErrorCode CodeFromLookupError(QHostInfo::HostInfoError error);
+
+}  // namespace torvane::net

@@ -1,0 +1,89 @@
+#include "net/whois_cli.h"
+
+#include "query/well_known_servers.h"
+
+namespace torvane::net {
+
+TWhoisCli::TWhoisCli() : Host(query::kRipeServer) {
+    socket_.OnDnsLookupDone = [this](ErrorCode code) { DnsLookupDone(code); };
+    socket_.OnSessionConnected = [this](ErrorCode code) { SessionConnected(code); };
+    socket_.OnDataAvailable = [this] { DataAvailable(); };
+    socket_.OnSessionClosed = [this](ErrorCode code) { SessionClosed(code); };
+}
+
+void TWhoisCli::StartQuery() {
+    if (Host.empty()) throw std::runtime_error("DNS lookup: invalid host name.");
+    if (busy_) {
+        // Marking the old exchange finished first keeps its abort silent.
+        busy_ = false;
+        socket_.Abort();
+    }
+    ++exchange_;
+    whois_resp_.clear();
+    busy_ = true;
+    socket_.DnsLookup(Host);
+}
+
+void TWhoisCli::Abort() { socket_.Abort(); }
+
+int TWhoisCli::Receive(char* buffer, int length) { return socket_.Receive(buffer, length); }
+
+void TWhoisCli::Complete(ErrorCode code) {
+    busy_ = false;
+    if (OnQueryDone) {
+        TQueryEvent handler = OnQueryDone;
+        handler(this, code);
+    }
+}
+
+void TWhoisCli::DnsLookupDone(ErrorCode code) {
+    if (!busy_) return;
+    if (code != kNoError) {
+        Complete(code);
+        return;
+    }
+    socket_.SetAddr(socket_.DnsResult());
+    socket_.SetProto("tcp");
+    socket_.SetPort("whois");
+    socket_.Connect();
+}
+
+void TWhoisCli::SessionConnected(ErrorCode code) {
+    if (!busy_) return;
+    const std::uint64_t exchange = exchange_;
+    if (OnSessionConnected) {
+        TQueryEvent handler = OnSessionConnected;
+        handler(this, code);
+    }
+    // The owner may have aborted or restarted from inside its handler.
+    if (!busy_ || exchange != exchange_) return;
+    if (code != kNoError) {
+        // The exchange is over with the connect's own code: close the failed
+        // connection first, so that its session-closed notification cannot
+        // be taken for a second, successful completion.
+        busy_ = false;
+        socket_.Close();
+        busy_ = true;
+        Complete(code);
+        return;
+    }
+    socket_.SendStr(Query + "\r\n");
+}
+
+void TWhoisCli::DataAvailable() {
+    // Whole chunks are kept, zero bytes included: what the owner sees must
+    // not depend on how the network cut the answer.
+    char buffer[2048];
+    for (;;) {
+        const int count = socket_.Receive(buffer, 2047);
+        if (count < 1) break;
+        whois_resp_.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+void TWhoisCli::SessionClosed(ErrorCode code) {
+    if (!busy_) return;
+    Complete(code);
+}
+
+}  // namespace torvane::net

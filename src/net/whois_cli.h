@@ -1,0 +1,78 @@
+#pragma once
+// TWhoisCli carries out one WHOIS exchange at a time: it resolves Host,
+// connects to its "whois" port (43), sends Query followed by CR LF, collects
+// every byte the server sends until the connection ends and reports the
+// outcome through OnQueryDone. It does no interpretation of the answer.
+//
+// Events, by situation (codes are Windows Sockets numbers, 0 is success):
+//   host cannot be resolved           OnQueryDone(resolver code)
+//   Abort while resolving             OnQueryDone(10004)
+//   connect fails                     OnSessionConnected(code), OnQueryDone(code)
+//   normal exchange                   OnSessionConnected(0), OnQueryDone(close code)
+//   Abort while connecting/connected  OnQueryDone(0), WhoisResp holding what arrived
+//   Abort on an idle client           none
+// Every StartQuery ends in exactly one OnQueryDone. StartQuery may be called
+// again from inside OnQueryDone (to follow a referral); the old connection
+// then raises nothing more. Events come from the Qt event loop, except that
+// Abort raises its OnQueryDone inside the call.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "net/async_socket.h"
+#include "net/error_codes.h"
+
+namespace torvane::net {
+
+class TWhoisCli {
+  public:
+    using TQueryEvent = std::function<void(TWhoisCli* sender, ErrorCode error)>;
+
+    // Host starts as RIPE NCC's WHOIS server.
+    TWhoisCli();
+    TWhoisCli(const TWhoisCli&) = delete;
+    TWhoisCli& operator=(const TWhoisCli&) = delete;
+
+    // The text to send, CP932 bytes, without the line end.
+    std::string Query;
+    // The server to ask: a host name or a dotted IPv4 address.
+    std::string Host;
+    // The answer received so far, exactly the bytes the server sent (zero
+    // bytes included); emptied only by StartQuery.
+    const std::string& WhoisResp() const { return whois_resp_; }
+
+    TQueryEvent OnSessionConnected;
+    TQueryEvent OnQueryDone;
+
+    // Empties WhoisResp and starts resolving Host. An exchange still running
+    // is abandoned silently (its OnQueryDone is never raised). Throws
+    // std::runtime_error("DNS lookup: invalid host name.") for an empty Host;
+    // no event follows then.
+    void StartQuery();
+
+    // Ends the running exchange: a pending lookup completes with 10004, a
+    // connection is reset and completes with 0. Nothing on an idle client.
+    void Abort();
+
+    // Reads up to `length` waiting bytes of the answer into `buffer`; returns
+    // the count, or a negative value when nothing is waiting.
+    int Receive(char* buffer, int length);
+
+  private:
+    void DnsLookupDone(ErrorCode code);
+    void SessionConnected(ErrorCode code);
+    void DataAvailable();
+    void SessionClosed(ErrorCode code);
+    void Complete(ErrorCode code);
+
+    TAsyncSocket socket_;
+    std::string whois_resp_;
+    // True from StartQuery until OnQueryDone is raised.
+    bool busy_ = false;
+    // Raised by every StartQuery; lets a handler notice that the owner began
+    // a new exchange while it was running.
+    std::uint64_t exchange_ = 0;
+};
+
+}  // namespace torvane::net
