@@ -17,7 +17,7 @@ inline constexpr std::int32_t kSkew = 38;
 inline constexpr std::int32_t kDamp = 700;
 inline constexpr std::int32_t kInitialBias = 72;
 inline constexpr std::int32_t kInitialN = 128;
-// Bound of the digit loop and start value of the minimum search.
+// Start value of the minimum search: larger than any code unit.
 inline constexpr std::int32_t kMaxInt = 2147483647;
 inline constexpr char16_t kDelimiter = u'-';
 

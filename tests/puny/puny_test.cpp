@@ -39,31 +39,5 @@ TEST(EncodeTest, ReturnsTheLabelUnchangedWhenACounterWouldOverflow) {
     EXPECT_EQ(TPunyClass().Encode(label), label);
 }
 
-TEST(EncodeTest, EncodesALongLabelThatStaysInRange) {
-    const std::u16string label = std::u16string(1000, u'a') + u"日本";
-    const std::u16string encoded = TPunyClass().Encode(label);
-    ASSERT_GT(encoded.size(), 1001u);
-    EXPECT_EQ(encoded.substr(0, 1001), std::u16string(1000, u'a') + u"-");
-}
-
-TEST(EncodeDigitTest, MapsValuesToLowerCaseLettersThenDigits) {
-    EXPECT_EQ(TPunyClass::EncodeDigit(0), u'a');
-    EXPECT_EQ(TPunyClass::EncodeDigit(25), u'z');
-    EXPECT_EQ(TPunyClass::EncodeDigit(26), u'0');
-    EXPECT_EQ(TPunyClass::EncodeDigit(35), u'9');
-}
-
-TEST(MinCodeAtLeastTest, FindsTheSmallestUnitNotBelowN) {
-    EXPECT_EQ(TPunyClass::MinCodeAtLeast(128, u"a本日"), 0x65E5);
-    EXPECT_EQ(TPunyClass::MinCodeAtLeast(0x65E6, u"a本日"), 0x672C);
-    EXPECT_EQ(TPunyClass::MinCodeAtLeast(128, u"abc"), kMaxInt);
-}
-
-TEST(AdaptTest, DampsTheFirstDeltaAndScalesLargeOnes) {
-    EXPECT_EQ(TPunyClass::Adapt(0, 1, true), 0);
-    EXPECT_EQ(TPunyClass::Adapt(700 * 40, 1, true), 36 * 80 / 118);  // 40 -> 80 after numpoints
-    EXPECT_EQ(TPunyClass::Adapt(2000, 3, false), 36 + (36 * 38) / (38 + 38));
-}
-
 }  // namespace
 }  // namespace torvane::puny

@@ -23,7 +23,7 @@ namespace {
 
 std::string Idn2Encode(std::u16string_view label) {
     std::vector<std::uint32_t> code_points(label.begin(), label.end());
-    std::string output(1024, '\0');
+    std::string output(label.size() * 8 + 64, '\0');
     std::size_t length = output.size();
     const int rc =
         TorvaneIdn2PunycodeEncode(code_points.size(), code_points.data(), &length, output.data());
@@ -106,6 +106,15 @@ TEST_F(PunycodeIdn2Test, EncodeMatchesLibidn2OnRandomLabels) {
     for (int i = 0; i < 5000; ++i) {
         const std::u16string label = encoding::Cp932ToUtf16(RandomLabel());
         ASSERT_EQ(Ascii(TPunyClass().Encode(label)), Idn2Encode(label)) << "label " << i;
+    }
+}
+
+TEST_F(PunycodeIdn2Test, EncodeMatchesLibidn2OnLongLabels) {
+    std::string many_characters;
+    for (int i = 0; i < 400; ++i) many_characters += RandomLabel();
+    for (const std::u16string& label :
+         {std::u16string(1000, u'a') + u"日本", encoding::Cp932ToUtf16(many_characters)}) {
+        EXPECT_EQ(Ascii(TPunyClass().Encode(label)), Idn2Encode(label)) << label.size();
     }
 }
 
