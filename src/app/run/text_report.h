@@ -1,0 +1,31 @@
+#pragma once
+// A report kept as plain lines, for front ends without a view.
+
+#include <string>
+#include <vector>
+
+#include "app/run/run_window.h"
+
+namespace torvane::run {
+
+class TTextReport : public IReport {
+  public:
+    void Clear() override { lines_.clear(); }
+    void Append(const std::string& line) override { lines_.push_back(line); }
+    void Insert(int index, const std::string& line) override {
+        lines_.insert(lines_.begin() + index, line);
+    }
+    int Count() const override { return static_cast<int>(lines_.size()); }
+    void BeginUpdate() override { updating_ = true; }
+    void EndUpdate() override { updating_ = false; }
+    void ScrollToTop() override {}
+
+    const std::vector<std::string>& Lines() const { return lines_; }
+    bool Updating() const { return updating_; }
+
+  private:
+    std::vector<std::string> lines_;
+    bool updating_ = false;
+};
+
+}  // namespace torvane::run

@@ -1,0 +1,151 @@
+#pragma once
+// A run driven headless against the loopback WHOIS test server: a window that
+// records what the run shows, a resolver that answers from a table, and the
+// well-known servers mapped onto local test servers.
+
+#include <QCoreApplication>
+#include <QString>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/run/run_controller.h"
+#include "app/run/text_report.h"
+#include "encoding/code_page.h"
+#include "net/host_map.h"
+#include "whois_test_server.h"
+
+namespace torvane::run::testing {
+
+inline void EnsureQtApp() {
+    static int argc = 1;
+    static char name[] = "run_tests";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
+}
+
+// CP932 to UTF-8, so that expectations can be written as plain text.
+inline std::string Utf8(const std::string& cp932) {
+    return QString::fromStdU16String(encoding::Cp932ToUtf16(cp932)).toStdString();
+}
+inline std::string Cp932(const std::string& utf8) {
+    return encoding::Utf16ToCp932(encoding::Utf8ToUtf16(utf8));
+}
+
+inline std::string ReadTestData(const std::string& relative) {
+    std::ifstream file(std::string(TORVANE_TEST_DATA) + "/" + relative, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+class TestWindow : public IRunWindow {
+  public:
+    std::string query;
+    bool autoCorrect = true;
+    bool manualServer = false;
+    std::string manualHost = "whois.";
+    TTextReport report;
+    std::vector<std::string> statuses;  // every status text, in UTF-8
+    std::vector<std::string> captions;  // every caption, in UTF-8
+    std::vector<std::string> history;
+    bool running = false;
+    bool focused = false;
+    int finishedRuns = 0;
+
+    std::string QueryText() const override { return query; }
+    bool AutoCorrect() const override { return autoCorrect; }
+    bool ManualServer() const override { return manualServer; }
+    std::string ManualHost() const override { return manualHost; }
+    void FocusQuery() override { focused = true; }
+    IReport& Report() override { return report; }
+    void SetStatus(const std::string& text) override { statuses.push_back(Utf8(text)); }
+    void SetCaption(const std::string& text) override { captions.push_back(Utf8(text)); }
+    void SetRunning(bool value) override { running = value; }
+    void ShowHistory(const std::vector<std::string>& items) override { history = items; }
+    void RunFinished() override { ++finishedRuns; }
+
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        for (const auto& line : report.Lines()) lines.push_back(Utf8(line));
+        return lines;
+    }
+    std::string Status() const { return statuses.empty() ? std::string() : statuses.back(); }
+};
+
+class TableResolver : public IResolver {
+  public:
+    std::map<std::string, std::string> addresses;  // name -> address
+    std::map<std::string, std::string> names;      // address -> name
+    std::string LookupHostAddress(const std::string& name) override {
+        const auto found = addresses.find(name);
+        return found == addresses.end() ? std::string() : found->second;
+    }
+    std::string LookupHostName(const std::string& address) override {
+        const auto found = names.find(address);
+        return found == names.end() ? "Unknown" : found->second;
+    }
+};
+
+inline testserver::ServerConfig Server(std::string name,
+                                       std::map<std::string, std::string> answers = {}) {
+    testserver::ServerConfig config;
+    config.name = std::move(name);
+    config.answers = std::move(answers);
+    return config;
+}
+
+// One controller with its window, resolver, history file and servers.
+class RunHarness {
+  public:
+    explicit RunHarness(std::vector<testserver::ServerConfig> servers)
+        : dir_(std::filesystem::temp_directory_path() /
+               ("torvane-run-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)))),
+          server_(servers) {
+        EnsureQtApp();
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        server_.Start();
+        net::ClearHostMap();
+        for (const auto& config : servers) {
+            net::AddHostMapping({config.name, "127.0.0.1", server_.Port(config.name)});
+        }
+        controller =
+            std::make_unique<TRunController>(window, resolver, directory, dir_ / "log.txt");
+    }
+    ~RunHarness() {
+        controller.reset();
+        server_.Stop();
+        net::ClearHostMap();
+        std::filesystem::remove_all(dir_);
+    }
+
+    // Types `line`, presses the run button and waits until every leg is over.
+    bool Run(const std::string& line) {
+        window.query = line;
+        controller->QueryButtonClick();
+        return WaitIdle();
+    }
+    bool WaitIdle() {
+        return QTest::qWaitFor([&] { return controller->Idle(); }, 15000);
+    }
+    std::vector<std::string> Queries(const std::string& server) const {
+        return server_.Queries(server);
+    }
+    std::filesystem::path HistoryFile() const { return dir_ / "log.txt"; }
+    testserver::WhoisTestServer& Servers() { return server_; }
+
+    TestWindow window;
+    TableResolver resolver;
+    query::TServerDirectory directory;
+    std::unique_ptr<TRunController> controller;
+
+  private:
+    std::filesystem::path dir_;
+    testserver::WhoisTestServer server_;
+};
+
+}  // namespace torvane::run::testing
