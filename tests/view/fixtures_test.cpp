@@ -34,7 +34,7 @@ Links linksIn(const std::vector<std::string>& lines) {
     return links;
 }
 
-TEST(Fixtures, VerisignAnswerLinks) {
+TEST(TextRulesFixtures, VerisignAnswerLinks) {
     const Links links = linksIn(fixtureLines("whois.verisign-grs.com/google.com_2020.txt"));
     std::vector<std::string> expectedUrls = {"http://www.markmonitor.com"};
     for (const char* status :
@@ -48,7 +48,7 @@ TEST(Fixtures, VerisignAnswerLinks) {
     EXPECT_EQ(links.mails, std::vector<std::string>{"abusecomplaints@markmonitor.com"});
 }
 
-TEST(Fixtures, JprsJapaneseAnswerLinksAndRegions) {
+TEST(TextRulesFixtures, JprsJapaneseAnswerLinksAndRegions) {
     const auto lines = fixtureLines("whois.jprs.jp/google.co.jp_iso2022jp_2014.txt");
     const Links links = linksIn(lines);
     EXPECT_EQ(links.urls,
@@ -67,7 +67,7 @@ TEST(Fixtures, JprsJapaneseAnswerLinksAndRegions) {
     EXPECT_EQ(line.substr(tokens.back().start), sj("株式会社"));
 }
 
-TEST(Fixtures, ArinReferralAnswerLinks) {
+TEST(TextRulesFixtures, ArinReferralAnswerLinks) {
     const Links links = linksIn(fixtureLines("whois.arin.net/referral-apnic_2013.txt"));
     const std::string terms = "https://www.arin.net/whois_tou.html";
     const std::string inaccuracy = "http://www.arin.net/public/whoisinaccuracy/index.xhtml";
@@ -92,7 +92,7 @@ TEST(Fixtures, ArinReferralAnswerLinks) {
 }
 
 // Every fixture answer: tokens and rows rebuild each line, at a few widths.
-TEST(Fixtures, EveryAnswerTokenizesAndBreaksConsistently) {
+TEST(TextRulesFixtures, EveryAnswerTokenizesAndBreaksConsistently) {
     const auto names = fixtureNames();
     ASSERT_GE(names.size(), 40u);
     for (const std::string& name : names) {

@@ -79,9 +79,9 @@ void compareWithReferences(const std::string& kind, Render render) {
     }
 }
 
-TEST(Golden, TokensMatchReferences) { compareWithReferences("tokens", tokensOutput); }
+TEST(TextRulesGolden, TokensMatchReferences) { compareWithReferences("tokens", tokensOutput); }
 
-TEST(Golden, RowsMatchReferences) { compareWithReferences("rows", rowsOutput); }
+TEST(TextRulesGolden, RowsMatchReferences) { compareWithReferences("rows", rowsOutput); }
 
 }  // namespace
 }  // namespace torvane::view

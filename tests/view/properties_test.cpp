@@ -46,7 +46,7 @@ std::set<std::size_t> boundaries(std::string_view text) {
     return result;
 }
 
-class GeneratedLines : public ::testing::Test {
+class TextRulesGeneratedLines : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         const std::vector<std::string> pieces = {"abc",
@@ -127,10 +127,10 @@ class GeneratedLines : public ::testing::Test {
     static std::vector<std::string> lines_;
 };
 
-std::vector<std::string> GeneratedLines::pieces_;
-std::vector<std::string> GeneratedLines::lines_;
+std::vector<std::string> TextRulesGeneratedLines::pieces_;
+std::vector<std::string> TextRulesGeneratedLines::lines_;
 
-TEST_F(GeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
+TEST_F(TextRulesGeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
     const auto noBegin = characterSet(kNoBegin);
     const auto noEnd = characterSet(kNoEnd);
     const auto hanging = characterSet(kHanging);
@@ -188,7 +188,7 @@ TEST_F(GeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
 
 bool isWhitespace(unsigned char c) { return c >= 1 && c <= 32 && c != '\t'; }
 
-TEST_F(GeneratedLines, TokensAreOrderedDisjointAndAgreeWithTokenAt) {
+TEST_F(TextRulesGeneratedLines, TokensAreOrderedDisjointAndAgreeWithTokenAt) {
     for (LexState start : {Region::none, Region::curly, Region::lenticular}) {
         for (const std::string& line : lines_) {
             SCOPED_TRACE("line=" + testing::utf8(line));
@@ -231,7 +231,7 @@ TEST_F(GeneratedLines, TokensAreOrderedDisjointAndAgreeWithTokenAt) {
     }
 }
 
-TEST_F(GeneratedLines, LineStatesMatchATokenizingFromTheTop) {
+TEST_F(TextRulesGeneratedLines, LineStatesMatchATokenizingFromTheTop) {
     std::vector<std::string> text(lines_.begin(), lines_.begin() + 60);
     LineStates states;
     const auto lineAt = [&](std::size_t i) { return std::string_view(text[i]); };
@@ -267,7 +267,7 @@ TEST_F(GeneratedLines, LineStatesMatchATokenizingFromTheTop) {
     }
 }
 
-TEST(LineStates, InsertedOpenerChangesTheFollowingLinesOnly) {
+TEST(TextRulesLineStates, InsertedOpenerChangesTheFollowingLinesOnly) {
     std::vector<std::string> text = {"a", "b}", "c", "d"};
     LineStates states;
     const auto lineAt = [&](std::size_t i) { return std::string_view(text[i]); };

@@ -30,9 +30,9 @@ struct RowCase {
 
 void PrintTo(const RowCase& c, std::ostream* os) { *os << c.name; }
 
-class RowBreaking : public ::testing::TestWithParam<RowCase> {};
+class TextRulesRowCases : public ::testing::TestWithParam<RowCase> {};
 
-TEST_P(RowBreaking, BreaksAsExpected) {
+TEST_P(TextRulesRowCases, BreaksAsExpected) {
     const RowCase& c = GetParam();
     const std::string line = sj(c.line);
     std::vector<std::string> texts;
@@ -49,7 +49,7 @@ const std::string kKanji10 = repeat("漢", 10);  // 20 cells
 const std::string kLetters25 = repeat("a", 25);
 
 INSTANTIATE_TEST_SUITE_P(
-    Rows, RowBreaking,
+    Rows, TextRulesRowCases,
     ::testing::Values(
         RowCase{"EmptyLineIsOneEmptyRow", 20, "", {""}, {0}},
         RowCase{"LineOfExactlyWCellsIsOneRow", 20, repeat("a", 20), {repeat("a", 20)}, {20}},
@@ -133,21 +133,21 @@ INSTANTIATE_TEST_SUITE_P(
                 {250, 10}}),
     [](const ::testing::TestParamInfo<RowCase>& info) { return std::string(info.param.name); });
 
-TEST(RowBreaking, LoneLeadByteAtEndIsOneCell) {
+TEST(TextRulesRows, LoneLeadByteAtEndIsOneCell) {
     const std::string line = std::string(20, 'a') + "\x82";
     const auto rows = breakIntoRows(line, 20);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1], (Row{6, 15, 15}));
 }
 
-TEST(RowBreaking, NoEmptyRowWhenTextEndsAtABreak) {
+TEST(TextRulesRows, NoEmptyRowWhenTextEndsAtABreak) {
     const std::string line = sj(repeat("漢", 20));
     const auto rows = breakIntoRows(line, 20);
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[1], (Row{20, 20, 20}));
 }
 
-TEST(RowCells, MapCellsToCharactersWithTabsExpanded) {
+TEST(TextRulesRowCells, MapCellsToCharactersWithTabsExpanded) {
     const std::string line = sj("ab漢\tc");  // cells: a 0, b 1, 漢 2-3, tab 4-7, c 8
     const Row row = breakIntoRows(line, 20).front();
     const std::vector<std::optional<std::size_t>> expected = {0, 1, 2, 2, 4, 4, 4, 4, 5};
@@ -159,7 +159,7 @@ TEST(RowCells, MapCellsToCharactersWithTabsExpanded) {
     EXPECT_EQ(cellAtOffset(line, row, line.size(), 20), 9u);
 }
 
-TEST(RowCells, TabCutAtRowEndCoversTheLastCells) {
+TEST(TextRulesRowCells, TabCutAtRowEndCoversTheLastCells) {
     const std::string line = std::string(18, 'a') + "\tb";
     const auto rows = breakIntoRows(line, 20);
     ASSERT_EQ(rows.size(), 2u);

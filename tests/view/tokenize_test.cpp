@@ -29,14 +29,14 @@ std::string rendered(const std::string& line, LexState start = Region::none) {
     return renderTokens(line, tokenize(line, start).tokens);
 }
 
-class LinkRules : public ::testing::TestWithParam<Case> {};
+class TextRulesLinks : public ::testing::TestWithParam<Case> {};
 
-TEST_P(LinkRules, TokenizeAsExpected) {
+TEST_P(TextRulesLinks, TokenizeAsExpected) {
     EXPECT_EQ(rendered(sj(GetParam().line)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Links, LinkRules,
+    Links, TextRulesLinks,
     ::testing::Values(
         Case{"UrlStopsBeforeComma", "see http://example.jp/a, then",
              "<Word>see</Word> <Url>http://example.jp/a</Url><Symbol>,</Symbol> <Word>then</Word>"},
@@ -93,14 +93,14 @@ INSTANTIATE_TEST_SUITE_P(
              "<Brace>{http://a.jp}</Brace> <Url>http://b.jp</Url>"}),
     caseName<Case>);
 
-class PlainRules : public ::testing::TestWithParam<Case> {};
+class TextRulesClasses : public ::testing::TestWithParam<Case> {};
 
-TEST_P(PlainRules, TokenizeAsExpected) {
+TEST_P(TextRulesClasses, TokenizeAsExpected) {
     EXPECT_EQ(rendered(sj(GetParam().line)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Classes, PlainRules,
+    Classes, TextRulesClasses,
     ::testing::Values(
         Case{"ExponentWithDigits", "1e5", "<Number>1e5</Number>"},
         Case{"ExponentWithoutDigits", "12e", "<Number>12e</Number>"},
@@ -138,14 +138,14 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"IbmExtensionKanjiJoinKanji", "漢髙﨑", "<Japanese>漢髙﨑</Japanese>"}),
     caseName<Case>);
 
-TEST(Tokenize, LoneLeadByteAtLineEndIsOneSymbol) {
+TEST(TextRulesTokenize, LoneLeadByteAtLineEndIsOneSymbol) {
     const std::string line = "abc\x82";
     const auto result = tokenize(line, Region::none);
     ASSERT_EQ(result.tokens.size(), 2u);
     EXPECT_EQ(result.tokens[1], (Token{TokenClass::symbol, Region::none, 3, 1}));
 }
 
-TEST(Tokenize, NulByteIsASymbol) {
+TEST(TextRulesTokenize, NulByteIsASymbol) {
     const std::string line("a\0b", 3);
     EXPECT_EQ(rendered(line), std::string("<Word>a</Word><Symbol>\0</Symbol><Word>b</Word>", 46));
 }
@@ -159,9 +159,9 @@ struct RegionCase {
 
 void PrintTo(const RegionCase& c, std::ostream* os) { *os << c.name; }
 
-class BracketRegions : public ::testing::TestWithParam<RegionCase> {};
+class TextRulesRegions : public ::testing::TestWithParam<RegionCase> {};
 
-TEST_P(BracketRegions, CarryStateAcrossLines) {
+TEST_P(TextRulesRegions, CarryStateAcrossLines) {
     const RegionCase& c = GetParam();
     LexState state = Region::none;
     for (std::size_t i = 0; i < c.lines.size(); ++i) {
@@ -179,7 +179,7 @@ constexpr LexState kCurly = Region::curly;
 constexpr LexState kLenticular = Region::lenticular;
 
 INSTANTIATE_TEST_SUITE_P(
-    Regions, BracketRegions,
+    Regions, TextRulesRegions,
     ::testing::Values(RegionCase{"HeaderLine",
                                  {"{whois.jprs.jp からの回答}"},
                                  {"<Brace>{whois.jprs.jp からの回答}</Brace>"},
@@ -219,7 +219,7 @@ INSTANTIATE_TEST_SUITE_P(
                           {kCurly, kNone}}),
     caseName<RegionCase>);
 
-TEST(TokenAt, ReturnsClassAndWholeTextOfTheToken) {
+TEST(TextRulesTokenAt, ReturnsClassAndWholeTextOfTheToken) {
     const std::string line = sj("URL: http://example.jp/very/long/path 漢字");
     const std::size_t urlStart = 5;
     const std::size_t urlEnd = line.find(' ', urlStart);
@@ -234,7 +234,7 @@ TEST(TokenAt, ReturnsClassAndWholeTextOfTheToken) {
     EXPECT_EQ(tokenAt(line, Region::none, kanji + 1)->text, sj("漢字"));
 }
 
-TEST(TokenAt, NoneOnWhitespaceAndPastTheLastToken) {
+TEST(TextRulesTokenAt, NoneOnWhitespaceAndPastTheLastToken) {
     const std::string line = "ab  http://x.jp  ";
     EXPECT_FALSE(tokenAt(line, Region::none, 2).has_value());
     EXPECT_FALSE(tokenAt(line, Region::none, 3).has_value());
@@ -244,7 +244,7 @@ TEST(TokenAt, NoneOnWhitespaceAndPastTheLastToken) {
     EXPECT_EQ(tokenAt(line, Region::none, 14)->cls, TokenClass::url);
 }
 
-TEST(TokenAt, UsesTheStateCarriedIntoTheLine) {
+TEST(TextRulesTokenAt, UsesTheStateCarriedIntoTheLine) {
     const std::string line = "x} http://a.jp";
     EXPECT_EQ(tokenAt(line, Region::none, 0)->cls, TokenClass::word);
     const auto inRegion = tokenAt(line, Region::curly, 0);
@@ -254,7 +254,7 @@ TEST(TokenAt, UsesTheStateCarriedIntoTheLine) {
     EXPECT_EQ(tokenAt(line, Region::curly, 5)->cls, TokenClass::url);
 }
 
-TEST(Tokenize, LongMailCharacterRunWithoutAtStaysLinear) {
+TEST(TextRulesTokenize, LongMailCharacterRunWithoutAtStaysLinear) {
     std::string line;
     for (int i = 0; i < 20000; ++i) line += "a,";
     const auto tokens = tokenize(line, Region::none).tokens;
