@@ -117,6 +117,7 @@ class LineScanner {
 
     std::size_t urlPrefixLength(std::size_t i) const {
         static constexpr std::string_view kPrefixes[] = {"ftp:", "http:", "https:", "www."};
+        if (at(i) != 'f' && at(i) != 'h' && at(i) != 'w') return 0;
         const std::string_view rest = s_.substr(i);
         for (std::string_view prefix : kPrefixes) {
             if (rest.starts_with(prefix)) return prefix.size();
