@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "text_testing.h"
+#include "view/rules/cp932_chars.h"
 #include "view/rules/tokens.h"
 
 namespace torvane::view {
@@ -137,6 +138,38 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"JapaneseNeverTakesAscii", "日本jp", "<Japanese>日本</Japanese><Word>jp</Word>"},
         Case{"IbmExtensionKanjiJoinKanji", "漢髙﨑", "<Japanese>漢髙﨑</Japanese>"}),
     caseName<Case>);
+
+TEST(TextRulesJapaneseKind, RowBoundaries) {
+    using K = JapaneseKind;
+    const std::vector<std::pair<DoubleByteCode, K>> cases = {
+        {0x8140, K::other},                               // ideographic space
+        {0x8158, K::other},                               // 々
+        {0x815B, K::katakana},                            // ー joins katakana
+        {0x824F, K::fullWidthAlnum},                      // ０
+        {0x829A, K::fullWidthAlnum},                      // ｚ
+        {0x829F, K::hiragana},                            // ぁ
+        {0x82F1, K::hiragana},                            // ん
+        {0x8340, K::katakana},                            // ァ
+        {0x8396, K::katakana},                            // ヶ
+        {0x839F, K::greek},                               // Α
+        {0x8440, K::cyrillic},                            // А
+        {0x849F, K::other},                               // ─, box drawing
+        {0x8740, K::other},                               // ①, row 13
+        {0x889F, K::kanji},                               // 亜, first of row 16
+        {0xEAA4, K::kanji},                               // 熙, last of row 84
+        {0xED40, K::kanji},                               // 纊, NEC selection of IBM kanji
+        {0xEEEC, K::kanji},          {0xEEEF, K::other},  // ⅰ
+        {0xF040, K::other},                               // user-defined area
+        {0xFA40, K::other},                               // ⅰ, IBM extension
+        {0xFA5C, K::kanji},                               // 纊, IBM extension
+        {0xFC4B, K::kanji},                               // 黑
+        {0x8220, K::other},                               // second byte outside 0x40-0xFC
+        {0xFAFD, K::other},
+    };
+    for (const auto& [code, kind] : cases) {
+        EXPECT_EQ(japaneseKind(code), kind) << std::hex << code;
+    }
+}
 
 TEST(TextRulesTokenize, LoneLeadByteAtLineEndIsOneSymbol) {
     const std::string line = "abc\x82";

@@ -25,7 +25,7 @@ JapaneseKind japaneseKind(DoubleByteCode code) {
     if (lead >= 0xF0) {
         // 0xF040-0xF9FC is the user-defined area; 0xFA40-0xFA5B are roman numerals and symbols of
         // the IBM extension, whose kanji follow up to 0xFC4B.
-        if (code >= 0xFA5C && code <= 0xFC4B && trail >= 0x40 && trail != 0x7F) {
+        if (code >= 0xFA5C && code <= 0xFC4B && trail >= 0x40 && trail != 0x7F && trail <= 0xFC) {
             return JapaneseKind::kanji;
         }
         return JapaneseKind::other;
