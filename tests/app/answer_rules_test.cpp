@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/run/run_texts.h"
 #include "app/run/sjis.h"
 #include "app/run/text_lines.h"
 
@@ -94,6 +95,13 @@ TEST(AddressRegistryMarkers, CutTheNamedServer) {
     EXPECT_TRUE(IsApnicNotAllocated("% not allocated to APNIC"));
     EXPECT_TRUE(IsArinNoMatch("No match found for 1.2.3.4."));
     EXPECT_TRUE(IsArinNoMatch("# not registered in the ARIN database"));
+}
+
+TEST(StatusForCode, NamesRefusedAndTimedOutAndNumbersTheRest) {
+    EXPECT_EQ(StatusForCode(10061), Sjis("WHOISサービスを利用できません"));
+    EXPECT_EQ(StatusForCode(10060), Sjis("ホストが見つかりません"));
+    EXPECT_EQ(StatusForCode(11001), Sjis("エラー #11001"));
+    EXPECT_EQ(StatusForCode(10004), Sjis("エラー #10004"));
 }
 
 }  // namespace

@@ -25,18 +25,6 @@ constexpr std::array kFollowUpLegs{Leg::Leg2, Leg::Leg3, Leg::Leg4, Leg::Leg5};
 bool IsPrimary(Leg leg) { return leg == Leg::Leg1 || leg == Leg::LegX; }
 bool IsFollowUp(Leg leg) { return leg >= Leg::Leg2 && leg <= Leg::Leg5; }
 
-std::string StatusForCode(net::ErrorCode code) {
-    const RunTexts& text = Texts();
-    switch (code) {
-        case 10061:
-            return text.serviceRefused;
-        case 10060:
-            return text.hostNotFound;
-        default:
-            return text.errorNumber + std::to_string(code);
-    }
-}
-
 std::string Header(const std::string& host) { return "{" + host + Texts().answerFrom + "}"; }
 
 }  // namespace

@@ -30,4 +30,16 @@ const RunTexts& Texts() {
     return texts;
 }
 
+std::string StatusForCode(std::uint16_t code) {
+    const RunTexts& text = Texts();
+    switch (code) {
+        case 10061:  // connection refused
+            return text.serviceRefused;
+        case 10060:  // connection attempt timed out
+            return text.hostNotFound;
+        default:
+            return text.errorNumber + std::to_string(code);
+    }
+}
+
 }  // namespace torvane::run

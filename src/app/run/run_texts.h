@@ -1,6 +1,7 @@
 #pragma once
 // The texts a run shows, in CP932.
 
+#include <cstdint>
 #include <string>
 
 namespace torvane::run {
@@ -29,5 +30,8 @@ struct RunTexts {
 };
 
 const RunTexts& Texts();
+
+// The status text for a leg's completion code other than 0.
+std::string StatusForCode(std::uint16_t code);
 
 }  // namespace torvane::run
