@@ -311,6 +311,30 @@ TEST_F(WhoisCliTest, StartQueryFromInsideOnQueryDoneRunsAFreshExchange) {
     EXPECT_EQ(servers->Queries("second.test"), (Events{"referred\r\n", "referred\r\n"}));
 }
 
+TEST_F(WhoisCliTest, RestartFromTheCompletionOfARefusedConnectionIsNotDisturbed) {
+    ServerConfig refusing;
+    refusing.name = "down.test";
+    refusing.refuse = true;
+    LoopbackServers servers({refusing, Answering("up.test", "fallback answer")});
+    TWhoisCli client;
+    EventLog log;
+    log.Attach(client);
+    auto record = client.OnQueryDone;
+    client.OnQueryDone = [&](TWhoisCli* sender, ErrorCode code) {
+        record(sender, code);
+        if (code == 10061) {
+            sender->Host = "up.test";
+            sender->StartQuery();
+        }
+    };
+    client.Host = "down.test";
+    client.StartQuery();
+    ASSERT_TRUE(log.WaitForDone(2));
+    SettleEventLoop();
+    EXPECT_EQ(log.events, (Events{"connected 10061", "done 10061", "connected 0", "done 0"}));
+    EXPECT_EQ(client.WhoisResp(), "fallback answer");
+}
+
 TEST_F(WhoisCliTest, StartQueryOnABusyClientDropsTheOldExchangeSilently) {
     ServerConfig holding = Answering("busy.test", "old\r\n");
     holding.hold = true;
