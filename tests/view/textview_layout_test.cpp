@@ -71,16 +71,17 @@ TEST(TextLayout, NewWrapWidthRebreaksEveryLineAndClamps) {
 TEST(TextLayout, RowsMapBackToTheirLines) {
     TTextLayout layout(20);
     layout.append(std::vector<std::string>{"short", std::string(50, 'a'), "", "end"});
-    // "short" | 50 letters cut after 20 div 3 = 6 cells at a time | "" | "end"
-    ASSERT_EQ(layout.rowCount(), 1u + 9u + 1u + 1u);
+    // "short" | 50 letters: five rows cut after 20 div 3 = 6 cells, then the last 20 | "" | "end"
+    ASSERT_EQ(layout.rowCount(), 1u + 6u + 1u + 1u);
     EXPECT_EQ(layout.rowAt(0).line, 0u);
     EXPECT_EQ(layout.rowAt(1).line, 1u);
-    EXPECT_EQ(layout.rowAt(9).line, 1u);
-    EXPECT_EQ(layout.rowAt(9).indexInLine, 8u);
-    EXPECT_EQ(layout.rowAt(10).line, 2u);
-    EXPECT_EQ(layout.rowAt(11).line, 3u);
+    EXPECT_EQ(layout.rowAt(6).line, 1u);
+    EXPECT_EQ(layout.rowAt(6).indexInLine, 5u);
+    EXPECT_EQ(layout.rowAt(6).row, (Row{30, 20, 20}));
+    EXPECT_EQ(layout.rowAt(7).line, 2u);
+    EXPECT_EQ(layout.rowAt(8).line, 3u);
     EXPECT_EQ(layout.rowOf({1, 6}), 2u);  // a break belongs to the later row
-    EXPECT_EQ(layout.rowOf({1, 50}), 9u);
+    EXPECT_EQ(layout.rowOf({1, 50}), 6u);
 }
 
 TEST(TextLayout, PositionsCountBytesWithCrLfBetweenLines) {

@@ -2,11 +2,12 @@
 // points and pixel checks computed from the view's own layout.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
-#include <gtest/gtest.h>
 #include <string>
 #include <string_view>
 

@@ -6,6 +6,7 @@
 // re-breaks every line. Nothing here knows of Qt, so the bookkeeping can be tested on its own.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <span>
 #include <string>
@@ -101,8 +102,8 @@ class TTextLayout {
 };
 
 // Walks the characters of one row, giving each its byte offset in the line, its byte length, its
-// first cell within the row and its width in cells. A tab takes the cells up to the next multiple
-// of 8, but no cells past the wrap width, as the row breaker counts them.
+// first cell within the row and its width in cells, counted as offsetAtCell and cellAtOffset of
+// the text rules count them. `visit` returns false to stop.
 template <typename Visit>
 void forEachCharOfRow(std::string_view line, const Row& row, int wrapWidth, Visit&& visit) {
     std::size_t cell = 0;
@@ -114,7 +115,7 @@ void forEachCharOfRow(std::string_view line, const Row& row, int wrapWidth, Visi
         std::size_t cells = 1;
         if (c == '\t') {
             cells = kTabStop - cell % kTabStop;
-            if (cell + cells > width) cells = width > cell ? width - cell : 0;
+            if (cell < width) cells = std::min(cells, width - cell);
         } else if (charLength(line, pos) == 2) {
             length = cells = 2;
         }

@@ -216,16 +216,10 @@ std::optional<TextPos> TTextView::charAt(const QPoint& point) const {
     if (!ref) return std::nullopt;
     const auto column = static_cast<std::size_t>((point.x() - textAreaLeft()) / cellWidth_);
     if (column >= ref->row.cells) return std::nullopt;
-    std::optional<TextPos> found;
-    forEachCharOfRow(layout_.line(ref->line), ref->row, wrapWidth(),
-                     [&](std::size_t pos, std::size_t, std::size_t cell, std::size_t cells) {
-                         if (column < cell + cells) {
-                             found = TextPos{ref->line, pos};
-                             return false;
-                         }
-                         return true;
-                     });
-    return found;
+    const std::optional<std::size_t> offset =
+        offsetAtCell(layout_.line(ref->line), ref->row, column, wrapWidth());
+    if (!offset) return std::nullopt;
+    return TextPos{ref->line, *offset};
 }
 
 const std::vector<Token>& TTextView::tokensOf(std::size_t line) const {
@@ -269,16 +263,8 @@ std::size_t TTextView::positionNear(const QPoint& point) const {
 }
 
 int TTextView::caretX(const RowRef& ref, std::size_t offset) const {
-    std::size_t cellsBefore = ref.row.cells;
-    forEachCharOfRow(layout_.line(ref.line), ref.row, wrapWidth(),
-                     [&](std::size_t pos, std::size_t, std::size_t cell, std::size_t) {
-                         if (pos >= offset) {
-                             cellsBefore = cell;
-                             return false;
-                         }
-                         return true;
-                     });
-    return textAreaLeft() + static_cast<int>(cellsBefore) * cellWidth_;
+    const std::size_t cells = cellAtOffset(layout_.line(ref.line), ref.row, offset, wrapWidth());
+    return textAreaLeft() + static_cast<int>(cells) * cellWidth_;
 }
 
 QRect TTextView::charRect(TextPos pos) const {
