@@ -237,7 +237,7 @@ void TAsyncSocket::FinishConnect(std::uint64_t serial, int error_number) {
                                  }
                              });
             QObject::connect(tcp, &QAbstractSocket::disconnected, &context_,
-                             [this, serial] { HandleRemoteClose(serial); });
+                             [this, serial] { HandleDisconnected(serial); });
         }
     }
     if (error_number != 0) c.failed = true;
@@ -249,7 +249,7 @@ void TAsyncSocket::HandleReadyRead(std::uint64_t serial) {
     Raise(OnDataAvailable);
 }
 
-void TAsyncSocket::HandleRemoteClose(std::uint64_t serial) {
+void TAsyncSocket::HandleDisconnected(std::uint64_t serial) {
     if (!connection_ || connection_->serial != serial || connection_->closed_raised) return;
     if (connection_->local_close) {
         FinishSession(kNoError);

@@ -52,8 +52,9 @@ class TAsyncSocket {
     NotifyEvent OnDataAvailable;
     // Raised exactly once per connection (once Connect() has created one):
     // on a remote close after all unread data was offered, with 0 for an
-    // orderly close, 10054 for a reset or another transfer error; on Close()
-    // or Abort() with 0, also for a connection whose connect had failed.
+    // orderly close, 10054 for a reset, or the code of another transfer error;
+    // on Close() or Abort() with 0, also for a connection whose connect had
+    // failed.
     CodeEvent OnSessionClosed;
 
     // Starts resolving `host` (CP932 bytes; a host name or a dotted IPv4
@@ -112,7 +113,7 @@ class TAsyncSocket {
     void HandleLookupResult(std::uint64_t serial, int error, const std::string& first_ipv4);
     void FinishConnect(std::uint64_t serial, int error_number);
     void HandleReadyRead(std::uint64_t serial);
-    void HandleRemoteClose(std::uint64_t serial);
+    void HandleDisconnected(std::uint64_t serial);
     void FinishSession(ErrorCode code);
     ErrorCode RemoteCloseCode() const;
     void ReleaseConnection();
