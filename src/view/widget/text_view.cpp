@@ -96,7 +96,8 @@ void TTextView::insertLine(std::size_t index, std::string line) {
 void TTextView::afterTextChange() {
     anchor_ = std::min(anchor_, layout_.textLength());
     caret_ = std::min(caret_, layout_.textLength());
-    updateScrollBar();
+    // A batch sets the scroll range once, at its end.
+    if (!updating_) updateScrollBar();
     repaintText();
 }
 
