@@ -10,6 +10,7 @@
 #include "app/run/dispatch.h"
 #include "app/run/run_controller.h"
 #include "app/run/run_texts.h"
+#include "app/run/sjis.h"
 #include "app/run/text_lines.h"
 #include "encoding/answer_text.h"
 #include "query/cp932_text.h"
@@ -65,7 +66,7 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
     } catch (const std::exception& error) {
         // The rest of this answer is lost, but the run must not stay busy
         // until the user cancels: it ends here and says why.
-        window_.SetStatus(Texts().error + error.what());
+        window_.SetStatus(Texts().error + Sjis(error.what()));
         Tail();
     }
     if (dispatch_ && !cancelling_) ContinueDispatch();

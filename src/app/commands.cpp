@@ -1,0 +1,80 @@
+// The window's commands: help, about and save.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include "app/main_window.h"
+#include "view/result/desktop_open.h"
+#include "view/widget/text_view.h"
+
+namespace torvane::app {
+
+namespace {
+const char* const kReadme = "Readme.txt";
+const char* const kAboutText =
+    "Torvane version 1.0\n"
+    "\n"
+    "Copyright (C) 2026 The Torvane developers";
+}  // namespace
+
+void Tbody::InstallPlatformServices() {
+    ShowMessageBox = [this](const MessageBoxRequest& request) {
+        QMessageBox box(request.icon == MessageBoxRequest::Icon::Error ? QMessageBox::Critical
+                                                                       : QMessageBox::Information,
+                        request.title, request.text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    AskSaveFileName = [this](const QString& lastName) {
+        // The one filter entry "テキストファイル(*.txt)|*.txt" in Qt's form.
+        QFileDialog dialog(this, QString(), QString(),
+                           QString::fromUtf8("テキストファイル(*.txt)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("txt"));
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+        dialog.setSizeGripEnabled(true);
+        if (!lastName.isEmpty()) dialog.selectFile(lastName);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+}
+
+QString Tbody::ReadmePath() const {
+    // Beside the program (a portable install), else the installed data folder.
+    const QString beside = QDir(options_.programDir).filePath(kReadme);
+    if (QFileInfo::exists(beside)) return beside;
+    const QString installed =
+        QDir(options_.programDir).filePath(QStringLiteral("../share/torvane/") + kReadme);
+    if (QFileInfo::exists(installed)) return QDir::cleanPath(installed);
+    const QString located = QStandardPaths::locate(QStandardPaths::GenericDataLocation,
+                                                   QStringLiteral("torvane/") + kReadme);
+    return located.isEmpty() ? beside : located;
+}
+
+void Tbody::Button1Click() {
+    const QString path = ReadmePath();
+    if (QFileInfo::exists(path)) {
+        view::OpenWithDesktop(QUrl::fromLocalFile(path).toString().toStdString());
+        return;
+    }
+    ShowMessageBox({MessageBoxRequest::Icon::Error, QString::fromUtf8("エラー"),
+                    QDir::toNativeSeparators(path) + QString::fromUtf8(" が見つかりません")});
+}
+
+void Tbody::Button2Click() {
+    ShowMessageBox({MessageBoxRequest::Icon::Information, QString::fromUtf8("このソフトについて"),
+                    QString::fromUtf8(kAboutText)});
+}
+
+void Tbody::S1Click() {
+    QString name = AskSaveFileName(lastSaveName_);
+    if (name.isEmpty()) return;
+    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".txt");
+    lastSaveName_ = name;
+    displayMemo_->saveToFile(name.toStdString());
+}
+
+}  // namespace torvane::app

@@ -1,0 +1,23 @@
+// Torvane's program entry: the application, the main window and the event
+// loop until the window is closed.
+
+#include <QApplication>
+#include <QIcon>
+
+#include "app/main_window.h"
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("torvane"));
+    QApplication::setOrganizationName(QStringLiteral("torvane"));
+    QApplication::setWindowIcon(QIcon::fromTheme(
+        QStringLiteral("torvane"), QIcon(QApplication::applicationDirPath() + "/torvane.svg")));
+
+    torvane::app::WindowOptions options;
+    // Argument values are never read; their presence closes the window when a run finishes.
+    options.closeAfterRun = argc > 1;
+    options.programDir = QApplication::applicationDirPath();
+    torvane::app::Tbody window(options);
+    window.show();
+    return QApplication::exec();
+}

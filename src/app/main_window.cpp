@@ -1,0 +1,301 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "app/hint_window.h"
+#include "app/qt_text.h"
+#include "app/run/history.h"
+#include "view/result/result_view.h"
+#include "view/widget/text_view.h"
+
+namespace torvane::app {
+
+namespace {
+
+// Sizes of the window design, made at 120 pixels per inch.
+constexpr double kDesignDpi = 120.0;
+constexpr QSize kDesignWindowSize(918, 561);
+constexpr int kPanel1Height = 87;
+constexpr int kStatusBarHeight = 24;
+constexpr int kWindowFontPixels = 15;
+constexpr int kLabelFontPixels = 13;
+
+// Position and width in design pixels inside Panel1; height 0 keeps the
+// control's natural height.
+struct Place {
+    int x, y, width, height;
+};
+constexpr Place kLabel1{14, 18, 0, 0};
+constexpr Place kQueryEdit{264, 12, 425, 0};
+constexpr Place kQueryButton{700, 12, 93, 26};
+constexpr Place kCancelButton{796, 12, 93, 26};
+constexpr Place kCheckBox1{10, 56, 0, 0};
+constexpr Place kCheckBox2{144, 56, 0, 0};
+constexpr Place kHostEdit{360, 50, 218, 0};
+constexpr Place kButton1{700, 52, 93, 26};
+constexpr Place kButton2{796, 52, 93, 26};
+
+QFont WindowFont(int pixels) {
+    const QStringList families = QFontDatabase::families();
+    QFont font;
+    for (const char* family : {"ＭＳ Ｐゴシック", "IPAPGothic", "IPAPGothic", "Noto Sans CJK JP"}) {
+        if (families.contains(QString::fromUtf8(family))) {
+            font.setFamily(QString::fromUtf8(family));
+            break;
+        }
+    }
+    font.setPixelSize(pixels);
+    return font;
+}
+
+}  // namespace
+
+// The report as the run logic sees it: the lines of DisplayMemo.
+class Tbody::ViewReport : public run::IReport {
+  public:
+    ViewReport(view::TTextView& memo, view::TResultView& resultView)
+        : memo_(memo), resultView_(resultView) {}
+    void Clear() override { memo_.clear(); }
+    void Append(const std::string& line) override { memo_.appendLine(line); }
+    void Insert(int index, const std::string& line) override {
+        memo_.insertLine(static_cast<std::size_t>(index), line);
+    }
+    int Count() const override { return static_cast<int>(memo_.count()); }
+    void BeginUpdate() override { memo_.beginUpdate(); }
+    void EndUpdate() override { memo_.endUpdate(); }
+    void ScrollToTop() override {
+        memo_.caretToStart();
+        memo_.scrollCaretIntoView();
+        resultView_.DisplayMemoResize();
+    }
+
+  private:
+    view::TTextView& memo_;
+    view::TResultView& resultView_;
+};
+
+Tbody::Tbody(WindowOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options)) {
+    scale_ = logicalDpiY() / kDesignDpi;
+    InstallPlatformServices();
+    BuildControls();
+    PlaceControls();
+    FormCreate();
+}
+
+Tbody::~Tbody() { FormDestroy(); }
+
+int Tbody::Scaled(int designPixels) const { return static_cast<int>(designPixels * scale_ + 0.5); }
+
+void Tbody::BuildControls() {
+    applicationTitle_ = QStringLiteral("Torvane");
+    setWindowTitle(applicationTitle_);
+    setFont(WindowFont(Scaled(kWindowFontPixels)));
+    resize(Scaled(kDesignWindowSize.width()), Scaled(kDesignWindowSize.height()));
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    panel1_ = new QWidget(central);
+    panel1_->setFixedHeight(Scaled(kPanel1Height));
+    column->addWidget(panel1_);
+    displayMemo_ = new view::TTextView(central);  // Panel2's only control fills it
+    displayMemo_->setObjectName("DisplayMemo");
+    column->addWidget(displayMemo_, 1);
+    setCentralWidget(central);
+
+    label1_ =
+        new QLabel(QString::fromUtf8("ドメイン名、IPアドレス、URL、メールアドレス>"), panel1_);
+    label1_->setFont(WindowFont(Scaled(kLabelFontPixels)));
+    queryEdit_ = new QComboBox(panel1_);
+    queryEdit_->setEditable(true);
+    queryEdit_->setInsertPolicy(QComboBox::NoInsert);
+    queryEdit_->setObjectName("QueryEdit");
+    queryButton_ = new QPushButton(QString::fromUtf8("実行"), panel1_);
+    queryButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QString::fromUtf8("キャンセル"), panel1_);
+    cancelButton_->setEnabled(false);
+    checkBox1_ = new QCheckBox(QString::fromUtf8("自動補正を実行"), panel1_);
+    checkBox1_->setChecked(true);
+    checkBox2_ = new QCheckBox(QString::fromUtf8("WHOISサーバを手動で指定 >"), panel1_);
+    hostEdit_ = new QComboBox(panel1_);
+    hostEdit_->setEditable(true);
+    hostEdit_->setInsertPolicy(QComboBox::NoInsert);
+    hostEdit_->setObjectName("HostEdit");
+    button1_ = new QPushButton(QString::fromUtf8("ヘルプ"), panel1_);
+    button2_ = new QPushButton(QStringLiteral("ABOUT"), panel1_);
+
+    statusText_ = new QLabel(this);
+    statusBar()->addWidget(statusText_, 1);
+    statusBar()->setFixedHeight(Scaled(kStatusBarHeight));
+    statusBar()->setSizeGripEnabled(true);
+
+    QWidget::setTabOrder(queryEdit_, queryButton_);
+    QWidget::setTabOrder(queryButton_, cancelButton_);
+    QWidget::setTabOrder(cancelButton_, checkBox1_);
+    QWidget::setTabOrder(checkBox1_, checkBox2_);
+    QWidget::setTabOrder(checkBox2_, hostEdit_);
+    QWidget::setTabOrder(hostEdit_, button1_);
+    QWidget::setTabOrder(button1_, button2_);
+
+    connect(queryButton_, &QPushButton::clicked, this,
+            [this] { Guarded([this] { QueryButtonClick(); }); });
+    connect(cancelButton_, &QPushButton::clicked, this,
+            [this] { Guarded([this] { CancelButtonClick(); }); });
+    connect(button1_, &QPushButton::clicked, this, [this] { Guarded([this] { Button1Click(); }); });
+    connect(button2_, &QPushButton::clicked, this, [this] { Guarded([this] { Button2Click(); }); });
+}
+
+void Tbody::PlaceControls() {
+    const auto place = [this](QWidget* control, const Place& at) {
+        const int height = at.height > 0 ? Scaled(at.height) : control->sizeHint().height();
+        const int width = at.width > 0 ? Scaled(at.width) : control->sizeHint().width();
+        control->setGeometry(Scaled(at.x), Scaled(at.y), width, height);
+    };
+    place(label1_, kLabel1);
+    place(queryEdit_, kQueryEdit);
+    place(queryButton_, kQueryButton);
+    place(cancelButton_, kCancelButton);
+    place(checkBox1_, kCheckBox1);
+    place(checkBox2_, kCheckBox2);
+    place(hostEdit_, kHostEdit);
+    place(button1_, kButton1);
+    place(button2_, kButton2);
+}
+
+void Tbody::FormCreate() {
+    // The labels reach their right-hand neighbours, so that their texts are
+    // never cut short at larger font sizes.
+    label1_->resize(queryEdit_->x() - label1_->x() - 1, label1_->height());
+    checkBox2_->resize(hostEdit_->x() - checkBox2_->x() - 1, checkBox2_->height());
+
+    resultView_ = std::make_unique<view::TResultView>(displayMemo_);
+    resultView_->setErrorHandler(
+        [this](const std::exception& error) { ApplicationErrorHandler(error.what()); });
+    connect(resultView_->S1(), &QAction::triggered, this,
+            [this] { Guarded([this] { S1Click(); }); });
+    connect(resultView_->Help1(), &QAction::triggered, this,
+            [this] { Guarded([this] { Button1Click(); }); });
+    hintWindow_ = new TXPHintWindow(this);
+    displayMemo_->setHintShower([this](const QPoint& globalPos, const QString& text, QWidget*) {
+        hintWindow_->ShowHint(globalPos, text);
+    });
+    report_ = std::make_unique<ViewReport>(*displayMemo_, *resultView_);
+
+    directory_ = std::make_unique<query::TServerDirectory>();
+    for (const std::string& host : directory_->Suggestions()) hostEdit_->addItem(ToQString(host));
+    hostEdit_->setEditText(QStringLiteral("whois."));
+
+    if (options_.resolver == nullptr) systemResolver_ = std::make_unique<run::TSystemResolver>();
+    run::IResolver& resolver = options_.resolver ? *options_.resolver : *systemResolver_;
+    const std::filesystem::path historyFile =
+        options_.historyFile.isEmpty()
+            ? run::HistoryFilePath(
+                  options_.programDir.toStdString(),
+                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString())
+            : std::filesystem::path(options_.historyFile.toStdString());
+    controller_ = std::make_unique<run::TRunController>(*this, resolver, *directory_, historyFile);
+    // The window opens even when the history cannot be read; the status bar
+    // says why.
+    Guarded([this] { controller_->LoadHistory(); });
+    queryEdit_->setEditText(QString());
+}
+
+void Tbody::FormDestroy() {
+    // The legs go before the report and the lists they write to.
+    controller_.reset();
+    report_.reset();
+    resultView_.reset();
+}
+
+std::string Tbody::QueryText() const { return ToCp932(queryEdit_->currentText()); }
+bool Tbody::AutoCorrect() const { return checkBox1_->isChecked(); }
+bool Tbody::ManualServer() const { return checkBox2_->isChecked(); }
+std::string Tbody::ManualHost() const { return ToCp932(hostEdit_->currentText()); }
+void Tbody::FocusQuery() { queryEdit_->setFocus(); }
+run::IReport& Tbody::Report() { return *report_; }
+void Tbody::SetStatus(const std::string& text) { statusText_->setText(ToQString(text)); }
+
+void Tbody::SetCaption(const std::string& text) {
+    applicationTitle_ = ToQString(text);
+    setWindowTitle(applicationTitle_);
+}
+
+void Tbody::SetRunning(bool running) {
+    queryButton_->setEnabled(!running);
+    cancelButton_->setEnabled(running);
+    if (running && busyCursors_ == 0) {
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+        ++busyCursors_;
+    } else if (!running) {
+        for (; busyCursors_ > 0; --busyCursors_) QApplication::restoreOverrideCursor();
+    }
+}
+
+void Tbody::ShowHistory(const std::vector<std::string>& items) {
+    queryEdit_->clear();
+    for (const std::string& item : items) queryEdit_->addItem(ToQString(item));
+    if (!items.empty()) queryEdit_->setCurrentIndex(0);
+}
+
+void Tbody::RunFinished() {
+    if (options_.closeAfterRun) close();
+}
+
+void Tbody::QueryButtonClick() { controller_->QueryButtonClick(); }
+void Tbody::CancelButtonClick() { controller_->CancelButtonClick(); }
+
+void Tbody::Guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ApplicationErrorHandler(error.what());
+    }
+}
+
+void Tbody::ApplicationErrorHandler(const std::string& message) {
+    SetRunning(false);
+    displayMemo_->endUpdate();
+    try {
+        controller_->CancelButtonClick();
+    } catch (const std::exception&) {
+        // Cancelling is best effort here; the first error is the one to show.
+    }
+    statusText_->setText(QString::fromUtf8("エラー") + QString::fromUtf8(message));
+}
+
+void Tbody::keyPressEvent(QKeyEvent* event) {
+    // Keys that no control took: Return runs the default button, Escape the
+    // cancel button, as in a dialog.
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        auto* focusedButton = qobject_cast<QPushButton*>(focusWidget());
+        QPushButton* target = focusedButton ? focusedButton : queryButton_;
+        if (target->isEnabled()) target->click();
+        return;
+    }
+    if (key == Qt::Key_Escape) {
+        if (cancelButton_->isEnabled()) cancelButton_->click();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void Tbody::closeEvent(QCloseEvent* event) {
+    hintWindow_->hide();
+    QMainWindow::closeEvent(event);
+}
+
+}  // namespace torvane::app
