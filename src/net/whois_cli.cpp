@@ -1,6 +1,7 @@
 #include "net/whois_cli.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "query/well_known_servers.h"
 
@@ -47,7 +48,13 @@ void TWhoisCli::DnsLookupDone(ErrorCode code) {
     socket_.SetAddr(socket_.DnsResult());
     socket_.SetProto("tcp");
     socket_.SetPort("whois");
-    socket_.Connect();
+    try {
+        socket_.Connect();
+    } catch (const std::runtime_error&) {
+        // Cannot happen with a looked-up address and the WHOIS port, but an
+        // exchange must always end in a completion.
+        Complete(kWsaEinval);
+    }
 }
 
 void TWhoisCli::SessionConnected(ErrorCode code) {
