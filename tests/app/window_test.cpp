@@ -1,0 +1,212 @@
+// The main window offscreen: its controls, a run through the window against
+// loopback servers, the commands and the error handler.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/main_window.h"
+#include "app/qt_text.h"
+#include "query/well_known_servers.h"
+#include "run_test_support.h"
+#include "view/widget/text_view.h"
+
+namespace torvane::app {
+namespace {
+
+using run::testing::Server;
+using Lines = std::vector<std::string>;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "window_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+class WindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        App();
+        dir_ = std::filesystem::temp_directory_path() /
+               ("torvane-window-" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override {
+        window_.reset();
+        if (server_) server_->Stop();
+        net::ClearHostMap();
+        std::filesystem::remove_all(dir_);
+    }
+
+    Tbody& Open(bool closeAfterRun = false) {
+        WindowOptions options;
+        options.closeAfterRun = closeAfterRun;
+        options.programDir = QString::fromStdString(dir_.string());
+        options.historyFile = QString::fromStdString((dir_ / "log.txt").string());
+        options.resolver = &resolver_;
+        window_ = std::make_unique<Tbody>(options);
+        window_->ShowMessageBox = [this](const MessageBoxRequest& box) { boxes_.push_back(box); };
+        window_->show();
+        return *window_;
+    }
+    void Serve(std::vector<testserver::ServerConfig> servers) {
+        server_ = std::make_unique<testserver::WhoisTestServer>(servers);
+        server_->Start();
+        for (const auto& config : servers)
+            net::AddHostMapping({config.name, "127.0.0.1", server_->Port(config.name)});
+    }
+    Lines ReportLines() const {
+        Lines lines;
+        for (std::size_t i = 0; i < window_->DisplayMemo()->count(); ++i)
+            lines.push_back(run::testing::Utf8(window_->DisplayMemo()->line(i)));
+        return lines;
+    }
+    bool RunQuery(const QString& line) {
+        window_->QueryEdit()->setEditText(line);
+        QTest::mouseClick(window_->QueryButton(), Qt::LeftButton);
+        return QTest::qWaitFor([&] { return window_->Controller().Idle(); }, 15000);
+    }
+
+    std::filesystem::path dir_;
+    run::testing::TableResolver resolver_;
+    std::unique_ptr<testserver::WhoisTestServer> server_;
+    std::unique_ptr<Tbody> window_;
+    std::vector<MessageBoxRequest> boxes_;
+};
+
+TEST_F(WindowTest, StartsIdleWithTheDesignedControls) {
+    Tbody& window = Open();
+    EXPECT_EQ(window.windowTitle(), "Torvane");
+    EXPECT_EQ(window.QueryButton()->text(), QString::fromUtf8("実行"));
+    EXPECT_EQ(window.CancelButton()->text(), QString::fromUtf8("キャンセル"));
+    EXPECT_TRUE(window.QueryButton()->isEnabled());
+    EXPECT_FALSE(window.CancelButton()->isEnabled());
+    EXPECT_TRUE(window.CheckBox1()->isChecked());
+    EXPECT_FALSE(window.CheckBox2()->isChecked());
+    EXPECT_EQ(window.HostEdit()->currentText(), "whois.");
+    EXPECT_GE(window.HostEdit()->findText(QString::fromStdString(std::string(query::kJpnicServer))),
+              0);
+    EXPECT_TRUE(window.StatusBar1()->text().isEmpty());
+    EXPECT_EQ(window.DisplayMemo()->count(), 0u);
+    // The labels reach their neighbours.
+    EXPECT_EQ(window.Label1()->geometry().right() + 1, window.QueryEdit()->x() - 1);
+    EXPECT_EQ(window.CheckBox2()->geometry().right() + 1, window.HostEdit()->x() - 1);
+    // Tab order of the design.
+    const std::vector<QWidget*> order{
+        window.QueryEdit(), window.QueryButton(), window.CancelButton(), window.CheckBox1(),
+        window.CheckBox2(), window.HostEdit(),    window.Button1(),      window.Button2()};
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+        QWidget* next = order[i]->nextInFocusChain();
+        // Skip what cannot take the focus and the combo boxes' own line edits.
+        while (next != order[i + 1] &&
+               (next->focusPolicy() == Qt::NoFocus || order[i]->isAncestorOf(next)))
+            next = next->nextInFocusChain();
+        EXPECT_EQ(next, order[i + 1]) << i;
+    }
+}
+
+TEST_F(WindowTest, RunShowsTheReportTitleAndHistory) {
+    Serve(
+        {Server(std::string(query::kJprsServer), {{"example.co.jp", "Domain: example.co.jp\n"}})});
+    resolver_.addresses["www.example.co.jp"] = "192.0.2.10";
+    Tbody& window = Open();
+    ASSERT_TRUE(RunQuery("www.example.co.jp"));
+    EXPECT_EQ(ReportLines(), (Lines{"         【www.example.co.jp の調査結果】", "", "{IPアドレス}",
+                                    "", "192.0.2.10", "", "{whois.jprs.jp からの回答}", "",
+                                    "Domain: example.co.jp", ""}));
+    EXPECT_EQ(window.windowTitle(),
+              QString::fromUtf8("www.example.co.jp (192.0.2.10) の調査結果 - Torvane"));
+    EXPECT_EQ(window.StatusBar1()->text(), QString::fromUtf8("完了"));
+    EXPECT_TRUE(window.QueryButton()->isEnabled());
+    EXPECT_FALSE(window.CancelButton()->isEnabled());
+    EXPECT_FALSE(window.DisplayMemo()->isUpdating());
+    ASSERT_EQ(window.QueryEdit()->count(), 1);
+    EXPECT_EQ(window.QueryEdit()->itemText(0), "www.example.co.jp");
+}
+
+TEST_F(WindowTest, ReturnInTheQueryBoxRunsAndEscapeCancels) {
+    auto held = Server(std::string(query::kJprsServer));
+    held.hold = true;
+    held.silent = true;
+    Serve({held});
+    Tbody& window = Open();
+    window.QueryEdit()->setEditText("example.jp");
+    QTest::keyClick(window.QueryEdit(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.CancelButton()->isEnabled(); }, 5000));
+    QTest::keyClick(window.QueryEdit(), Qt::Key_Escape);
+    EXPECT_EQ(window.StatusBar1()->text(), QString::fromUtf8("中止"));
+    EXPECT_TRUE(window.QueryButton()->isEnabled());
+}
+
+TEST_F(WindowTest, ClosesAfterARunWhenStartedWithArguments) {
+    Serve({Server(std::string(query::kJprsServer))});
+    Tbody& window = Open(true);
+    ASSERT_TRUE(RunQuery("example.jp"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window.isVisible(); }, 5000));
+}
+
+TEST_F(WindowTest, HelpWithoutReadmeNamesTheMissingFile) {
+    Tbody& window = Open();
+    window.Button1Click();
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].icon, MessageBoxRequest::Icon::Error);
+    EXPECT_EQ(boxes_[0].title, QString::fromUtf8("エラー"));
+    EXPECT_EQ(boxes_[0].text, QString::fromStdString((dir_ / "Readme.txt").string()) +
+                                  QString::fromUtf8(" が見つかりません"));
+}
+
+TEST_F(WindowTest, AboutShowsTheVersion) {
+    Tbody& window = Open();
+    window.Button2Click();
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].icon, MessageBoxRequest::Icon::Information);
+    EXPECT_EQ(boxes_[0].title, QString::fromUtf8("このソフトについて"));
+    EXPECT_TRUE(boxes_[0].text.startsWith("Torvane version 1.0\n\n"));
+}
+
+TEST_F(WindowTest, SaveAddsTheExtensionAndWritesCp932WithCrLf) {
+    Tbody& window = Open();
+    window.DisplayMemo()->appendLine(ToCp932(QString::fromUtf8("【日本語】")));
+    window.DisplayMemo()->appendLine("second");
+    QString asked;
+    window.AskSaveFileName = [&](const QString& last) {
+        asked = last;
+        return QString::fromStdString((dir_ / "report").string());
+    };
+    window.S1Click();
+    std::ifstream file(dir_ / "report.txt", std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(file), {});
+    EXPECT_EQ(bytes, "\x81\x79\x93\xfa\x96\x7b\x8c\xea\x81\x7a\r\nsecond\r\n");
+    window.S1Click();
+    EXPECT_EQ(asked, QString::fromStdString((dir_ / "report.txt").string()));  // the last name
+}
+
+TEST_F(WindowTest, ErrorHandlerStopsTheRunAndShowsTheMessage) {
+    Serve({Server(std::string(query::kJprsServer))});
+    // A folder where the history file should be: loading and saving fail.
+    std::filesystem::create_directories(dir_ / "log.txt");
+    Tbody& window = Open();
+    EXPECT_TRUE(window.StatusBar1()->text().startsWith(QString::fromUtf8("エラー")));
+    EXPECT_EQ(window.QueryEdit()->count(), 0);
+    window.QueryEdit()->setEditText("example.jp");
+    QTest::mouseClick(window.QueryButton(), Qt::LeftButton);
+    EXPECT_TRUE(window.StatusBar1()->text().startsWith(QString::fromUtf8("エラー")));
+    EXPECT_TRUE(window.StatusBar1()->text().contains("log.txt"));
+    EXPECT_TRUE(window.QueryButton()->isEnabled());
+    EXPECT_FALSE(window.CancelButton()->isEnabled());
+    EXPECT_FALSE(window.DisplayMemo()->isUpdating());
+    EXPECT_TRUE(window.Controller().Idle());
+}
+
+}  // namespace
+}  // namespace torvane::app
