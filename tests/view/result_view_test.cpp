@@ -108,7 +108,8 @@ TEST_F(ResultViewTest, UrlsInBracketsQuotesAndCommentsAreNoLinks) {
     const struct {
         std::size_t line, offset;
         bool link;
-    } cases[] = {{0, 3}, {1, 4}, {2, 3}, {3, 5}, {5, 3}, {6, 4, true}};
+    } cases[] = {{0, 3, false}, {1, 4, false}, {2, 3, false},
+                 {3, 5, false}, {5, 3, false}, {6, 4, true}};
     for (const auto& c : cases) {
         Hover(c.line, c.offset);
         EXPECT_EQ(memo->pointerShape() == Qt::PointingHandCursor, c.link) << "line " << c.line;

@@ -128,7 +128,9 @@ TEST_F(TextViewTest, TokenAtAPointFollowsTheRowsAndCells) {
     for (const Case& c : cases) {
         const std::optional<TokenText> token = view.tokenAt(c.point);
         ASSERT_EQ(token.has_value(), c.expected.has_value()) << c.name;
-        if (token) EXPECT_EQ(token->cls, *c.expected) << c.name;
+        if (token) {
+            EXPECT_EQ(token->cls, *c.expected) << c.name;
+        }
     }
     EXPECT_EQ(view.tokenAt(lastCell.center())->text, "http://example.jp");
 }

@@ -8,7 +8,8 @@ namespace torvane::view {
 QFont ReportFont() {
     const QStringList families = QFontDatabase::families();
     QFont font;
-    if (families.contains(QStringLiteral("ＭＳ ゴシック"))) {
+    if (families.contains(QStringLiteral("ＭＳ ゴシック")) ||
+        families.contains(QStringLiteral("MS Gothic"))) {
         font.setFamily(QStringLiteral("ＭＳ ゴシック"));
     } else if (families.contains(QStringLiteral("IPAGothic"))) {
         font.setFamily(QStringLiteral("IPAGothic"));
