@@ -2,6 +2,8 @@
 // command line until SIGINT/SIGTERM or --duration.
 
 #include <signal.h>
+#include <sys/prctl.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -51,6 +53,12 @@ int main(int argc, char** argv) {
     sigaddset(&stop_signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stop_signals, nullptr);
     signal(SIGPIPE, SIG_IGN);
+    if (options.stop_with_parent) {
+        // The parent's end arrives as SIGTERM and takes the orderly way out
+        // below. A parent that was gone before this was set (the server
+        // re-parented to init) would never send it: stop at once then.
+        if (prctl(PR_SET_PDEATHSIG, SIGTERM) != 0 || getppid() == 1) return 1;
+    }
 
     std::mutex output;
     std::ofstream record;

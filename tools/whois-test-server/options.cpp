@@ -11,7 +11,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::set<std::string> kFlags = {"silent", "hold", "reset", "refuse", "help"};
+const std::set<std::string> kFlags = {"silent", "hold", "reset",
+                                      "refuse", "help", "stop-with-parent"};
 const std::set<std::string> kValued = {
     "server", "answer", "answer-file", "answers-dir", "default-answer", "default-answer-file",
     "delay",  "drip",   "config",      "ports-file",  "record",         "duration"};
@@ -52,6 +53,8 @@ class Parser {
     void Apply(const std::string& name, const std::string& value, const fs::path& base) {
         if (name == "help") {
             options.help = true;
+        } else if (name == "stop-with-parent") {
+            options.stop_with_parent = true;
         } else if (name == "config") {
             ReadConfig(Resolve(base, value));
         } else if (name == "ports-file") {
@@ -190,6 +193,8 @@ Program options:
   --record FILE            append every received query as NAME<TAB>bytes
   --duration SECONDS       stop by itself after SECONDS (default: run until
                            SIGINT or SIGTERM)
+  --stop-with-parent       stop when the process that started this one ends,
+                           however it ends
   --help                   show this text
 
 Server options (they apply to the latest --server):

@@ -19,6 +19,9 @@ struct ProgramOptions {
     std::optional<std::filesystem::path> record_file;
     // Stop by itself after this long; without it, run until SIGINT/SIGTERM.
     std::optional<std::chrono::milliseconds> duration;
+    // Stop when the process that started this one ends (even by SIGKILL), so
+    // a demonstration script that dies leaves no server behind.
+    bool stop_with_parent = false;
     bool help = false;
 };
 

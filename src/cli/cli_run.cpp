@@ -1,0 +1,172 @@
+#include "cli/cli_run.h"
+
+#include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/run/resolver.h"
+#include "app/run/run_controller.h"
+#include "app/run/run_texts.h"
+#include "cli/report_output.h"
+#include "query/server_directory.h"
+
+namespace torvane::cli {
+
+namespace {
+
+// The write end of the pipe that turns SIGINT/SIGTERM into an event.
+int g_signalWrite = -1;
+
+void OnSignal(int number) {
+    const unsigned char byte = static_cast<unsigned char>(number);
+    [[maybe_unused]] const auto written = ::write(g_signalWrite, &byte, 1);
+}
+
+// Routes SIGINT and SIGTERM into the event loop while it lives.
+class SignalCatcher {
+  public:
+    explicit SignalCatcher(std::function<void(int)> onSignal) {
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds_) != 0) return;
+        g_signalWrite = fds_[1];
+        notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, onSignal] {
+            unsigned char byte = 0;
+            if (::read(fds_[0], &byte, 1) == 1) onSignal(byte);
+        });
+        struct sigaction action {};
+        action.sa_handler = OnSignal;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &oldInt_);
+        sigaction(SIGTERM, &action, &oldTerm_);
+    }
+    ~SignalCatcher() {
+        if (!notifier_) return;
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+        notifier_.reset();
+        g_signalWrite = -1;
+        ::close(fds_[0]);
+        ::close(fds_[1]);
+    }
+    SignalCatcher(const SignalCatcher&) = delete;
+    SignalCatcher& operator=(const SignalCatcher&) = delete;
+
+  private:
+    int fds_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
+std::string ErrorStatus(const std::exception& error) {
+    const std::string message = error.what();
+    return run::Texts().error + ArgumentToCp932(message).value_or(message);
+}
+
+}  // namespace
+
+TCliWindow::TCliWindow(const CliOptions& options, bool escapeStatus)
+    : options_(options), escapeStatus_(escapeStatus) {}
+
+void TCliWindow::SetStatus(const std::string& text) {
+    if (text == status_) return;
+    status_ = text;
+    if (text.empty()) return;
+    const std::string line = RenderLine(text, options_.encoding, escapeStatus_) + "\n";
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
+}
+
+void TCliWindow::RunFinished() {
+    if (onRunFinished_) onRunFinished_();
+}
+
+CliRunResult RunQuery(const CliOptions& options,
+                      const std::optional<std::filesystem::path>& historyFile, bool escapeStatus) {
+    QTemporaryDir scratch;
+    if (!historyFile && !scratch.isValid()) {
+        throw std::runtime_error("cannot create a temporary folder: " +
+                                 scratch.errorString().toStdString());
+    }
+    const std::filesystem::path history =
+        historyFile ? *historyFile
+                    : std::filesystem::path(scratch.path().toStdString()) / "log.txt";
+
+    TCliWindow window(options, escapeStatus);
+    run::TSystemResolver resolver;
+    const query::TServerDirectory directory;
+    run::TRunController controller(window, resolver, directory, history);
+    if (historyFile) controller.LoadHistory();
+
+    CliRunResult result;
+    QEventLoop loop;
+    // The run logic calls RunFinished from inside a handler that may still
+    // start a leg or resume a dispatch; whether the run is over is asked
+    // once that handler has returned.
+    const auto checkIdle = [&] {
+        QTimer::singleShot(0, &loop, [&] {
+            if (controller.Idle()) loop.quit();
+        });
+    };
+    window.OnRunFinished(checkIdle);
+    const auto cancel = [&](RunEnd end) {
+        if (result.end != RunEnd::Finished) return;
+        result.end = end;
+        try {
+            controller.CancelButtonClick();
+        } catch (const std::exception& error) {
+            window.SetStatus(ErrorStatus(error));
+        }
+        checkIdle();
+    };
+    SignalCatcher catcher([&](int number) {
+        result.signal = number;
+        cancel(RunEnd::Interrupted);
+    });
+    QTimer limit;
+    limit.setSingleShot(true);
+    if (options.timeout) {
+        QObject::connect(&limit, &QTimer::timeout, [&] { cancel(RunEnd::TimedOut); });
+        limit.start(*options.timeout);
+    }
+
+    try {
+        controller.QueryButtonClick();
+    } catch (const std::exception& error) {
+        // As the window's error handler does: cancel, then show the error.
+        try {
+            controller.CancelButtonClick();
+        } catch (const std::exception&) {
+        }
+        window.SetStatus(ErrorStatus(error));
+    }
+    // The history is written only by the run start; a private one can go.
+    if (!historyFile) scratch.remove();
+
+    if (!controller.Idle()) loop.exec();
+    result.lines = window.Lines();
+    result.status = window.Status();
+    return result;
+}
+
+int ExitStatus(const CliRunResult& result) {
+    switch (result.end) {
+        case RunEnd::Interrupted:
+            return 128 + result.signal;
+        case RunEnd::TimedOut:
+            return 1;
+        case RunEnd::Finished:
+            break;
+    }
+    return result.status == run::Texts().done ? 0 : 1;
+}
+
+}  // namespace torvane::cli

@@ -1,0 +1,91 @@
+#include "cli/help_text.h"
+
+namespace torvane::cli {
+
+std::string HelpText() {
+    return R"(Usage: torvane-cli [OPTION]... QUERY
+
+Look up QUERY the way the Torvane window does and print the report.
+
+QUERY is one line as it would be typed into the window: a domain or host
+name, an IPv4 address, a URL or a mail address (quote it when it holds
+spaces or shell characters; use -- before a query that starts with "-").
+The run is the window's run, step for step: the name is cleaned (and, with
+auto-correct, cut to its registered domain), its DNS information is looked
+up, the WHOIS server is chosen from the built-in directory (or --server),
+"Whois Server:" referrals, ARIN's "ReferralServer:" and APNIC's
+"command line:" are followed, the contact handles of the .jp registry and
+of JPNIC are asked at JPNIC, and an IPv4 address without a reverse name is
+asked at JPNIC, APNIC and ARIN together. Every answer is converted to text
+and the whole report is printed once every leg of the run is over.
+
+Options:
+  --no-autocorrect     ask for QUERY as given instead of its registered
+                       domain (the window's auto-correct check box off)
+  --server HOST        ask HOST instead of the server from the directory
+                       (the window's manual server)
+  --encoding ENC       output encoding: utf-8 (default) or cp932; the
+                       report is CP932 inside and converted at the output
+  --timeout SECONDS    give up after SECONDS (decimals allowed, at most
+                       86400): every leg is aborted, the status becomes
+                       "中止", what arrived so far is printed and the exit
+                       status is 1. Without it a run lasts as long as the
+                       servers keep their connections open.
+  --raw                write answers unchanged even to a terminal (see
+                       OUTPUT)
+  --history            record QUERY in the history file "log.txt" like the
+                       window does; without it the history is not touched
+  -h, --help           show this help and exit
+  --version            show the version and exit
+
+Output:
+  The report goes to standard output, one line per report line, each ended
+  by LF. The status texts of the run ("調査開始．．．", "<server>
+  に接続中．．．", "完了", "データベースが見つかりません", "中止", ...) go to
+  standard error, one line each time the status changes.
+
+  WHOIS answers are untrusted. When standard output (or standard error) is
+  a terminal, no control character from an answer reaches it: ESC is shown
+  as ^[, BEL as ^G, a zero byte as ^@, DEL as ^?, a C1 character such as
+  U+009B as M-^[, and a byte that is not part of a character as \xHH. TAB
+  and the line ends are kept. With --raw, or when the output is a pipe or
+  a file, the text passes unchanged.
+
+Exit status:
+  0  the run ended on "完了"
+  1  the run ended on an error status ("WHOISサービスを利用できません",
+     "ホストが見つかりません", "エラー #<code>", ...), found no database
+     ("データベースが見つかりません"), ran out of --timeout ("中止"), or the
+     history file could not be read or written
+  2  bad usage: unknown option, missing or bad value, no query or more
+     than one, an empty query, a query holding a control character (CR
+     and LF would let one argument send extra lines to a server) or a
+     character that CP932 lacks. Nothing is sent then.
+  130, 143  interrupted by SIGINT or SIGTERM; the run is cancelled and
+     what arrived so far is printed
+
+Environment:
+  TORVANE_HOST_MAP  comma-separated "host=address:port" entries: a WHOIS
+                    server named "host" is reached at "address" and
+                    "port" instead (host names compare without regard to
+                    case; ":port" may be left out). Used by tests and by the
+                    demonstration mode; a malformed value is reported and
+                    ignored as a whole.
+
+Files:
+  log.txt  the query history (with --history only): beside the program
+           when that folder can be written, otherwise in the user's data
+           folder (~/.local/share/torvane/torvane/log.txt); CP932, CR LF, most
+           recent first. The window uses the same file.
+
+Examples:
+  torvane-cli example.co.jp
+  torvane-cli --timeout 30 https://www.example.jp/index.html
+  torvane-cli --no-autocorrect --server whois.nic.ad.jp 192.0.2.1
+  torvane-cli --encoding cp932 example.jp > report.txt
+)";
+}
+
+std::string VersionText() { return std::string("Torvane version ") + TORVANE_VERSION + "\n"; }
+
+}  // namespace torvane::cli

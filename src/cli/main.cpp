@@ -1,0 +1,92 @@
+// torvane-cli: the window's run on the command line. Parses the arguments,
+// runs the query on the shared run logic and prints the report.
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "app/run/history.h"
+#include "cli/cli_options.h"
+#include "cli/cli_run.h"
+#include "cli/help_text.h"
+#include "cli/report_output.h"
+#include "net/host_map.h"
+
+namespace {
+
+using namespace torvane;
+
+constexpr int kUsageStatus = 2;
+
+void WriteAll(std::FILE* stream, const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+// A malformed map is ignored by the socket layer, which would then ask the
+// real servers; say so instead of letting that pass unnoticed.
+void WarnAboutHostMap() {
+    const char* map = std::getenv("TORVANE_HOST_MAP");
+    if (map == nullptr) return;
+    try {
+        net::ParseHostMap(map);
+    } catch (const std::exception& error) {
+        std::cerr << "torvane-cli: TORVANE_HOST_MAP ignored: " << error.what() << "\n";
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const cli::ParseOutcome parsed =
+        cli::ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.options) {
+        std::cerr << "torvane-cli: " << parsed.error << "\nTry 'torvane-cli --help'.\n";
+        return kUsageStatus;
+    }
+    const cli::CliOptions& options = *parsed.options;
+    if (options.help) {
+        WriteAll(stdout, cli::HelpText());
+        return 0;
+    }
+    if (options.version) {
+        WriteAll(stdout, cli::VersionText());
+        return 0;
+    }
+
+    QCoreApplication application(argc, argv);
+    // The same names as the window, so both find the same history.
+    QCoreApplication::setApplicationName(QStringLiteral("torvane"));
+    QCoreApplication::setOrganizationName(QStringLiteral("torvane"));
+    WarnAboutHostMap();
+
+    const bool escapeOut = !options.raw && ::isatty(STDOUT_FILENO) == 1;
+    const bool escapeErr = !options.raw && ::isatty(STDERR_FILENO) == 1;
+    std::optional<std::filesystem::path> historyFile;
+    cli::CliRunResult result;
+    try {
+        if (options.history) {
+            historyFile = run::HistoryFilePath(
+                QCoreApplication::applicationDirPath().toStdString(),
+                QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+        }
+        result = cli::RunQuery(options, historyFile, escapeErr);
+    } catch (const std::exception& error) {
+        std::cerr << "torvane-cli: " << error.what() << "\n";
+        return 1;
+    }
+    std::string text;
+    for (const std::string& line : result.lines) {
+        text += cli::RenderLine(line, options.encoding, escapeOut);
+        text += '\n';
+    }
+    WriteAll(stdout, text);
+    if (std::fflush(stdout) != 0) {
+        std::cerr << "torvane-cli: cannot write the report\n";
+        return 1;
+    }
+    return cli::ExitStatus(result);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// How the report's CP932 lines reach standard output and standard error.
+
+#include <string>
+#include <string_view>
+
+#include "cli/cli_options.h"
+
+namespace torvane::cli {
+
+// One report line or status text (CP932, without line end) in the output
+// encoding; with `escape` (a terminal without --raw) control characters are
+// made visible (terminal_escape.h). Without it the CP932 bytes pass
+// unchanged, or are converted to UTF-8 character by character.
+std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool escape);
+
+}  // namespace torvane::cli
