@@ -101,6 +101,29 @@ TEST_F(ResultViewTest, TheHintIsShownByTheReplaceableHintWindow) {
     EXPECT_EQ(shown, QString());
 }
 
+TEST_F(ResultViewTest, AShownHintFollowsThePointerOntoAnotherKindOfLink) {
+    memo->appendLine("http://example.jp/ who@example.jp");
+    QString shown;
+    memo->setHintShower([&](const QPoint&, const QString& text, QWidget*) { shown = text; });
+    Hover(0, 3);
+    QHelpEvent rest(QEvent::ToolTip, CenterOf(*memo, 0, 3),
+                    memo->viewport()->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(memo->viewport(), &rest);
+    Hover(0, 22);
+    EXPECT_EQ(shown, QString::fromUtf8(kMailHint));
+}
+
+TEST_F(ResultViewTest, FailuresInHandlersReachTheErrorHandler) {
+    memo->appendLine("http://example.jp/");
+    std::vector<std::string> errors;
+    view->setErrorHandler([&](const std::exception& e) { errors.push_back(e.what()); });
+    SetDesktopOpener([](const std::string&) { throw std::runtime_error("cannot open"); });
+    Hover(0, 3);
+    QTest::mouseDClick(memo->viewport(), Qt::LeftButton, {}, CenterOf(*memo, 0, 3));
+    view->Open1()->trigger();
+    EXPECT_EQ(errors, (std::vector<std::string>{"cannot open", "cannot open"}));
+}
+
 TEST_F(ResultViewTest, UrlsInBracketsQuotesAndCommentsAreNoLinks) {
     memo->appendLines(std::vector<std::string>{
         "{http://a.example/}", Sjis(u8"【http://b.example/】"), "\"http://c.example/\"",

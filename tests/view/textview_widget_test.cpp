@@ -135,6 +135,22 @@ TEST_F(TextViewTest, TokenAtAPointFollowsTheRowsAndCells) {
     EXPECT_EQ(view.tokenAt(lastCell.center())->text, "http://example.jp");
 }
 
+TEST_F(TextViewTest, InsertingAnOpenerCarriesTheRegionIntoTheLinesBelow) {
+    view.appendLines(std::vector<std::string>{"http://a.example/", "} http://b.example/"});
+    const auto classAt = [&](std::size_t line, std::size_t offset) {
+        return view.tokenAt(CenterOf(view, line, offset))->cls;
+    };
+    EXPECT_EQ(classAt(0, 2), TokenClass::url);
+    view.selectAll();
+    const std::string selected = view.selectedText();
+
+    view.insertLine(0, "{ no closer");
+    EXPECT_EQ(classAt(1, 2), TokenClass::bracketRegion);
+    EXPECT_EQ(classAt(2, 0), TokenClass::bracketRegion);
+    EXPECT_EQ(classAt(2, 4), TokenClass::url);  // after the closer
+    EXPECT_EQ(view.selectedText(), selected) << "the selection stays on the same characters";
+}
+
 TEST_F(TextViewTest, EmptyViewHasNoToken) {
     EXPECT_FALSE(view.tokenAt(QPoint(view.textAreaLeft() + 3, 10)).has_value());
     EXPECT_EQ(view.positionNear(QPoint(50, 50)), 0u);

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHelpEvent>
@@ -337,9 +338,14 @@ void TTextView::setPointerShape(Qt::CursorShape shape) {
 Qt::CursorShape TTextView::pointerShape() const { return viewport()->cursor().shape(); }
 
 void TTextView::setHint(const QString& text) {
-    const bool hide = text.isEmpty() && !hint_.isEmpty();
+    if (text == hint_) return;
     hint_ = text;
-    if (hide) hintShower_(QPoint(), QString(), viewport());
+    // A hint on screen follows at once: it goes with an empty text and shows a new one in its
+    // place, so moving from a URL straight onto a mail address never shows the URL's hint.
+    if (hintShown_) {
+        hintShown_ = !text.isEmpty();
+        hintShower_(QCursor::pos(), text, viewport());
+    }
 }
 
 void TTextView::setHintShower(HintShower shower) { hintShower_ = std::move(shower); }
@@ -347,6 +353,7 @@ void TTextView::setHintShower(HintShower shower) { hintShower_ = std::move(showe
 bool TTextView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
+        hintShown_ = !hint_.isEmpty();
         hintShower_(help->globalPos(), hint_, viewport());
         return true;
     }

@@ -209,6 +209,7 @@ class TTextView : public QAbstractScrollArea {
     QPoint dragPoint_;
     QTimer autoScrollTimer_;
     QString hint_;
+    bool hintShown_ = false;
     HintShower hintShower_;
     QMenu* popupMenu_ = nullptr;
     QSize lastSize_;
