@@ -1,0 +1,351 @@
+// torvane-cli as a program: the same report as the window's run for the
+// legs' cases, exit statuses, the whole-run timeout, signals, bad input that
+// sends nothing, terminal escaping and the history file.
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "cli_test_support.h"
+#include "query/well_known_servers.h"
+
+namespace torvane::cli::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+using testserver::ServerConfig;
+
+const std::string kJprs(query::kJprsServer);
+const std::string kJpnic(query::kJpnicServer);
+const std::string kApnic(query::kApnicServer);
+const std::string kArin(query::kArinServer);
+const std::string kRipe(query::kRipeServer);
+
+// A string literal with its zero bytes.
+template <std::size_t N>
+std::string Bytes(const char (&text)[N]) {
+    return std::string(text, N - 1);
+}
+
+std::string LastLine(const std::string& text) {
+    const Lines lines = SplitLines(text);
+    return lines.empty() ? std::string() : lines.back();
+}
+
+ServerConfig Refusing(std::string name) {
+    ServerConfig config = Server(std::move(name));
+    config.refuse = true;
+    return config;
+}
+
+struct LegCase {
+    std::string name;
+    std::vector<ServerConfig> servers;
+    std::string query;
+    bool autoCorrect = true;
+    std::optional<std::string> manualHost;
+    int exitCode = 0;
+    std::string finalStatus;
+};
+
+std::vector<LegCase> LegCases() {
+    return {
+        {"JprsHandlesFollowedUpAtJpnic",
+         {Server(kJprs, {{"google.co.jp", Fixture("google.co.jp_utf8_2018.txt")}}),
+          Server(kJpnic, {{"DL152JP", "a. [JPNICハンドル] DL152JP\n"},
+                          {"TW124137JP", "a. [JPNICハンドル] TW124137JP\n"}})},
+         "https://www.google.co.jp/search?q=x",
+         true,
+         {},
+         0,
+         "完了"},
+        {"Iso2022JpAnswerConverted",
+         {Server(kJprs, {{"google.co.jp", Fixture("google.co.jp_iso2022jp_2014.txt")}}),
+          Server(kJpnic)},
+         "google.co.jp",
+         true,
+         {},
+         0,
+         "完了"},
+        {"WhoisServerReferral",
+         {Server("whois.crsnic.net",
+                 {{"google.net", Fixture("google.net_2014_whois-server-line.txt")}}),
+          Server("whois.markmonitor.com", {{"google.net", "Domain Name: GOOGLE.NET\r\n"}})},
+         "google.net",
+         true,
+         {},
+         0,
+         "完了"},
+        {"ReferralLoopEnds",
+         {Server("whois.crsnic.net", {{"loop.net", "Whois Server: whois.b.example\n"}}),
+          Server("whois.b.example", {{"loop.net", "Whois Server: whois.crsnic.net\n"}})},
+         "loop.net",
+         true,
+         {},
+         0,
+         "完了"},
+        {"RefusedPrimaryLeg",
+         {Refusing(kJprs)},
+         "example.jp",
+         true,
+         {},
+         1,
+         "WHOISサービスを利用できません"},
+        {"AddressRunWithArinReferral",
+         {Server(kJpnic, {{"192.0.2.1", "No match!!\n"}}),
+          Server(kApnic, {{"192.0.2.1", "% not allocated to APNIC\n"}}),
+          Server(kArin, {{"192.0.2.1", Fixture("referral-ripe-port43.txt")}}),
+          Server(kRipe, {{"192.0.2.1", "inetnum: 192.0.2.0 - 192.0.2.255\n"}})},
+         "192.0.2.1",
+         true,
+         {},
+         0,
+         "完了"},
+        {"NoAutocorrectSendsTheHostName",
+         {Server(kJprs, {{"www.example.jp", "host answer\n"}})},
+         "www.example.jp",
+         false,
+         {},
+         0,
+         "完了"},
+        {"ManualServer",
+         {Server("whois.manual.example", {{"example.jp", "manual answer\n"}})},
+         "example.jp",
+         true,
+         "whois.manual.example",
+         0,
+         "完了"},
+        {"WebPageRegistry", {}, "example.co.za", true, {}, 1, "データベースが見つかりません"},
+        {"ControlBytesOfAnAnswerPassToAPipe",
+         {Server(kJprs, {{"example.jp", Bytes("a\x1b]0;t\x07z\0b\x7f\n")}})},
+         "example.jp",
+         true,
+         {},
+         0,
+         "完了"},
+    };
+}
+
+class CliLegs : public ::testing::TestWithParam<LegCase> {};
+
+TEST_P(CliLegs, PrintsTheWindowsReportAndEndsOnItsStatus) {
+    const LegCase& c = GetParam();
+    std::vector<std::string> arguments;
+    if (!c.autoCorrect) arguments.push_back("--no-autocorrect");
+    if (c.manualHost) arguments.insert(arguments.end(), {"--server", *c.manualHost});
+    arguments.push_back(c.query);
+
+    CliRun cli(c.servers);
+    const ChildResult result = cli.Run(arguments);
+    const ReferenceResult reference = ReferenceRun(c.servers, c.query, c.autoCorrect, c.manualHost);
+
+    ASSERT_TRUE(result.exited) << result.err;
+    EXPECT_EQ(result.out, reference.stdoutText);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    EXPECT_EQ(SplitLines(result.err), reference.statuses);
+    EXPECT_EQ(LastLine(result.err), c.finalStatus);
+    for (const ServerConfig& config : c.servers)
+        EXPECT_EQ(cli.Servers().Queries(config.name), reference.queries.at(config.name))
+            << config.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, CliLegs, ::testing::ValuesIn(LegCases()),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(Cli, TwoHandlesGiveTwoFollowUpBlocksAfterThePrimaryBlock) {
+    CliRun cli({Server(kJprs, {{"google.co.jp", Fixture("google.co.jp_utf8_2018.txt")}}),
+                Server(kJpnic, {{"DL152JP", "dl\n"}, {"TW124137JP", "tw\n"}})});
+    const ChildResult result = cli.Run({"google.co.jp"});
+    const Lines lines = SplitLines(result.out);
+    const auto primary = std::find(lines.begin(), lines.end(), "{whois.jprs.jp からの回答}");
+    const auto first =
+        std::find(lines.begin(), lines.end(), "{whois.nic.ad.jp からの回答 (DL152JP) }");
+    const auto second =
+        std::find(lines.begin(), lines.end(), "{whois.nic.ad.jp からの回答 (TW124137JP) }");
+    ASSERT_NE(second, lines.end()) << result.out;
+    EXPECT_LT(primary, first);
+    EXPECT_LT(first, second);
+    EXPECT_EQ(cli.Servers().Queries(kJpnic), (Lines{"DL152JP\r\n", "TW124137JP\r\n"}));
+}
+
+TEST(Cli, Cp932OutputIsTheReportsBytes) {
+    const std::vector<ServerConfig> servers = {
+        Server(kJprs, {{"google.co.jp", Fixture("google.co.jp_utf8_2018.txt")}}), Server(kJpnic)};
+    CliRun cli(servers);
+    const ChildResult result = cli.Run({"--encoding", "cp932", "google.co.jp"});
+    const ReferenceResult reference = ReferenceRun(servers, "google.co.jp", true, {});
+    EXPECT_EQ(result.out, Cp932(reference.stdoutText));
+    EXPECT_EQ(result.err, Cp932(reference.statuses.empty() ? "" : [&] {
+                  std::string all;
+                  for (const auto& s : reference.statuses) all += s + "\n";
+                  return all;
+              }()));
+}
+
+TEST(Cli, TimeoutCancelsAHeldRunAndExitsWithCancelled) {
+    ServerConfig held = Server(kJprs, {{"example.jp", "partial\n"}});
+    held.hold = true;
+    CliRun cli({held});
+    const auto start = std::chrono::steady_clock::now();
+    const ChildResult result = cli.Run({"--timeout", "0.5", "example.jp"});
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(LastLine(result.err), "中止");
+    EXPECT_GE(elapsed, std::chrono::milliseconds(450));
+    EXPECT_LT(elapsed, std::chrono::seconds(10));
+    EXPECT_EQ(SplitLines(result.out).front(), "         【example.jp の調査結果】");
+}
+
+TEST(Cli, TimeoutLeavesAFastRunAlone) {
+    CliRun cli({Server(kJprs, {{"example.jp", "answer\n"}})});
+    const ChildResult result = cli.Run({"--timeout=30", "example.jp"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(LastLine(result.err), "完了");
+}
+
+TEST(Cli, SigtermCancelsTheRunAndPrintsWhatArrived) {
+    ServerConfig held = Server(kJprs, {{"example.jp", "partial\n"}});
+    held.hold = true;
+    CliRun cli({held});
+    ChildOptions options;
+    options.environment = cli.Environment();
+    ChildProcess child({TORVANE_CLI, "example.jp"}, options);
+    for (int i = 0; i < 500 && cli.Servers().Queries(kJprs).empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(cli.Servers().Queries(kJprs).size(), 1u);
+    child.Signal(SIGTERM);
+    const ChildResult result = child.Wait();
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 128 + SIGTERM);
+    EXPECT_EQ(LastLine(result.err), "中止");
+    EXPECT_EQ(SplitLines(result.out).front(), "         【example.jp の調査結果】");
+}
+
+struct UsageCase {
+    std::string name;
+    std::vector<std::string> arguments;
+};
+
+class CliUsage : public ::testing::TestWithParam<UsageCase> {};
+
+TEST_P(CliUsage, IsRejectedWithStatus2AndNothingIsSent) {
+    // Every well-known server is mapped, so any query would be seen here.
+    std::vector<ServerConfig> servers;
+    for (const std::string& name :
+         {kJprs, kJpnic, kApnic, kArin, kRipe, std::string("whois.crsnic.net"),
+          std::string("whois.verisign-grs.com")})
+        servers.push_back(Server(name, {}));
+    CliRun cli(servers);
+    const ChildResult result = cli.Run(GetParam().arguments);
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.out.empty()) << result.out;
+    EXPECT_EQ(result.err.rfind("torvane-cli: ", 0), 0u) << result.err;
+    EXPECT_NE(result.err.find("--help"), std::string::npos);
+    for (const ServerConfig& config : servers)
+        EXPECT_EQ(cli.Servers().Connections(config.name), 0) << config.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliUsage,
+    ::testing::Values(UsageCase{"NoQuery", {}}, UsageCase{"EmptyQuery", {""}},
+                      UsageCase{"BlankQuery", {"   "}}, UsageCase{"CrLfInQuery", {"a.jp\r\nb.jp"}},
+                      UsageCase{"LfInQuery", {"a.jp\nhelp"}}, UsageCase{"CrInQuery", {"a.jp\r"}},
+                      UsageCase{"TabInQuery", {"a\t.jp"}}, UsageCase{"EscInQuery", {"\x1b[2Ja.jp"}},
+                      UsageCase{"C1InQuery", {"a\xc2\x9b.jp"}}, UsageCase{"NotUtf8", {"a\xff.jp"}},
+                      UsageCase{"NotInCp932", {"\xf0\x9f\x98\x80.jp"}},
+                      UsageCase{"TwoQueries", {"a.jp", "b.jp"}},
+                      UsageCase{"UnknownOption", {"--verbose", "a.jp"}},
+                      UsageCase{"BadEncoding", {"--encoding", "latin1", "a.jp"}},
+                      UsageCase{"ZeroTimeout", {"--timeout", "0", "a.jp"}},
+                      UsageCase{"NegativeTimeout", {"--timeout=-1", "a.jp"}},
+                      UsageCase{"WordTimeout", {"--timeout", "soon", "a.jp"}},
+                      UsageCase{"MissingValue", {"a.jp", "--server"}},
+                      UsageCase{"EmptyServer", {"--server=", "a.jp"}},
+                      UsageCase{"ServerWithLineEnd", {"--server", "whois.x\r\nq", "a.jp"}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(Cli, HelpAndVersionNeedNoQuery) {
+    const ChildResult version = RunChild({TORVANE_CLI, "--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "Torvane version 1.0\n");
+    const ChildResult help = RunChild({TORVANE_CLI, "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* topic :
+         {"Usage: torvane-cli", "--no-autocorrect", "--server HOST", "--encoding", "--timeout",
+          "--raw", "--history", "Exit status", "TORVANE_HOST_MAP", "log.txt"})
+        EXPECT_NE(help.out.find(topic), std::string::npos) << topic;
+}
+
+TEST(Cli, QueryAfterDoubleDashMayStartWithAHyphen) {
+    CliRun cli({Server(kJprs, {{"-x.jp", "answer\n"}})});
+    const ChildResult result = cli.Run({"--no-autocorrect", "--", "-x.jp"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(cli.Servers().Queries(kJprs), Lines{"-x.jp\r\n"});
+}
+
+// On a terminal nothing an answer holds can steer it; with --raw it can.
+TEST(Cli, ControlCharactersOfAnAnswerAreEscapedOnATerminal) {
+    const std::string hostile = Bytes("x\x1b]0;owned\x07\x1b[2J\0y\x7fz\tw\n");
+    // A server whose name holds ESC, reached through the host map.
+    const std::vector<ServerConfig> servers = {
+        Server(kJprs, {{"example.jp", hostile}, {"evil.jp", "Whois Server: ev\x1bil\n"}}),
+        Server("ev\x1bil", {{"evil.jp", "referred\n"}})};
+    CliRun cli(servers);
+    ChildOptions terminal;
+    terminal.terminal = true;
+    const ChildResult escaped = cli.Run({"example.jp"}, terminal);
+    EXPECT_EQ(escaped.exitCode, 0) << escaped.out;
+    EXPECT_EQ(escaped.out.find('\x1b'), std::string::npos);
+    EXPECT_EQ(escaped.out.find('\x07'), std::string::npos);
+    EXPECT_EQ(escaped.out.find('\0'), std::string::npos);
+    EXPECT_NE(escaped.out.find("x^[]0;owned^G^[[2J^@y^?z\tw"), std::string::npos) << escaped.out;
+
+    // A referral host from an answer reaches the status texts on stderr.
+    const ChildResult status = cli.Run({"evil.jp"}, terminal);
+    EXPECT_EQ(status.out.find('\x1b'), std::string::npos);
+    EXPECT_NE(status.out.find("ev^[il"), std::string::npos) << status.out;
+
+    const ChildResult raw = cli.Run({"--raw", "example.jp"}, terminal);
+    EXPECT_NE(raw.out.find("x\x1b]0;owned\x07\x1b[2J"), std::string::npos);
+}
+
+class CliHistory : public ::testing::Test {
+  protected:
+    // A copy of the program in a folder of its own, which it can write: the
+    // history then lives beside it, as for a portable install.
+    CliHistory() : cli_({Server(kJprs, {{"example.jp", "answer\n"}})}) {
+        program_ = cli_.Scratch() / "bin" / "torvane-cli";
+        std::filesystem::create_directories(program_.parent_path());
+        std::filesystem::copy_file(TORVANE_CLI, program_);
+        std::filesystem::permissions(program_, std::filesystem::perms::owner_all);
+    }
+    ChildResult Run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), program_.string());
+        ChildOptions options;
+        options.environment = cli_.Environment();
+        return RunChild(arguments, options);
+    }
+    std::filesystem::path Log() const { return program_.parent_path() / "log.txt"; }
+
+    CliRun cli_;
+    std::filesystem::path program_;
+};
+
+TEST_F(CliHistory, IsUntouchedWithoutTheOption) {
+    ASSERT_EQ(Run({"example.jp"}).exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(Log()));
+    EXPECT_FALSE(std::filesystem::exists(cli_.Scratch() / "home" / "data"));
+    // The private history folder is gone too.
+    EXPECT_TRUE(std::filesystem::is_empty(cli_.Scratch() / "tmp"));
+}
+
+TEST_F(CliHistory, RecordsTheQueryOnTopOfTheExistingItems) {
+    { std::ofstream(Log(), std::ios::binary) << "old.jp\r\nexample.jp\r\n"; }
+    ASSERT_EQ(Run({"--history", "example.jp"}).exitCode, 0);
+    EXPECT_EQ(ReadFile(Log()), "example.jp\r\nold.jp\r\n");
+}
+
+}  // namespace
+}  // namespace torvane::cli::testing

@@ -1,0 +1,135 @@
+// Escaping of control characters on their way to a terminal, and the line
+// rendering in both output encodings.
+
+#include "cli/terminal_escape.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "cli/report_output.h"
+#include "cli/utf8_walk.h"
+
+namespace torvane::cli {
+namespace {
+
+template <std::size_t N>
+std::string Bytes(const char (&text)[N]) {
+    return std::string(text, N - 1);
+}
+
+TEST(TerminalEscape, Utf8Table) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"plain text", "plain text"},
+        {"日本語\tタブ", "日本語\tタブ"},
+        {"\x1b[2J", "^[[2J"},
+        {"\x1b]0;title\x07", "^[]0;title^G"},
+        {Bytes("a\0b"), "a^@b"},
+        {"\r\n", "^M^J"},
+        {"\x7f", "^?"},
+        {"\x1f", "^_"},
+        {"\xc2\x9b"
+         "31m",
+         "M-^[31m"},  // CSI
+        {"\xc2\x80\xc2\x9f", "M-^@M-^_"},
+        {"\xc2\xa0", "\xc2\xa0"},  // NBSP is no control
+        {"\xff", "\\xFF"},
+        {"\xe3\x81", "\\xE3\\x81"},  // cut off
+        {"\xc0\x9b", "\\xC0\\x9B"},  // overlong CSI
+        {"^[", "^["},
+    };
+    for (const auto& [input, expected] : cases) EXPECT_EQ(EscapeUtf8ForTerminal(input), expected);
+}
+
+TEST(TerminalEscape, Cp932Table) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"\x93\xfa\x96\x7b", "\x93\xfa\x96\x7b"},  // 日本
+        {"\xb6\xc0", "\xb6\xc0"},                  // half-width katakana
+        {"\x83\x5b\x1b", "\x83\x5b^["},            // a trail byte '[' stays inside its pair
+        {"\x1b\x5b", "^[["},
+        {"\x9b", "\\x9B"},  // a lone lead byte
+        {"\x9b\x1b", "\\x9B^["},
+        {"\x80\xa0\xfd", "\\x80\\xA0\\xFD"},
+        {Bytes("\t\0\x7f"), "\t^@^?"},
+    };
+    for (const auto& [input, expected] : cases) EXPECT_EQ(EscapeCp932ForTerminal(input), expected);
+}
+
+bool IsForbiddenUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto c = DecodeUtf8(text, pos);
+        if (!c) return true;
+        if ((*c < 0x20 && *c != '\t') || (*c >= 0x7F && *c <= 0x9F)) return true;
+    }
+    return false;
+}
+
+bool IsForbiddenCp932(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        if (lead) {
+            if (i + 1 >= text.size()) return true;
+            const auto t = static_cast<unsigned char>(text[++i]);
+            if (t < 0x40 || t == 0x7F || t > 0xFC) return true;
+        } else if ((b < 0x20 && b != '\t') || b == 0x7F || b == 0x80 || b == 0xA0 || b >= 0xFD) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Random byte strings, biased towards the interesting bytes.
+std::vector<std::string> RandomInputs() {
+    std::mt19937 random(932);
+    const std::string interesting =
+        Bytes("\x00\x07\x09\x0a\x0d\x1b\x7f\x80\x81\x9b\x9f\xa0\xc2\xe3\xfc\xff[a");
+    std::vector<std::string> inputs;
+    for (int n = 0; n < 3000; ++n) {
+        std::string text;
+        const int length = static_cast<int>(random() % 24);
+        for (int i = 0; i < length; ++i) {
+            text += random() % 2 ? interesting[random() % interesting.size()]
+                                 : static_cast<char>(random() % 256);
+        }
+        inputs.push_back(text);
+    }
+    return inputs;
+}
+
+TEST(TerminalEscape, NoInputLeavesAControlCharacterInEitherEncoding) {
+    for (const std::string& input : RandomInputs()) {
+        EXPECT_FALSE(IsForbiddenUtf8(EscapeUtf8ForTerminal(input))) << input;
+        EXPECT_FALSE(IsForbiddenCp932(EscapeCp932ForTerminal(input))) << input;
+        EXPECT_FALSE(IsForbiddenUtf8(RenderLine(input, OutputEncoding::Utf8, true))) << input;
+        EXPECT_FALSE(IsForbiddenCp932(RenderLine(input, OutputEncoding::Cp932, true))) << input;
+    }
+}
+
+TEST(TerminalEscape, TextWithoutControlsPassesUnchanged) {
+    for (const std::string& input : RandomInputs()) {
+        const std::string utf8 = RenderLine(input, OutputEncoding::Utf8, false);
+        if (!IsForbiddenUtf8(utf8)) EXPECT_EQ(EscapeUtf8ForTerminal(utf8), utf8);
+        if (!IsForbiddenCp932(input)) EXPECT_EQ(EscapeCp932ForTerminal(input), input);
+    }
+}
+
+TEST(ReportOutput, RawLinesKeepEveryByteOrItsConversion) {
+    const std::string line = Bytes("\x93\xfa\x1b[0m\0\xb6");  // 日 ESC [ 0 m NUL ｶ
+    EXPECT_EQ(RenderLine(line, OutputEncoding::Cp932, false), line);
+    EXPECT_EQ(RenderLine(line, OutputEncoding::Utf8, false),
+              Bytes("\xe6\x97\xa5\x1b[0m\0\xef\xbd\xb6"));
+    EXPECT_EQ(RenderLine(line, OutputEncoding::Utf8, true), "\xe6\x97\xa5^[[0m^@\xef\xbd\xb6");
+}
+
+TEST(Utf8Walk, SurrogatePairsAndLoneSurrogates) {
+    EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xf0\x9f\x98\x80");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"a"),
+              "\xef\xbf\xbd"
+              "a");
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xef\xbf\xbd");
+}
+
+}  // namespace
+}  // namespace torvane::cli
