@@ -76,6 +76,33 @@ TEST(Legs, SixHandlesSendFourAndTheNextRunSendsTheRestFirst) {
                      "{whois.nic.ad.jp からの回答 (H6JP) }", "", "h6", "", ""}));
 }
 
+TEST(Legs, FailingFollowUpsDoNotStallTheDispatch) {
+    auto jpnic = Server(kJpnic);
+    jpnic.refuse = true;
+    RunHarness run({Server(kJprs, {{"example.jp", "m. [a] AA1JP\nn. [b] BB2JP\n"}}), jpnic});
+    ASSERT_TRUE(run.Run("example.jp"));
+    EXPECT_TRUE(run.controller->PendingQueries().empty());
+    EXPECT_EQ(run.window.Status(), "WHOISサービスを利用できません");
+    EXPECT_EQ(run.window.Lines(), (Lines{kTitle, "", "{whois.jprs.jp からの回答}", "",
+                                         "m. [a] AA1JP", "n. [b] BB2JP", ""}));
+    EXPECT_FALSE(run.window.running);
+}
+
+TEST(Legs, AddressRunAsksJpnicHandlesWithAnEmptyLineBeforeEach) {
+    auto jpnic = Server(kJpnic, {{"192.0.2.1", "a. [IP] 192.0.2.0/24\nm. [admin] XY1JP\n"},
+                                 {"XY1JP", "a. [handle] XY1JP\n"}});
+    auto apnic = Server(kApnic, {{"192.0.2.1", "% not allocated to APNIC\n"}});
+    apnic.delay = std::chrono::milliseconds(300);
+    auto arin = Server(kArin, {{"192.0.2.1", "No match found for 192.0.2.1.\n"}});
+    arin.delay = std::chrono::milliseconds(300);
+    RunHarness run({jpnic, apnic, arin});
+    ASSERT_TRUE(run.Run("192.0.2.1"));
+    EXPECT_EQ(run.window.Lines(),
+              (Lines{"         【192.0.2.1 の調査結果】", "", "{whois.nic.ad.jp からの回答}", "",
+                     "a. [IP] 192.0.2.0/24", "m. [admin] XY1JP", "",
+                     "{whois.nic.ad.jp からの回答 (XY1JP) }", "", "a. [handle] XY1JP", "", ""}));
+}
+
 TEST(Legs, WhoisServerReferralHidesTheFirstAnswerAndShowsTheSecond) {
     const std::string answer = ReadTestData("app/google.net_2014_whois-server-line.txt");
     RunHarness run(
