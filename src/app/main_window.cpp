@@ -49,7 +49,7 @@ constexpr Place kButton2{796, 52, 93, 26};
 QFont WindowFont(int pixels) {
     const QStringList families = QFontDatabase::families();
     QFont font;
-    for (const char* family : {"ＭＳ Ｐゴシック", "IPAPGothic", "IPAPGothic", "Noto Sans CJK JP"}) {
+    for (const char* family : {"ＭＳ Ｐゴシック", "IPAPGothic", "Noto Sans CJK JP"}) {
         if (families.contains(QString::fromUtf8(family))) {
             font.setFamily(QString::fromUtf8(family));
             break;
