@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/hint_window.h"
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "query/well_known_servers.h"
@@ -206,6 +208,29 @@ TEST_F(WindowTest, ErrorHandlerStopsTheRunAndShowsTheMessage) {
     EXPECT_FALSE(window.CancelButton()->isEnabled());
     EXPECT_FALSE(window.DisplayMemo()->isUpdating());
     EXPECT_TRUE(window.Controller().Idle());
+}
+
+TEST_F(WindowTest, LinkHintsAppearInTheFramedHintWindow) {
+    Tbody& window = Open();
+    view::TTextView* memo = window.DisplayMemo();
+    memo->appendLine("see http://www.example.jp/ now");
+    const QPoint onUrl = memo->charRect({0, 6}).center();
+    QTest::mouseMove(memo->viewport(), onUrl);
+    QHelpEvent rest(QEvent::ToolTip, onUrl, memo->viewport()->mapToGlobal(onUrl));
+    QApplication::sendEvent(memo->viewport(), &rest);
+    EXPECT_EQ(window.HintWindow()->Text(),
+              QString::fromUtf8("ダブルクリックするとこのサイトにアクセスします"));
+    // A thin flat border inside the shadow margin, the shadow outside it.
+    const QImage image = window.HintWindow()->grab().toImage();
+    const int edge = TXPHintWindow::kShadowMargin;
+    EXPECT_EQ(image.pixelColor(edge, image.height() / 2).rgb(), QColor(118, 118, 118).rgb());
+    EXPECT_GT(image.pixelColor(image.width() - edge / 2, image.height() / 2).alpha(), 0);
+
+    const QPoint onText = memo->charRect({0, 1}).center();
+    QTest::mouseMove(memo->viewport(), onText);
+    QHelpEvent away(QEvent::ToolTip, onText, memo->viewport()->mapToGlobal(onText));
+    QApplication::sendEvent(memo->viewport(), &away);
+    EXPECT_TRUE(window.HintWindow()->Text().isEmpty());
 }
 
 }  // namespace
