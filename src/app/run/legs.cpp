@@ -119,7 +119,9 @@ void TRunController::FollowUpDone(Leg leg, std::vector<std::string> answer) {
     if (!referral.empty() && FollowReferral(leg, referral)) block.clear();
 
     IReport& report = window_.Report();
-    if (insertLine_ != 0) {
+    // A follow-up of an earlier run may arrive after a new run has cleared
+    // the report: its block is then appended rather than inserted.
+    if (insertLine_ != 0 && insertLine_ < report.Count()) {
         int at = insertLine_ + 1;
         for (const std::string& line : block) report.Insert(at++, line);
         report.Insert(at, "");

@@ -1,6 +1,7 @@
 #pragma once
 // A report kept as plain lines, for front ends without a view.
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,9 @@ class TTextReport : public IReport {
   public:
     void Clear() override { lines_.clear(); }
     void Append(const std::string& line) override { lines_.push_back(line); }
+    // Throws std::out_of_range for an index past the end, as the view does.
     void Insert(int index, const std::string& line) override {
+        if (index < 0 || index > Count()) throw std::out_of_range("report line index");
         lines_.insert(lines_.begin() + index, line);
     }
     int Count() const override { return static_cast<int>(lines_.size()); }
