@@ -79,7 +79,8 @@ class ChildProcess {
         std::vector<char*> envp;
         for (std::string& e : env) envp.push_back(e.data());
         envp.push_back(nullptr);
-        const int failed = posix_spawn(&pid_, args[0], &actions, nullptr, args.data(), envp.data());
+        const int failed =
+            posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         if (slave >= 0) close(slave);
         if (outPipe[1] >= 0) close(outPipe[1]);
