@@ -1,0 +1,52 @@
+// The answer scans of the legs on arbitrary (already converted) answers:
+// line splitting, the "Whois Server:" referral, the contact handles, APNIC's
+// "command line:" and ARIN's "ReferralServer: ".
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/run/answer_rules.h"
+#include "app/run/text_lines.h"
+#include "fuzz_check.h"
+
+using namespace torvane::run;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view answer(reinterpret_cast<const char*>(data), size);
+    const std::vector<std::string> lines = SplitLines(answer);
+    std::size_t bytes = 0;
+    for (const std::string& line : lines) {
+        FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
+        bytes += line.size();
+    }
+    FUZZ_CHECK(bytes <= answer.size());
+
+    TAskedHosts asked;
+    asked.Restart("whois.example");
+    const std::string referral = FindWhoisServerReferral(lines, "whois.example", asked);
+    FUZZ_CHECK(referral.size() <= 99);
+    FUZZ_CHECK(!asked.Holds(referral));
+
+    std::vector<std::string> pending;
+    for (bool stopAtNoMatch : {false, true}) {
+        pending.clear();
+        ScanContactHandles(lines, stopAtNoMatch, pending);
+        for (std::size_t i = 0; i < pending.size(); ++i)
+            for (std::size_t j = i + 1; j < pending.size(); ++j)
+                FUZZ_CHECK(pending[i] != pending[j]);
+    }
+
+    for (const std::string& line : lines) {
+        if (HasApnicCommandLine(line)) ApnicCommandLineServer(line);
+        if (HasArinReferral(line)) {
+            const std::string host = ArinReferralHost(line);
+            FUZZ_CHECK(host.find_first_of(":/") == std::string::npos);
+        }
+        IsApnicNotAllocated(line);
+        IsArinNoMatch(line);
+    }
+    return 0;
+}
