@@ -24,15 +24,18 @@ Options:
                        domain (the window's auto-correct check box off)
   --server HOST        ask HOST instead of the server from the directory
                        (the window's manual server)
-  --encoding ENC       output encoding: utf-8 (default) or cp932; the
-                       report is CP932 inside and converted at the output
+  --encoding ENC       encoding of standard output and standard error:
+                       utf-8 (default) or cp932; the report is CP932
+                       inside and converted at the output
   --timeout SECONDS    give up after SECONDS (decimals allowed, at most
                        86400): every leg is aborted, the status becomes
                        "中止", what arrived so far is printed and the exit
-                       status is 1. Without it a run lasts as long as the
+                       status is 1. The limit counts from the start; the
+                       DNS information step (the system resolver) is not
+                       interrupted. Without it a run lasts as long as the
                        servers keep their connections open.
   --raw                write answers unchanged even to a terminal (see
-                       OUTPUT)
+                       Output)
   --history            record QUERY in the history file "log.txt" like the
                        window does; without it the history is not touched
   -h, --help           show this help and exit
@@ -40,9 +43,9 @@ Options:
 
 Output:
   The report goes to standard output, one line per report line, each ended
-  by LF. The status texts of the run ("調査開始．．．", "<server>
-  に接続中．．．", "完了", "データベースが見つかりません", "中止", ...) go to
-  standard error, one line each time the status changes.
+  by LF. The status texts of the run go to standard error, one line each
+  time the status changes: "調査開始．．．", a server's name followed by
+  "に接続中．．．", "完了", "データベースが見つかりません", "中止", ...
 
   WHOIS answers are untrusted. When standard output (or standard error) is
   a terminal, no control character from an answer reaches it: ESC is shown
@@ -63,6 +66,11 @@ Exit status:
      character that CP932 lacks. Nothing is sent then.
   130, 143  interrupted by SIGINT or SIGTERM; the run is cancelled and
      what arrived so far is printed
+
+Demonstration:
+  ./scripts/run --demo --cli QUERY in the source tree runs torvane-cli
+  against the bundled test server with recorded answers (example.co.jp,
+  google.net, 192.0.2.1, 198.51.100.1, example.co.za).
 
 Environment:
   TORVANE_HOST_MAP  comma-separated "host=address:port" entries: a WHOIS
