@@ -117,6 +117,13 @@ CliRunResult RunQuery(const CliOptions& options,
         });
     };
     window.OnRunFinished(checkIdle);
+    // A safety net for a script: whatever way the run logic ends a run, the
+    // program notices within a moment and does not wait for ever.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (controller.Idle()) loop.quit();
+    });
+    poll.start(250);
     const auto cancel = [&](RunEnd end) {
         if (result.end != RunEnd::Finished) return;
         result.end = end;
