@@ -23,6 +23,7 @@ void TWhoisCli::StartQuery() {
     }
     ++exchange_;
     whois_resp_.clear();
+    truncated_ = false;
     busy_ = true;
     socket_.DnsLookup(Host);
 }
@@ -83,12 +84,24 @@ void TWhoisCli::DataAvailable() {
     // Whole chunks are kept, zero bytes included: what the owner sees must
     // not depend on how the network cut the answer. Each chunk is read
     // straight onto the end of the answer, saving a copy per byte.
-    constexpr int kChunk = 2047;
+    constexpr std::size_t kChunk = 2047;
     for (;;) {
         const std::size_t kept = whois_resp_.size();
-        whois_resp_.resize(kept + kChunk);
-        const int count = socket_.Receive(whois_resp_.data() + kept, kChunk);
+        // Reading one byte past the cap tells an answer of exactly the cap
+        // from a longer one.
+        const std::size_t want = std::min(kChunk, kMaxAnswerSize + 1 - kept);
+        whois_resp_.resize(kept + want);
+        const int count = socket_.Receive(whois_resp_.data() + kept, static_cast<int>(want));
         whois_resp_.resize(kept + static_cast<std::size_t>(std::max(count, 0)));
+        if (whois_resp_.size() > kMaxAnswerSize) {
+            whois_resp_.resize(kMaxAnswerSize);
+            truncated_ = true;
+            // Completes the exchange with what arrived, from inside this call;
+            // the owner may start the next one there, so nothing of this
+            // exchange is touched afterwards.
+            socket_.Abort();
+            return;
+        }
         if (count < 1) break;
     }
 }

@@ -11,11 +11,15 @@
 //   normal exchange                   OnSessionConnected(0), OnQueryDone(close code)
 //   Abort while connecting/connected  OnQueryDone(0), WhoisResp holding what arrived
 //   Abort on an idle client           none
+//   answer larger than kMaxAnswerSize OnSessionConnected(0), OnQueryDone(0)
+//                                     with the first kMaxAnswerSize bytes in
+//                                     WhoisResp and Truncated() true
 // Every StartQuery ends in exactly one OnQueryDone. StartQuery may be called
 // again from inside OnQueryDone (to follow a referral); the old connection
 // then raises nothing more. Events come from the Qt event loop, except that
 // Abort raises its OnQueryDone inside the call.
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -24,6 +28,11 @@
 #include "net/error_codes.h"
 
 namespace torvane::net {
+
+// The most bytes one answer may hold. A server that sends more is cut off
+// there: reading stops and the connection is reset, so that no server can
+// make the client hold an answer of unbounded size.
+inline constexpr std::size_t kMaxAnswerSize = 16 * 1024 * 1024;
 
 class TWhoisCli {
   public:
@@ -41,6 +50,9 @@ class TWhoisCli {
     // The answer received so far, exactly the bytes the server sent (zero
     // bytes included); emptied only by StartQuery.
     const std::string& WhoisResp() const { return whois_resp_; }
+    // True when the last exchange was cut off at kMaxAnswerSize; reset by
+    // StartQuery.
+    bool Truncated() const { return truncated_; }
 
     TQueryEvent OnSessionConnected;
     TQueryEvent OnQueryDone;
@@ -68,6 +80,7 @@ class TWhoisCli {
 
     TAsyncSocket socket_;
     std::string whois_resp_;
+    bool truncated_ = false;
     // True from StartQuery until OnQueryDone is raised.
     bool busy_ = false;
     // Raised by every StartQuery; lets a handler notice that the owner began

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -18,8 +19,12 @@ struct ServerConfig {
     // 0 asks for an ephemeral port; the one chosen is reported by Port().
     std::uint16_t port = 0;
 
+    // When set, asked first, on a server thread, with the query (the received
+    // line without its CR LF or LF); the answer it returns is sent. Lets a
+    // test answer each connection differently (a chain of referrals).
+    std::function<std::string(const std::string& query)> answer_function;
     // Answers keyed by the query (the received line without its CR LF or LF),
-    // byte-exact. Looked up first.
+    // byte-exact. Looked up next.
     std::map<std::string, std::string> answers;
     // Then a file named exactly like the query in this folder, read at the
     // time of the query (queries containing '/' or NUL never match a file).
@@ -29,6 +34,10 @@ struct ServerConfig {
 
     // Wait this long after the query before sending.
     std::chrono::milliseconds delay{0};
+    // When positive: send the answer over and over, the last copy cut, until
+    // exactly this many bytes went out (an answer far larger than what is
+    // kept in memory). Not combined with drip.
+    std::uint64_t repeat_to_size = 0;
     // When positive: send one byte at a time with this interval.
     std::chrono::milliseconds drip{0};
     // Send nothing at all (the query is still read and recorded).

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
@@ -190,6 +191,7 @@ std::string WhoisTestServer::ReadQuery(int fd) {
 
 std::string WhoisTestServer::AnswerFor(const ServerConfig& config, const std::string& query) const {
     const std::string key = QueryKey(query);
+    if (config.answer_function) return config.answer_function(key);
     if (auto it = config.answers.find(key); it != config.answers.end()) return it->second;
     if (config.answers_dir && UsableAsFileName(key)) {
         std::ifstream file(*config.answers_dir / key, std::ios::binary);
@@ -223,7 +225,18 @@ void WhoisTestServer::Serve(const ServerConfig& config, int fd) {
     if (open && config.delay.count() > 0) open = WaitFor(config.delay);
     if (open && !config.silent) {
         const std::string answer = AnswerFor(config, query);
-        if (config.drip.count() > 0) {
+        if (config.repeat_to_size > 0 && !answer.empty()) {
+            // Whole copies of the answer gathered into blocks of about 64 KiB,
+            // so that a short answer does not cost a system call per copy.
+            std::string block;
+            while (block.size() < 65536) block += answer;
+            for (std::uint64_t left = config.repeat_to_size; open && left > 0 && !stopping_;) {
+                const std::size_t piece =
+                    static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+                open = SendAll(fd, block.data(), piece);
+                left -= piece;
+            }
+        } else if (config.drip.count() > 0) {
             for (std::size_t i = 0; open && i < answer.size(); ++i) {
                 open =
                     SendAll(fd, &answer[i], 1) && (i + 1 == answer.size() || WaitFor(config.drip));

@@ -28,6 +28,12 @@ bool IsFollowUp(Leg leg) { return leg >= Leg::Leg2 && leg <= Leg::Leg5; }
 
 std::string Header(const std::string& host) { return "{" + host + Texts().answerFrom + "}"; }
 
+// The status of a completion whose answer was cut off at the size cap.
+const std::string& TruncatedStatus() {
+    static const std::string text = Sjis("回答が大きすぎるため途中で打ち切りました");
+    return text;
+}
+
 }  // namespace
 
 void TRunController::SessionConnected(Leg leg, net::ErrorCode code) {
@@ -50,7 +56,7 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
             window_.SetStatus(StatusForCode(code));
             Tail();
         } else {
-            window_.SetStatus(Texts().done);
+            window_.SetStatus(Client(leg).Truncated() ? TruncatedStatus() : Texts().done);
             legBusy_ = false;
             const std::vector<std::string> answer =
                 SplitLines(encoding::ConvertAnswerText(Client(leg).WhoisResp()));
@@ -72,9 +78,14 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
     if (dispatch_ && !cancelling_) ContinueDispatch();
 }
 
+bool TRunController::ReferralAllowed(Leg leg) const {
+    return !cancelling_ && referrals_[Index(leg)] < kMaxReferrals;
+}
+
 bool TRunController::FollowReferral(Leg leg, const std::string& host) {
-    if (cancelling_) return false;
+    if (!ReferralAllowed(leg)) return false;
     net::TWhoisCli& client = Client(leg);
+    ++referrals_[Index(leg)];
     asked_[Index(leg)].Add(host);
     client.Host = host;
     client.StartQuery();
@@ -160,7 +171,7 @@ void TRunController::ApnicDone(const std::vector<std::string>& answer) {
             const std::string server = ApnicCommandLineServer(line);
             if (server == client.Host || server.empty() || asked.Holds(server)) continue;
             if (server != query::kArinServer) {
-                if (cancelling_) continue;
+                if (!ReferralAllowed(Leg::Leg6)) continue;
                 visitedServers_.push_back(server);
                 FollowReferral(Leg::Leg6, server);
                 return;  // the block is thrown away
@@ -181,7 +192,7 @@ void TRunController::ArinDone(const std::vector<std::string>& answer) {
         if (!HasArinReferral(line)) continue;
         const std::string server = ArinReferralHost(line);
         if (server == client.Host || server == query::kApnicServer || server.empty() ||
-            asked.Holds(server) || cancelling_) {
+            asked.Holds(server) || !ReferralAllowed(Leg::Leg7)) {
             continue;
         }
         visitedServers_.push_back(server);

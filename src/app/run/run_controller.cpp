@@ -168,6 +168,7 @@ void TRunController::StartLeg(Leg leg, const std::string& host, const std::strin
     client.Host = host;
     client.Query = query;
     asked_[Index(leg)].Restart(host);
+    referrals_[Index(leg)] = 0;
     client.StartQuery();
     running_[Index(leg)] = true;
 }

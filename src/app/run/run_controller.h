@@ -24,6 +24,12 @@ namespace torvane::run {
 enum class Leg { Leg1, Leg2, Leg3, Leg4, Leg5, Leg6, Leg7, LegX };
 inline constexpr std::size_t kLegCount = 8;
 
+// The most referrals ("Whois Server:", "command line:", "ReferralServer: ")
+// one leg follows after the run or the dispatch started it. Servers that
+// refer onward to ever new names would otherwise keep a run going for ever;
+// past the cap the last answer is shown as if it named no server.
+inline constexpr int kMaxReferrals = 16;
+
 class TRunController {
   public:
     // `window`, `resolver` and `directory` must outlive the controller.
@@ -72,6 +78,9 @@ class TRunController {
     void FollowUpDone(Leg leg, std::vector<std::string> answer);
     void ApnicDone(const std::vector<std::string>& answer);
     void ArinDone(const std::vector<std::string>& answer);
+    // Whether `leg` may follow one more referral: not while cancelling, and
+    // not past kMaxReferrals.
+    bool ReferralAllowed(Leg leg) const;
     bool FollowReferral(Leg leg, const std::string& host);
     void AppendBlock(const std::string& host, const std::vector<std::string>& lines,
                      bool trailingEmptyLine);
@@ -89,6 +98,7 @@ class TRunController {
     std::array<std::unique_ptr<net::TWhoisCli>, kLegCount> clients_;
     std::array<TAskedHosts, kLegCount> asked_;
     std::array<bool, kLegCount> running_{};
+    std::array<int, kLegCount> referrals_{};  // followed since the leg was started
 
     std::vector<std::string> visitedServers_;
     std::vector<std::string> pendingQueries_;
