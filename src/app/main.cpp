@@ -9,7 +9,8 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("torvane"));
-    QApplication::setOrganizationName(QStringLiteral("torvane"));
+    // Wayland matches the window to torvane.desktop by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("torvane"));
     QApplication::setWindowIcon(QIcon::fromTheme(
         QStringLiteral("torvane"), QIcon(QApplication::applicationDirPath() + "/torvane.svg")));
 

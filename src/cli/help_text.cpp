@@ -83,7 +83,7 @@ Environment:
 Files:
   log.txt  the query history (with --history only): beside the program
            when that folder can be written, otherwise in the user's data
-           folder (~/.local/share/torvane/torvane/log.txt); CP932, CR LF, most
+           folder (~/.local/share/torvane/log.txt); CP932, CR LF, most
            recent first. The window uses the same file.
 
 Examples:

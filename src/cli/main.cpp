@@ -60,7 +60,6 @@ int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     // The same names as the window, so both find the same history.
     QCoreApplication::setApplicationName(QStringLiteral("torvane"));
-    QCoreApplication::setOrganizationName(QStringLiteral("torvane"));
     WarnAboutHostMap();
 
     const bool escapeOut = !options.raw && ::isatty(STDOUT_FILENO) == 1;
