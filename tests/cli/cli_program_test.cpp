@@ -47,6 +47,8 @@ struct LegCase {
     int exitCode = 0;
     std::string finalStatus;
 };
+// Test logs name a case, rather than dumping its bytes.
+void PrintTo(const LegCase& c, std::ostream* out) { *out << c.name; }
 
 std::vector<LegCase> LegCases() {
     return {
@@ -226,6 +228,7 @@ struct UsageCase {
     std::string name;
     std::vector<std::string> arguments;
 };
+void PrintTo(const UsageCase& c, std::ostream* out) { *out << c.name; }
 
 class CliUsage : public ::testing::TestWithParam<UsageCase> {};
 

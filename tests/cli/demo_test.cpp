@@ -79,6 +79,7 @@ struct DemoCase {
     std::vector<std::string> shown;   // lines that must appear
     std::vector<std::string> hidden;  // texts that must not
 };
+void PrintTo(const DemoCase& c, std::ostream* out) { *out << c.query; }
 
 class DemoQueries : public ::testing::TestWithParam<DemoCase> {};
 
