@@ -3,18 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "query/well_known_servers.h"
 #include "run_test_support.h"
 
 namespace torvane::run {
 namespace {
 
 using namespace testing;
-using Lines = std::vector<std::string>;
-const std::string kJprs(query::kJprsServer);
-const std::string kJpnic(query::kJpnicServer);
-const std::string kApnic(query::kApnicServer);
-const std::string kArin(query::kArinServer);
 const std::string kTitle = "         【example.jp の調査結果】";
 
 Lines Tail(const Lines& lines, std::size_t from) {

@@ -18,9 +18,17 @@
 #include "app/run/text_report.h"
 #include "encoding/code_page.h"
 #include "net/host_map.h"
+#include "query/well_known_servers.h"
 #include "whois_test_server.h"
 
 namespace torvane::run::testing {
+
+using Lines = std::vector<std::string>;
+// The well-known servers, as the names the test servers are mapped under.
+inline const std::string kJprs(query::kJprsServer);
+inline const std::string kJpnic(query::kJpnicServer);
+inline const std::string kApnic(query::kApnicServer);
+inline const std::string kArin(query::kArinServer);
 
 inline void EnsureQtApp() {
     static int argc = 1;
