@@ -22,24 +22,15 @@
 #include "encoding/code_page.h"
 #include "net/host_map.h"
 #include "query/server_directory.h"
+#include "run_test_support.h"
 #include "whois_test_server.h"
 
 namespace torvane::cli::testing {
 
-inline void EnsureQtApp() {
-    static int argc = 1;
-    static char name[] = "cli_tests";
-    static char* argv[] = {name, nullptr};
-    if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-}
-
-// CP932 <-> UTF-8 through Qt, independent of the program's own conversion.
-inline std::string Utf8(const std::string& cp932) {
-    return QString::fromStdU16String(encoding::Cp932ToUtf16(cp932)).toStdString();
-}
-inline std::string Cp932(const std::string& utf8) {
-    return encoding::Utf16ToCp932(QString::fromStdString(utf8).toStdU16String());
-}
+// The Qt application and the CP932 <-> UTF-8 helpers of the run tests.
+using run::testing::Cp932;
+using run::testing::EnsureQtApp;
+using run::testing::Utf8;
 
 inline std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
