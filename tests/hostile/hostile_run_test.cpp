@@ -195,28 +195,58 @@ TEST(HostileServers, ArinReferralsWithOddSchemesAndPortsEndTheRun) {
     }
 }
 
-TEST(HostileServers, AnArinReferralChainStopsAfterSixteenReferrals) {
-    std::atomic<int> connection{0};
-    testserver::ServerConfig arin = Server(std::string(query::kArinServer));
-    arin.answer_function = [&connection](const std::string&) {
-        return "ReferralServer: whois://arin-next-" + std::to_string(++connection) + ":4321\r\n";
+// An address run whose ARIN or APNIC server names a new server in every
+// answer: each leg stops after sixteen referrals and shows the last answer.
+TEST(HostileServers, ArinAndApnicReferralChainsStopAfterSixteenReferrals) {
+    struct Case {
+        std::string registry;  // the server that refers onward
+        std::string line;      // its referral line, "N" standing for the next number
+        std::string next;      // the name of referred server N
     };
-    testserver::ServerConfig jpnic = Server(std::string(query::kJpnicServer));
-    jpnic.default_answer = "No match!!\r\n";
-    testserver::ServerConfig apnic = Server(std::string(query::kApnicServer));
-    apnic.default_answer = "% not allocated to APNIC\r\n";
-    RunHarness run({jpnic, apnic, arin});
-    for (int i = 1; i <= 100; ++i)
-        net::AddHostMapping({"arin-next-" + std::to_string(i), "127.0.0.1",
-                             run.Servers().Port(std::string(query::kArinServer))});
-    LoopMeter meter;
-    run.window.query = "192.0.2.1";
-    run.controller->QueryButtonClick();
-    ASSERT_TRUE(meter.RunUntil([&] { return run.controller->Idle(); }, 20000));
-    RecordStall("ARIN referral chain", meter.LongestStallMs());
-    EXPECT_EQ(run.Servers().Connections(std::string(query::kArinServer)), 1 + kMaxReferrals);
-    EXPECT_EQ(BlockAfterHeader(run.window.report, "arin-next-16").front(),
-              "ReferralServer: whois://arin-next-17:4321");
+    const std::vector<Case> cases = {
+        {std::string(query::kArinServer), "ReferralServer: whois://arin-next-N:4321", "arin-next-"},
+        {std::string(query::kApnicServer), "% command line: apnic-next-N", "apnic-next-"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.registry);
+        std::atomic<int> connection{0};
+        testserver::ServerConfig chain = Server(c.registry);
+        chain.answer_function = [&connection, line = c.line](const std::string&) {
+            std::string answer = line;
+            answer.replace(answer.find('N'), 1, std::to_string(++connection));
+            return answer + "\r\n";
+        };
+        std::vector<testserver::ServerConfig> servers = {Server(std::string(query::kJpnicServer)),
+                                                         Server(std::string(query::kApnicServer)),
+                                                         Server(std::string(query::kArinServer))};
+        servers[0].default_answer = "No match!!\r\n";
+        servers[1].default_answer = "% not allocated to APNIC\r\n";
+        servers[2].default_answer = "No match found for 192.0.2.1.\r\n";
+        for (auto& server : servers)
+            if (server.name == c.registry) server = chain;
+        RunHarness run(servers);
+        for (int i = 1; i <= 100; ++i)
+            net::AddHostMapping(
+                {c.next + std::to_string(i), "127.0.0.1", run.Servers().Port(c.registry)});
+        LoopMeter meter;
+        run.window.query = "192.0.2.1";
+        run.controller->QueryButtonClick();
+        ASSERT_TRUE(meter.RunUntil([&] { return run.controller->Idle(); }, 20000));
+        RecordStall(c.registry + " referral chain", meter.LongestStallMs());
+        EXPECT_EQ(run.Servers().Connections(c.registry), 1 + kMaxReferrals);
+        std::string last = c.line;
+        last.replace(last.find('N'), 1, std::to_string(1 + kMaxReferrals));
+        const Lines shown = BlockAfterHeader(run.window.report, c.next + "16");
+        // ARIN shows the last answer; APNIC hides every answer holding
+        // "command line:", the last one too.
+        if (c.registry == query::kArinServer) {
+            ASSERT_FALSE(shown.empty());
+            EXPECT_EQ(shown.front(), last);
+        } else {
+            EXPECT_TRUE(shown.empty());
+        }
+        EXPECT_TRUE(HistoryHolds(run.HistoryFile(), {"192.0.2.1"}));
+    }
 }
 
 TEST(HostileServers, AJprsAnswerWithAThousandHandlesSendsFourAndKeepsTheRest) {
@@ -236,6 +266,26 @@ TEST(HostileServers, AJprsAnswerWithAThousandHandlesSendsFourAndKeepsTheRest) {
     EXPECT_EQ(hostile.run.controller->PendingQueries().size(), 996u);
     EXPECT_EQ(hostile.run.controller->PendingQueries().back(), "H4JP");
     EXPECT_TRUE(HistoryHolds(hostile.run.HistoryFile(), {"example.jp"}));
+}
+
+// Each handle used to be checked against every handle kept before it and
+// inserted at the front one by one: 100,000 handles took minutes of a frozen
+// window, the 16 MiB cap's worth would take hours.
+TEST(HostileServers, AJprsAnswerWithAHundredThousandHandlesEndsPromptly) {
+    std::string answer;
+    for (int i = 0; i < 100000; ++i) answer += "m. [admin] H" + std::to_string(i) + "JP\n";
+    testserver::ServerConfig jprs = Server(std::string(query::kJprsServer));
+    jprs.default_answer = answer;
+    testserver::ServerConfig jpnic = Server(std::string(query::kJpnicServer));
+    jpnic.default_answer = "handle\n";
+    HostileRun hostile({jprs, jpnic});
+    hostile.run.window.manualServer = false;
+    ASSERT_TRUE(hostile.Run("example.jp", "100,000 handles"));
+    EXPECT_EQ(hostile.run.Queries(std::string(query::kJpnicServer)),
+              (Lines{"H0JP\r\n", "H1JP\r\n", "H2JP\r\n", "H3JP\r\n"}));
+    ASSERT_EQ(hostile.run.controller->PendingQueries().size(), 99996u);
+    EXPECT_EQ(hostile.run.controller->PendingQueries().front(), "H99999JP");
+    EXPECT_EQ(hostile.run.controller->PendingQueries().back(), "H4JP");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "app/run/answer_rules.h"
 
 #include <algorithm>
+#include <iterator>
+#include <unordered_set>
 
 #include "app/run/sjis.h"
 #include "query/cp932_text.h"
@@ -10,6 +12,7 @@ namespace torvane::run {
 namespace {
 
 using query::EqualsIgnoreCase;
+using query::ToLowerAscii;
 using query::Trim;
 
 constexpr std::string_view kWhoisServerMarker = "Whois Server:";
@@ -26,15 +29,15 @@ std::string_view Before(std::string_view text, char marker) {
     return text.substr(0, text.find(marker));
 }
 
-// The handle of an "m. [" or "n. [" line: what follows its first ']'.
-void TakeHandle(std::string_view line, std::string_view opener, std::vector<std::string>& pending) {
+// The handle of an "m. [" or "n. [" line: what follows its first ']'. A
+// handle not yet in `known` (lower-cased, as handles compare without regard
+// to case) is added there and to `found`.
+void TakeHandle(std::string_view line, std::string_view opener,
+                std::unordered_set<std::string>& known, std::vector<std::string>& found) {
     if (!Holds(line, opener) || !Holds(line, "]")) return;
     const std::string_view handle = Trim(line.substr(line.find(']') + 1));
     if (handle.empty()) return;
-    const bool known = std::any_of(pending.begin(), pending.end(), [&](const std::string& held) {
-        return EqualsIgnoreCase(held, handle);
-    });
-    if (!known) pending.insert(pending.begin(), std::string(handle));
+    if (known.insert(ToLowerAscii(handle)).second) found.emplace_back(handle);
 }
 
 }  // namespace
@@ -65,13 +68,24 @@ std::string FindWhoisServerReferral(const std::vector<std::string>& lines, std::
 ContactScan ScanContactHandles(const std::vector<std::string>& lines, bool stopAtNoMatch,
                                std::vector<std::string>& pending) {
     static const std::string kRirNotice = Sjis("参考：RIRのWHOISサーバ");
+    // A hostile answer can name a million handles: membership is one hash
+    // lookup, and the new handles go to the front in one move at the end
+    // (the latest found first, as inserting each at the front would give).
+    std::unordered_set<std::string> known;
+    for (const std::string& held : pending) known.insert(ToLowerAscii(held));
+    std::vector<std::string> found;
+    ContactScan scan;
     for (const std::string& line : lines) {
-        TakeHandle(line, "m. [", pending);
-        TakeHandle(line, "n. [", pending);
-        if (Holds(line, kRirNotice)) return {true};
-        if (stopAtNoMatch && Holds(line, "No match!!")) return {true};
+        TakeHandle(line, "m. [", known, found);
+        TakeHandle(line, "n. [", known, found);
+        if (Holds(line, kRirNotice) || (stopAtNoMatch && Holds(line, "No match!!"))) {
+            scan.suppressed = true;
+            break;
+        }
     }
-    return {false};
+    pending.insert(pending.begin(), std::make_move_iterator(found.rbegin()),
+                   std::make_move_iterator(found.rend()));
+    return scan;
 }
 
 bool HasApnicCommandLine(std::string_view line) { return Holds(line, kApnicMarker); }

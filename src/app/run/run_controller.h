@@ -27,7 +27,7 @@ inline constexpr std::size_t kLegCount = 8;
 // The most referrals ("Whois Server:", "command line:", "ReferralServer: ")
 // one leg follows after the run or the dispatch started it. Servers that
 // refer onward to ever new names would otherwise keep a run going for ever;
-// past the cap the last answer is shown as if it named no server.
+// past the cap a referral is passed over as one to a server already asked.
 inline constexpr int kMaxReferrals = 16;
 
 class TRunController {
