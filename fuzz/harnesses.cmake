@@ -1,12 +1,15 @@
 # The fuzz harnesses and the libraries each one reaches. Included by fuzz/
 # (libFuzzer builds) and by tests/hostile (replay of the kept inputs).
 set(TORVANE_FUZZ_HARNESSES
-  encoding_detect encoding_convert convert_answer puny query textrules answers)
+  encoding_detect encoding_convert convert_answer puny query tokens rows answers
+  terminal_escape)
 set(TORVANE_FUZZ_LIBS_encoding_detect torvane_encoding)
 set(TORVANE_FUZZ_LIBS_encoding_convert torvane_encoding)
 set(TORVANE_FUZZ_LIBS_convert_answer torvane_encoding)
 set(TORVANE_FUZZ_LIBS_puny torvane_puny torvane_encoding)
 set(TORVANE_FUZZ_LIBS_query torvane_query)
-set(TORVANE_FUZZ_LIBS_textrules torvane_textrules)
+set(TORVANE_FUZZ_LIBS_tokens torvane_textrules)
+set(TORVANE_FUZZ_LIBS_rows torvane_textrules)
 set(TORVANE_FUZZ_LIBS_answers torvane_answers)
+set(TORVANE_FUZZ_LIBS_terminal_escape torvane_cli torvane_encoding)
 set(TORVANE_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
