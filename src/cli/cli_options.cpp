@@ -37,8 +37,8 @@ constexpr OptionSpec kOptions[] = {
 };
 
 const OptionSpec* FindOption(std::string_view name) {
-    for (const OptionSpec& spec : kOptions)
-        if (spec.name == name) return &spec;
+    for (const OptionSpec& option : kOptions)
+        if (option.name == name) return &option;
     return nullptr;
 }
 
@@ -161,10 +161,10 @@ ParseOutcome ParseArguments(const std::vector<std::string>& arguments) {
         const std::size_t equals = argument.find('=');
         const std::string name =
             argument.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-        const OptionSpec* spec = FindOption(name);
-        if (spec == nullptr) return {std::nullopt, "unknown option --" + name};
+        const OptionSpec* known = FindOption(name);
+        if (known == nullptr) return {std::nullopt, "unknown option --" + name};
         std::string value;
-        if (spec->kind == Kind::Valued) {
+        if (known->kind == Kind::Valued) {
             if (equals != std::string::npos) {
                 value = argument.substr(equals + 1);
             } else if (i + 1 < arguments.size()) {
