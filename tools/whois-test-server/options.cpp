@@ -13,9 +13,11 @@ namespace fs = std::filesystem;
 
 const std::set<std::string> kFlags = {"silent", "hold", "reset",
                                       "refuse", "help", "stop-with-parent"};
-const std::set<std::string> kValued = {
-    "server", "answer", "answer-file", "answers-dir", "default-answer", "default-answer-file",
-    "delay",  "drip",   "config",      "ports-file",  "record",         "duration"};
+const std::set<std::string> kValued = {"server",        "answer",         "answer-file",
+                                       "answers-dir",   "default-answer", "default-answer-file",
+                                       "delay",         "drip",           "config",
+                                       "ports-file",    "record",         "duration",
+                                       "repeat-to-size"};
 
 [[noreturn]] void Fail(const std::string& message) { throw std::invalid_argument(message); }
 
@@ -138,6 +140,10 @@ class Parser {
             server.delay = std::chrono::milliseconds(ParseNumber(name, value, 3600000));
         } else if (name == "drip") {
             server.drip = std::chrono::milliseconds(ParseNumber(name, value, 60000));
+        } else if (name == "repeat-to-size") {
+            // Up to 4 GiB: far past any answer a client should keep.
+            server.repeat_to_size =
+                static_cast<std::uint64_t>(ParseNumber(name, value, 4L * 1024 * 1024 * 1024));
         } else if (name == "silent") {
             server.silent = true;
         } else if (name == "hold") {
@@ -206,6 +212,8 @@ Server options (they apply to the latest --server):
   --default-answer-file FILE
   --delay MS               wait MS milliseconds before answering
   --drip MS                send one byte every MS milliseconds
+  --repeat-to-size BYTES   send the answer over and over until BYTES went out
+                           (the last copy cut; not with --drip)
   --silent                 send nothing
   --hold                   never close; wait for the client to close
   --reset                  end with a reset (RST) instead of an orderly close
