@@ -70,13 +70,7 @@ class ScratchDir {
     std::filesystem::path path_;
 };
 
-inline testserver::ServerConfig Server(std::string name,
-                                       std::map<std::string, std::string> answers = {}) {
-    testserver::ServerConfig config;
-    config.name = std::move(name);
-    config.answers = std::move(answers);
-    return config;
-}
+using run::testing::Server;
 
 // The environment of a CLI run: its servers, and HOME, XDG_DATA_HOME and
 // TMPDIR in a scratch folder so that nothing of the user's is touched.
