@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "app/run/answer_rules.h"
-#include "app/run/text_lines.h"
+#include "query/text_lines.h"
 #include "fuzz_check.h"
 
 using namespace torvane::run;
+using torvane::query::SplitLines;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view answer(reinterpret_cast<const char*>(data), size);

@@ -4,10 +4,12 @@
 
 #include "app/run/run_texts.h"
 #include "app/run/sjis.h"
-#include "app/run/text_lines.h"
+#include "query/text_lines.h"
 
 namespace torvane::run {
 namespace {
+
+using query::SplitLines;
 
 TEST(SplitLines, SplitsAtCrLfCrAndLfWithoutATrailingEmptyLine) {
     using Lines = std::vector<std::string>;

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <random>
 
-#include "app/run/text_lines.h"
+#include "query/text_lines.h"
 #include "encoding/answer_text.h"
 #include "hostile_support.h"
 #include "net/host_map.h"
@@ -56,7 +56,7 @@ class HostileRun {
 // The report lines a run shows for `answer`: its conversion split into
 // lines, and the empty line that ends the block.
 Lines ExpectedBlock(const std::string& answer) {
-    Lines lines = SplitLines(encoding::ConvertAnswerText(answer));
+    Lines lines = query::SplitLines(encoding::ConvertAnswerText(answer));
     lines.emplace_back();
     return lines;
 }

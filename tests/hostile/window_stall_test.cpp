@@ -11,7 +11,7 @@
 #include <QTest>
 
 #include "app/main_window.h"
-#include "app/run/text_lines.h"
+#include "query/text_lines.h"
 #include "encoding/answer_text.h"
 #include "hostile_support.h"
 #include "net/host_map.h"
@@ -86,7 +86,7 @@ TEST_P(HostileWindow, RunEndsShowingTheAnswerUpToTheCap) {
         received.resize(std::min<std::uint64_t>(c.repeatToSize, net::kMaxAnswerSize));
     }
     const std::vector<std::string> expected =
-        run::SplitLines(encoding::ConvertAnswerText(received));
+        query::SplitLines(encoding::ConvertAnswerText(received));
     // The title, an empty line, the header, an empty line, the answer, an
     // empty line.
     ASSERT_EQ(window->DisplayMemo()->count(), expected.size() + 5);

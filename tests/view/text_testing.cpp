@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "query/text_lines.h"
 #include "view/rules/cp932_chars.h"
 
 namespace torvane::view::testing {
@@ -65,18 +66,7 @@ std::string toCp932Replacing(std::string_view text, const char* fromCode) {
     return convert(text, fromCode, "CP932", "?");
 }
 
-std::vector<std::string> splitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
-    return lines;
-}
+std::vector<std::string> splitLines(std::string_view text) { return query::SplitLines(text); }
 
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);

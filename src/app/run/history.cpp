@@ -10,7 +10,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/run/text_lines.h"
+#include "query/text_lines.h"
 #include "query/cp932_text.h"
 
 namespace torvane::run {
@@ -55,7 +55,7 @@ void THistory::Load() {
         if (fs::file_size(file_, error) == 0 && !error) return;
         throw FileError(file_);
     }
-    items_ = SplitLines(bytes.str());
+    items_ = query::SplitLines(bytes.str());
 }
 
 void THistory::Update(const std::string& line) {

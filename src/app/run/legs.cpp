@@ -11,7 +11,7 @@
 #include "app/run/run_controller.h"
 #include "app/run/run_texts.h"
 #include "app/run/sjis.h"
-#include "app/run/text_lines.h"
+#include "query/text_lines.h"
 #include "encoding/answer_text.h"
 #include "query/cp932_text.h"
 #include "query/normalize.h"
@@ -59,7 +59,7 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
             window_.SetStatus(Client(leg).Truncated() ? TruncatedStatus() : Texts().done);
             legBusy_ = false;
             const std::vector<std::string> answer =
-                SplitLines(encoding::ConvertAnswerText(Client(leg).WhoisResp()));
+                query::SplitLines(encoding::ConvertAnswerText(Client(leg).WhoisResp()));
             if (IsPrimary(leg)) {
                 PrimaryDone(leg, answer);  // runs the tail itself, after its dispatch
             } else {

@@ -6,6 +6,7 @@
 
 #include "encoding/answer_text.h"
 #include "encoding/code_page.h"
+#include "query/text_lines.h"
 
 namespace torvane::view {
 namespace {
@@ -27,24 +28,11 @@ constexpr SavedAnswer kAnswers[] = {
 
 }  // namespace
 
-std::vector<std::string> SplitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n') continue;
-        lines.emplace_back(text.substr(start, i - start));
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        start = i + 1;
-    }
-    if (start < text.size()) lines.emplace_back(text.substr(start));
-    return lines;
-}
-
 std::vector<std::string> AnswerLines(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw std::runtime_error("ファイル " + file.string() + " を開けません.");
     const std::string raw{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return SplitLines(encoding::ConvertAnswerText(raw));
+    return query::SplitLines(encoding::ConvertAnswerText(raw));
 }
 
 std::vector<std::string> SampleReport(const std::filesystem::path& answersDir) {

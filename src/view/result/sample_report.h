@@ -4,13 +4,9 @@
 
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace torvane::view {
-
-// `text` split at every CR LF, CR or LF; a line end at the very end starts no further line.
-std::vector<std::string> SplitLines(std::string_view text);
 
 // The lines of a saved answer file, converted to CP932 as every answer is before it is shown.
 // Throws std::runtime_error when the file cannot be read.

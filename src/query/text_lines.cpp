@@ -1,6 +1,6 @@
-#include "app/run/text_lines.h"
+#include "query/text_lines.h"
 
-namespace torvane::run {
+namespace torvane::query {
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -15,4 +15,4 @@ std::vector<std::string> SplitLines(std::string_view text) {
     return lines;
 }
 
-}  // namespace torvane::run
+}  // namespace torvane::query
