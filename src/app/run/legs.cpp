@@ -11,10 +11,10 @@
 #include "app/run/run_controller.h"
 #include "app/run/run_texts.h"
 #include "app/run/sjis.h"
-#include "query/text_lines.h"
 #include "encoding/answer_text.h"
 #include "query/cp932_text.h"
 #include "query/normalize.h"
+#include "query/text_lines.h"
 #include "query/well_known_servers.h"
 
 namespace torvane::run {
