@@ -224,6 +224,7 @@ std::string Tbody::QueryText() const { return ToCp932(queryEdit_->currentText())
 bool Tbody::AutoCorrect() const { return checkBox1_->isChecked(); }
 bool Tbody::ManualServer() const { return checkBox2_->isChecked(); }
 std::string Tbody::ManualHost() const { return ToCp932(hostEdit_->currentText()); }
+bool Tbody::Fallback() const { return true; }  // the check box comes with its issue
 void Tbody::FocusQuery() { queryEdit_->setFocus(); }
 run::IReport& Tbody::Report() { return *report_; }
 void Tbody::SetStatus(const std::string& text) { statusText_->setText(ToQString(text)); }

@@ -61,6 +61,7 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     bool AutoCorrect() const override;
     bool ManualServer() const override;
     std::string ManualHost() const override;
+    bool Fallback() const override;
     void FocusQuery() override;
     run::IReport& Report() override;
     void SetStatus(const std::string& text) override;

@@ -20,6 +20,8 @@ struct CliOptions {
     bool autoCorrect = true;
     // The manual server (--server), CP932; unset means the directory decides.
     std::optional<std::string> server;
+    // The "IANA・RDAPで補完" check box (--no-fallback clears it).
+    bool fallback = true;
     OutputEncoding encoding = OutputEncoding::Utf8;
     // The whole-run limit (--timeout); unset means no limit.
     std::optional<std::chrono::milliseconds> timeout;

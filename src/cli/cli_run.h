@@ -26,6 +26,7 @@ class TCliWindow final : public run::IRunWindow {
     bool AutoCorrect() const override { return options_.autoCorrect; }
     bool ManualServer() const override { return options_.server.has_value(); }
     std::string ManualHost() const override { return options_.server.value_or(""); }
+    bool Fallback() const override { return options_.fallback; }
     void FocusQuery() override {}
     run::IReport& Report() override { return report_; }
     void SetStatus(const std::string& text) override;

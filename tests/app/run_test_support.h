@@ -56,6 +56,8 @@ class TestWindow : public IRunWindow {
     bool autoCorrect = true;
     bool manualServer = false;
     std::string manualHost = "whois.";
+    // Off by default: most run tests check the classic run.
+    bool fallback = false;
     TTextReport report;
     std::vector<std::string> statuses;  // every status text, in UTF-8
     std::vector<std::string> captions;  // every caption, in UTF-8
@@ -68,6 +70,7 @@ class TestWindow : public IRunWindow {
     bool AutoCorrect() const override { return autoCorrect; }
     bool ManualServer() const override { return manualServer; }
     std::string ManualHost() const override { return manualHost; }
+    bool Fallback() const override { return fallback; }
     void FocusQuery() override { focused = true; }
     IReport& Report() override { return report; }
     void SetStatus(const std::string& text) override { statuses.push_back(Utf8(text)); }

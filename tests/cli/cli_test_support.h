@@ -108,6 +108,7 @@ class ReferenceWindow : public run::IRunWindow {
     std::string query;
     bool autoCorrect = true;
     std::optional<std::string> manualHost;
+    bool fallback = true;  // torvane-cli's default
     run::TTextReport report;
     std::vector<std::string> statuses;  // UTF-8, in order
 
@@ -115,6 +116,7 @@ class ReferenceWindow : public run::IRunWindow {
     bool AutoCorrect() const override { return autoCorrect; }
     bool ManualServer() const override { return manualHost.has_value(); }
     std::string ManualHost() const override { return manualHost.value_or(""); }
+    bool Fallback() const override { return fallback; }
     void FocusQuery() override {}
     run::IReport& Report() override { return report; }
     void SetStatus(const std::string& text) override { statuses.push_back(Utf8(text)); }

@@ -37,6 +37,10 @@ class IRunWindow {
     // The manual server check box and the text of the manual server box.
     virtual bool ManualServer() const = 0;
     virtual std::string ManualHost() const = 0;
+    // The "IANA・RDAPで補完" check box: today's registries beyond the classic
+    // directory (IANA for top-level domains without a row, RDAP, IPv6
+    // addresses, AS numbers). Off, a run is the classic run.
+    virtual bool Fallback() const = 0;
     // Gives the query box the input focus.
     virtual void FocusQuery() = 0;
 
