@@ -16,6 +16,7 @@
 #include "app/hint_window.h"
 #include "app/qt_text.h"
 #include "app/run/history.h"
+#include "app/run/run_texts.h"
 #include "view/result/result_view.h"
 #include "view/widget/text_view.h"
 
@@ -263,6 +264,8 @@ void Tbody::Guarded(const std::function<void()>& handler) {
         handler();
     } catch (const std::exception& error) {
         ApplicationErrorHandler(error.what());
+    } catch (...) {
+        ApplicationErrorHandler(view::kUnknownErrorMessage);
     }
 }
 
@@ -271,10 +274,10 @@ void Tbody::ApplicationErrorHandler(const std::string& message) {
     displayMemo_->endUpdate();
     try {
         controller_->CancelButtonClick();
-    } catch (const std::exception&) {
+    } catch (...) {
         // Cancelling is best effort here; the first error is the one to show.
     }
-    statusText_->setText(QString::fromUtf8("エラー") + QString::fromUtf8(message));
+    SetStatus(run::ErrorStatus(message));
 }
 
 void Tbody::keyPressEvent(QKeyEvent* event) {

@@ -66,11 +66,6 @@ class SignalCatcher {
     struct sigaction oldTerm_ {};
 };
 
-std::string ErrorStatus(const std::exception& error) {
-    const std::string message = error.what();
-    return run::Texts().error + ArgumentToCp932(message).value_or(message);
-}
-
 }  // namespace
 
 TCliWindow::TCliWindow(const CliOptions& options, bool escapeStatus)
@@ -130,7 +125,7 @@ CliRunResult RunQuery(const CliOptions& options,
         try {
             controller.CancelButtonClick();
         } catch (const std::exception& error) {
-            window.SetStatus(ErrorStatus(error));
+            window.SetStatus(run::ErrorStatus(error.what()));
         }
         checkIdle();
     };
@@ -153,7 +148,7 @@ CliRunResult RunQuery(const CliOptions& options,
             controller.CancelButtonClick();
         } catch (const std::exception&) {
         }
-        window.SetStatus(ErrorStatus(error));
+        window.SetStatus(run::ErrorStatus(error.what()));
     }
     // The history is written only by the run start; a private one can go.
     if (!historyFile) scratch.remove();

@@ -39,6 +39,8 @@ TEST(FindWhoisServerReferral, FollowsTheFirstUsableLine) {
         {{"Whois Server: a", "Whois Server: c"}, "a", {}, "c"},
         {{"whois server: b"}, "a", {}, ""},          // case-sensitive marker
         {{"Whois Server: b"}, "a", {"a", "b"}, ""},  // loop back to b
+        {{"Whois Server: b."}, "a", {"a", "B"}, ""},  // the same host, fully qualified
+        {{"Whois Server: b."}, "a", {}, "b"},        // asked without the root dot
         {{"Whois Server: " + std::string(120, 'x')},
          "a",
          {},
@@ -76,6 +78,7 @@ TEST(AddressRegistryMarkers, CutTheNamedServer) {
     EXPECT_TRUE(HasApnicCommandLine("% command line: whois.arin.net "));
     EXPECT_EQ(ApnicCommandLineServer("% command line:  whois.example.net\t"), "whois.example.net");
     EXPECT_EQ(ApnicCommandLineServer("command line:"), "");
+    EXPECT_EQ(ApnicCommandLineServer("% command line: whois.arin.net."), "whois.arin.net");
     const struct {
         std::string line;
         bool isReferral;
@@ -85,6 +88,7 @@ TEST(AddressRegistryMarkers, CutTheNamedServer) {
         {"ReferralServer: rwhois://rwhois.example.net:4321/", true, "rwhois.example.net"},
         {"ReferralServer: https://rdap.example.net/path/x", true, "rdap.example.net"},
         {"ReferralServer: whois://", true, ""},
+        {"ReferralServer: whois://whois.apnic.net.", true, "whois.apnic.net"},
         {"ReferralServer:whois://x", false, ""},  // no space after the colon
         {"ReferralServer: whois.example.net", false, ""},
     };

@@ -70,6 +70,51 @@ TEST(Legs, SixHandlesSendFourAndTheNextRunSendsTheRestFirst) {
                      "{whois.nic.ad.jp からの回答 (H6JP) }", "", "h6", "", ""}));
 }
 
+// Handles left from an earlier run go first; when the first leg then follows
+// a referral and its second answer names a handle, that follow-up waits for
+// the one still running instead of taking over its client.
+TEST(Legs, ASecondDispatchInOneRunNeverRestartsARunningFollowUp) {
+    Gate heldHandle;
+    auto jpnic = Server(kJpnic);
+    jpnic.answer_function = [&heldHandle, hold = heldHandle.Hold("h5\n")](const std::string& q) {
+        return q == "H5JP" ? hold(q) : "h" + q.substr(1, 1) + "\n";
+    };
+    std::string five;
+    for (int i = 1; i <= 5; ++i) five += "m. [h] H" + std::to_string(i) + "JP\n";
+    RunHarness run({Server(kJprs, {{"example.jp", five}, {"other.jp", "m. [h] H6JP\n"}}),
+                    Server("first.test", {{"other.jp", "Whois Server: whois.jprs.jp\n"}}), jpnic});
+    ASSERT_TRUE(run.Run("example.jp"));
+    ASSERT_EQ(run.controller->PendingQueries(), Lines{"H5JP"});
+
+    run.window.manualServer = true;
+    run.window.manualHost = "first.test";
+    run.window.query = "other.jp";
+    run.controller->QueryButtonClick();
+    ASSERT_TRUE(run.WaitForLine("m. [h] H6JP"));
+    heldHandle.Open();
+    ASSERT_TRUE(run.WaitIdle());
+    EXPECT_TRUE(Holds(run.window.Lines(), "{whois.nic.ad.jp からの回答 (H5JP) }"));
+    EXPECT_TRUE(Holds(run.window.Lines(), "h5"));
+    EXPECT_EQ(Tail(run.Queries(kJpnic), 4), (Lines{"H5JP\r\n", "H6JP\r\n"}));
+}
+
+TEST(Legs, CancelDropsTheHandlesOfTheCancelledRun) {
+    Gate never;
+    auto jpnic = Server(kJpnic);
+    jpnic.answer_function = never.Hold("late\n");
+    std::string six;
+    for (int i = 1; i <= 6; ++i) six += "m. [h] H" + std::to_string(i) + "JP\n";
+    RunHarness run({Server(kJprs, {{"example.jp", six}}), jpnic});
+    run.window.query = "example.jp";
+    run.controller->QueryButtonClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return run.Queries(kJpnic).size() == 1; }, 15000));
+    ASSERT_FALSE(run.controller->PendingQueries().empty());
+    run.controller->CancelButtonClick();
+    never.Open();
+    EXPECT_TRUE(run.controller->PendingQueries().empty());
+    EXPECT_EQ(run.window.Status(), "中止");
+}
+
 TEST(Legs, FailingFollowUpsDoNotStallTheDispatch) {
     auto jpnic = Server(kJpnic);
     jpnic.refuse = true;

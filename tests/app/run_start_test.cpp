@@ -41,6 +41,9 @@ TEST(RunStart, NameThatResolvesShowsItsAddressAndAsksTheRegisteredDomain) {
     EXPECT_EQ(run.Queries(kJprs), Lines{"example.co.jp\r\n"});
     EXPECT_EQ(run.window.captions.back(), "host.example.co.jp (192.0.2.10) の調査結果 - Torvane");
     EXPECT_EQ(run.window.Status(), "完了");
+    // The bytes themselves, so that one conversion fault on both sides of the
+    // comparison cannot hide.
+    EXPECT_EQ(run.window.rawStatus, "\x8A\xAE\x97\xB9");
     EXPECT_FALSE(run.window.running);
     EXPECT_EQ(run.window.history, Lines{"http://host.example.co.jp/index.html"});
 }
@@ -85,13 +88,20 @@ TEST(RunStart, ReverseNameThatIsAnAddressIsTakenAsANameOnce) {
 }
 
 TEST(RunStart, AddressWithoutReverseNameAsksTheThreeRegistries) {
-    auto jpnic = Server(kJpnic, {{"192.0.2.1", "jpnic\n"}});
-    auto apnic = Server(kApnic, {{"192.0.2.1", "apnic\n"}});
-    apnic.delay = std::chrono::milliseconds(150);
-    auto arin = Server(kArin, {{"192.0.2.1", "arin\n"}});
-    arin.delay = std::chrono::milliseconds(300);
-    RunHarness run({jpnic, apnic, arin});
-    ASSERT_TRUE(run.Run("192.0.2.1"));
+    Gate apnicGate, arinGate;
+    auto apnic = Server(kApnic);
+    apnic.answer_function = apnicGate.Hold("apnic\n");
+    auto arin = Server(kArin);
+    arin.answer_function = arinGate.Hold("arin\n");
+    RunHarness run({Server(kJpnic, {{"192.0.2.1", "jpnic\n"}}), apnic, arin});
+    run.window.query = "192.0.2.1";
+    run.controller->QueryButtonClick();
+    // Each registry answers once the one before it is shown.
+    ASSERT_TRUE(run.WaitForLine("jpnic"));
+    apnicGate.Open();
+    ASSERT_TRUE(run.WaitForLine("apnic"));
+    arinGate.Open();
+    ASSERT_TRUE(run.WaitIdle());
     EXPECT_EQ(run.window.Lines(),
               (Lines{"         【192.0.2.1 の調査結果】", "", "{whois.nic.ad.jp からの回答}", "",
                      "jpnic", "", "{whois.apnic.net からの回答}", "", "apnic", "",

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -60,6 +61,7 @@ class TestWindow : public IRunWindow {
     bool fallback = false;
     TTextReport report;
     std::vector<std::string> statuses;  // every status text, in UTF-8
+    std::string rawStatus;              // the last status text, as the run gave it
     std::vector<std::string> captions;  // every caption, in UTF-8
     std::vector<std::string> history;
     bool running = false;
@@ -73,7 +75,10 @@ class TestWindow : public IRunWindow {
     bool Fallback() const override { return fallback; }
     void FocusQuery() override { focused = true; }
     IReport& Report() override { return report; }
-    void SetStatus(const std::string& text) override { statuses.push_back(Utf8(text)); }
+    void SetStatus(const std::string& text) override {
+        rawStatus = text;
+        statuses.push_back(Utf8(text));
+    }
     void SetCaption(const std::string& text) override { captions.push_back(Utf8(text)); }
     void SetRunning(bool value) override { running = value; }
     void ShowHistory(const std::vector<std::string>& items) override { history = items; }
@@ -100,6 +105,33 @@ class TableResolver : public IResolver {
         return found == names.end() ? "Unknown" : found->second;
     }
 };
+
+// Holds a test server's answers until the test opens it, so that a test
+// orders completions by conditions it controls rather than by delays. The
+// wait is capped only so that a failed test cannot hang the server's stop.
+class Gate {
+  public:
+    void Open() {
+        if (!opened_) promise_.set_value();
+        opened_ = true;
+    }
+    // An answer function that sends `answer` once the gate is open.
+    std::function<std::string(const std::string&)> Hold(std::string answer) const {
+        return [future = future_, answer = std::move(answer)](const std::string&) {
+            future.wait_for(std::chrono::seconds(30));
+            return answer;
+        };
+    }
+
+  private:
+    std::promise<void> promise_;
+    std::shared_future<void> future_ = promise_.get_future().share();
+    bool opened_ = false;
+};
+
+inline bool Holds(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
 
 inline testserver::ServerConfig Server(std::string name,
                                        std::map<std::string, std::string> answers = {}) {
@@ -142,6 +174,10 @@ class RunHarness {
     }
     bool WaitIdle() {
         return QTest::qWaitFor([&] { return controller->Idle(); }, 15000);
+    }
+    // Turns the event loop until the report shows `line` (UTF-8).
+    bool WaitForLine(const std::string& line) {
+        return QTest::qWaitFor([&] { return Holds(window.Lines(), line); }, 15000);
     }
     std::vector<std::string> Queries(const std::string& server) const {
         return server_.Queries(server);

@@ -151,7 +151,8 @@ inline ReferenceResult ReferenceRun(const std::vector<testserver::ServerConfig>&
     {
         run::TRunController controller(window, resolver, directory, scratch.Path() / "log.txt");
         controller.QueryButtonClick();
-        QTest::qWaitFor([&] { return controller.Idle(); }, 20000);
+        if (!QTest::qWaitFor([&] { return controller.Idle(); }, 20000))
+            ADD_FAILURE() << "the reference run did not end";
     }
     net::ClearHostMap();
     ReferenceResult result;

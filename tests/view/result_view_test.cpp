@@ -297,7 +297,7 @@ TEST_F(ResultViewTest, EachWheelNotificationScrollsOneRow) {
     memo->setTopRow(10);
     const QPoint at = CenterOf(*memo, 10, 0);
     for (const auto& [delta, expected] : std::vector<std::pair<int, std::size_t>>{
-             {120, 9}, {720, 8}, {-120, 9}, {-2400, 10}, {1, 9}}) {
+             {120, 9}, {720, 8}, {-120, 9}, {-2400, 10}, {1, 9}, {0, 9}}) {
         QWheelEvent wheel(at, memo->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(memo->viewport(), &wheel);
@@ -320,6 +320,19 @@ TEST_F(ResultViewTest, SelectionHighlightStopsOneCellPastEachRow) {
             << "line " << line;
         EXPECT_EQ(CountColor(image, beyond.adjusted(0, 0, 4 * w, 0), kNavy), 0) << "line " << line;
     }
+}
+
+TEST_F(ResultViewTest, HeadersAreDrawnBolderThanAnswerText) {
+    // Both are black; the header's letters carry more ink than the same
+    // letters on a plain line.
+    memo->appendLines(std::vector<std::string>{"{whois.jprs.jp}", " whois.jprs.jp "});
+    const QImage image = Render(*memo).convertToFormat(QImage::Format_RGB32);
+    auto ink = [&](std::size_t line) {
+        return CountColor(image, memo->charRect({line, 1}).united(memo->charRect({line, 13})),
+                          QColor(Qt::black));
+    };
+    EXPECT_GT(ink(1), 0);
+    EXPECT_GT(ink(0), ink(1) * 11 / 10);
 }
 
 TEST_F(ResultViewTest, SampleReportRendersToAPngWithItsColours) {

@@ -29,6 +29,13 @@ std::string_view Before(std::string_view text, char marker) {
     return text.substr(0, text.find(marker));
 }
 
+// A referred host as it will be asked and shown: "whois.apnic.net." is
+// whois.apnic.net.
+std::string_view WithoutRootDot(std::string_view host) {
+    if (!host.empty() && host.back() == '.') host.remove_suffix(1);
+    return host;
+}
+
 // The handle of an "m. [" or "n. [" line: what follows its first ']'. A
 // handle not yet in `known` (lower-cased, as handles compare without regard
 // to case) is added there and to `found`.
@@ -42,6 +49,10 @@ void TakeHandle(std::string_view line, std::string_view opener,
 
 }  // namespace
 
+bool SameHost(std::string_view a, std::string_view b) {
+    return EqualsIgnoreCase(WithoutRootDot(a), WithoutRootDot(b));
+}
+
 void TAskedHosts::Restart(std::string_view first) {
     hosts_.clear();
     hosts_.emplace_back(first);
@@ -49,15 +60,15 @@ void TAskedHosts::Restart(std::string_view first) {
 
 bool TAskedHosts::Holds(std::string_view host) const {
     return std::any_of(hosts_.begin(), hosts_.end(),
-                       [&](const std::string& asked) { return EqualsIgnoreCase(asked, host); });
+                       [&](const std::string& asked) { return SameHost(asked, host); });
 }
 
 std::string FindWhoisServerReferral(const std::vector<std::string>& lines, std::string_view host,
                                     const TAskedHosts& asked) {
     for (const std::string& line : lines) {
         if (!Holds(line, kWhoisServerMarker)) continue;
-        const std::string_view value =
-            Trim(std::string_view(line).substr(line.find(':') + 1, kMaxReferralLength));
+        const std::string_view value = WithoutRootDot(
+            Trim(std::string_view(line).substr(line.find(':') + 1, kMaxReferralLength)));
         // An empty value or a server already asked would only raise or loop.
         if (value.empty() || value == host || asked.Holds(value)) continue;
         return std::string(value);
@@ -93,7 +104,7 @@ bool HasApnicCommandLine(std::string_view line) { return Holds(line, kApnicMarke
 std::string ApnicCommandLineServer(std::string_view line) {
     const std::size_t at = line.find(kApnicMarker);
     if (at == std::string_view::npos) return {};
-    return std::string(Trim(line.substr(at + kApnicMarker.size())));
+    return std::string(WithoutRootDot(Trim(line.substr(at + kApnicMarker.size()))));
 }
 
 bool HasArinReferral(std::string_view line) {
@@ -104,7 +115,7 @@ std::string ArinReferralHost(std::string_view line) {
     const std::size_t at = line.find(kSchemeMarker);
     if (at == std::string_view::npos) return {};
     const std::string_view value = Trim(line.substr(at + kSchemeMarker.size()));
-    return std::string(Before(Before(value, ':'), '/'));
+    return std::string(WithoutRootDot(Before(Before(value, ':'), '/')));
 }
 
 bool IsApnicNotAllocated(std::string_view line) { return Holds(line, "not allocated to APNIC"); }

@@ -11,8 +11,12 @@
 
 namespace torvane::run {
 
+// Whether two host names name the same server: ASCII case and one trailing
+// dot (the root of a fully qualified name) do not count.
+bool SameHost(std::string_view a, std::string_view b);
+
 // The hosts one leg has asked since the run or the dispatch started it.
-// Membership ignores ASCII case.
+// Membership is SameHost.
 class TAskedHosts {
   public:
     void Restart(std::string_view first);
@@ -24,9 +28,9 @@ class TAskedHosts {
 };
 
 // The first "Whois Server:" line's server worth following: the text after the
-// line's first ':', at most 99 bytes, trimmed. A value that is empty, equal to
-// `host`, or already asked in this chain is passed over and the scan goes on.
-// Returns empty when there is none.
+// line's first ':', at most 99 bytes, trimmed, without a trailing dot. A value
+// that is empty, equal to `host`, or already asked in this chain is passed
+// over and the scan goes on. Returns empty when there is none.
 std::string FindWhoisServerReferral(const std::vector<std::string>& lines, std::string_view host,
                                     const TAskedHosts& asked);
 
@@ -44,13 +48,15 @@ ContactScan ScanContactHandles(const std::vector<std::string>& lines, bool stopA
                                std::vector<std::string>& pending);
 
 // Whether an APNIC answer line holds "command line:", and the server it names
-// after that marker, trimmed (empty when it names none).
+// after that marker, trimmed, without a trailing dot (empty when it names
+// none).
 bool HasApnicCommandLine(std::string_view line);
 std::string ApnicCommandLineServer(std::string_view line);
 
 // The host of an ARIN "ReferralServer: " line holding "://": the text after
 // the first "://", trimmed, cut before the first ':' (the port) and then
-// before the first '/'. Precondition for the host: HasArinReferral(line).
+// before the first '/', without a trailing dot. Precondition for the host:
+// HasArinReferral(line).
 bool HasArinReferral(std::string_view line);
 std::string ArinReferralHost(std::string_view line);
 

@@ -14,7 +14,7 @@ namespace torvane::run {
 // (nothing could clear it then).
 struct TRunController::Dispatch {
     Leg primary = Leg::Leg1;
-    std::size_t count = 0;       // handles waiting when the dispatch began
+    std::size_t count = 0;       // follow-ups it is to start: those started and the handles waiting
     std::size_t started = 0;     // follow-ups started so far
     std::optional<Leg> awaited;  // the follow-up started last
     bool awaitedEnded = false;

@@ -28,12 +28,6 @@ bool IsFollowUp(Leg leg) { return leg >= Leg::Leg2 && leg <= Leg::Leg5; }
 
 std::string Header(const std::string& host) { return "{" + host + Texts().answerFrom + "}"; }
 
-// The status of a completion whose answer was cut off at the size cap.
-const std::string& TruncatedStatus() {
-    static const std::string text = Sjis("回答が大きすぎるため途中で打ち切りました");
-    return text;
-}
-
 }  // namespace
 
 void TRunController::SessionConnected(Leg leg, net::ErrorCode code) {
@@ -56,7 +50,7 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
             window_.SetStatus(StatusForCode(code));
             Tail();
         } else {
-            window_.SetStatus(Client(leg).Truncated() ? TruncatedStatus() : Texts().done);
+            window_.SetStatus(Client(leg).Truncated() ? Texts().truncated : Texts().done);
             legBusy_ = false;
             const std::vector<std::string> answer =
                 query::SplitLines(encoding::ConvertAnswerText(Client(leg).WhoisResp()));
@@ -72,7 +66,7 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
     } catch (const std::exception& error) {
         // The rest of this answer is lost, but the run must not stay busy
         // until the user cancels: it ends here and says why.
-        window_.SetStatus(Texts().error + Sjis(error.what()));
+        window_.SetStatus(ErrorStatus(error.what()));
         Tail();
     }
     if (dispatch_ && !cancelling_) ContinueDispatch();
@@ -156,7 +150,7 @@ namespace {
 
 bool Visited(const std::vector<std::string>& visited, const std::string& host) {
     return std::any_of(visited.begin(), visited.end(),
-                       [&](const std::string& v) { return query::EqualsIgnoreCase(v, host); });
+                       [&](const std::string& v) { return SameHost(v, host); });
 }
 
 }  // namespace
@@ -206,9 +200,13 @@ void TRunController::ArinDone(const std::vector<std::string>& answer) {
 }
 
 void TRunController::StartDispatch(Leg primary) {
-    dispatch_ = std::make_unique<Dispatch>();
-    dispatch_->primary = primary;
-    dispatch_->count = pendingQueries_.size();
+    // A dispatch still waiting goes on and takes the new handles too; a new
+    // one would start its clients again while their exchanges run.
+    if (!dispatch_) {
+        dispatch_ = std::make_unique<Dispatch>();
+        dispatch_->primary = primary;
+    }
+    dispatch_->count = dispatch_->started + pendingQueries_.size();
     ContinueDispatch();
 }
 
@@ -218,12 +216,14 @@ void TRunController::ContinueDispatch() {
     dispatch.inProgress = true;
     while (dispatch.started < std::min<std::size_t>(dispatch.count, kFollowUpLegs.size()) &&
            !pendingQueries_.empty()) {
+        const Leg leg = kFollowUpLegs[dispatch.started];
         const bool anyRunning = std::find(running_.begin(), running_.end(), true) != running_.end();
-        if (legBusy_ && !dispatch.awaitedEnded && anyRunning) {
+        // A client still busy with an exchange of an earlier dispatch is
+        // never restarted: its answer would be lost.
+        if ((legBusy_ && !dispatch.awaitedEnded && anyRunning) || running_[Index(leg)]) {
             dispatch.inProgress = false;
             return;  // resumed when a leg completes
         }
-        const Leg leg = kFollowUpLegs[dispatch.started];
         const std::string handle = pendingQueries_.back();
         pendingQueries_.pop_back();
         if (dispatch.primary == Leg::LegX) window_.Report().Append("");

@@ -186,6 +186,9 @@ void TRunController::CancelButtonClick() {
         }
     }
     cancelling_ = false;
+    // Handles of a cancelled run are not what the user asked for next; the
+    // aborts' completions may just have queued some.
+    pendingQueries_.clear();
     window_.SetStatus(Texts().cancelled);
     FinishRun();
 }

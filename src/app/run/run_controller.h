@@ -47,8 +47,8 @@ class TRunController {
     // The run start: reads the typed line and runs until the first legs are
     // started (or the run ends without one).
     void QueryButtonClick();
-    // Aborts all eight legs, drops a waiting follow-up dispatch, shows "中止"
-    // and ends the run.
+    // Aborts all eight legs, drops a waiting follow-up dispatch and the
+    // handles still queued, shows "中止" and ends the run.
     void CancelButtonClick();
     // The common end of a run: buttons back to idle, repainting resumed,
     // normal pointer.

@@ -26,6 +26,7 @@ const RunTexts& Texts() {
         Sjis(" についてのデータベースが見つかりません。"),
         Sjis(" を参考にしてください。"),
         Sjis(" からの回答"),
+        Sjis("回答が大きすぎるため途中で打ち切りました"),
     };
     return texts;
 }
@@ -40,6 +41,10 @@ std::string StatusForCode(std::uint16_t code) {
         default:
             return text.errorNumber + std::to_string(code);
     }
+}
+
+std::string ErrorStatus(const std::string& utf8Message) {
+    return Texts().error + Sjis(utf8Message);
 }
 
 }  // namespace torvane::run

@@ -27,11 +27,16 @@ struct RunTexts {
     std::string noDatabaseLine;  // " についてのデータベースが見つかりません。"
     std::string seePageLine;     // " を参考にしてください。"
     std::string answerFrom;      // " からの回答"
+    std::string truncated;       // "回答が大きすぎるため途中で打ち切りました"
 };
 
 const RunTexts& Texts();
 
 // The status text for a leg's completion code other than 0.
 std::string StatusForCode(std::uint16_t code);
+
+// The status text of an error that ended a run: "エラー" and the error's
+// message (UTF-8, as exceptions carry it; characters CP932 lacks become '?').
+std::string ErrorStatus(const std::string& utf8Message);
 
 }  // namespace torvane::run

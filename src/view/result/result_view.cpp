@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QWheelEvent>
+#include <stdexcept>
 #include <QtGlobal>
 
 #include "encoding/code_page.h"
@@ -30,11 +31,17 @@ void TResultView::guarded(Handler&& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
-        if (errorHandler_) {
-            errorHandler_(error);
-        } else {
-            qWarning("%s", error.what());
-        }
+        report(error);
+    } catch (...) {
+        report(std::runtime_error(kUnknownErrorMessage));
+    }
+}
+
+void TResultView::report(const std::exception& error) {
+    if (errorHandler_) {
+        errorHandler_(error);
+    } else {
+        qWarning("%s", error.what());
     }
 }
 
@@ -91,10 +98,9 @@ bool TResultView::eventFilter(QObject* watched, QEvent* event) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const int delta =
             wheel->angleDelta().y() != 0 ? wheel->angleDelta().y() : wheel->pixelDelta().y();
-        // A sideways turn has no vertical delta; the view has no horizontal scrolling for it.
-        if (delta != 0 || wheel->angleDelta().x() == 0) {
-            guarded([&] { FormMouseWheel(delta); });
-        }
+        // A sideways turn, and the begin and end phases of a touchpad scroll, carry no vertical
+        // delta: they move nothing.
+        if (delta != 0) guarded([&] { FormMouseWheel(delta); });
         return true;
     }
     return QObject::eventFilter(watched, event);

@@ -20,6 +20,10 @@ class QMenu;
 
 namespace torvane::view {
 
+// The message shown for an error that carries none of its own (anything thrown that is not a
+// std::exception). The window's guards use it too.
+inline constexpr char kUnknownErrorMessage[] = "Unknown error.";
+
 inline constexpr char kUrlHint[] = "ダブルクリックするとこのサイトにアクセスします";
 inline constexpr char kMailHint[] = "ダブルクリックするとメールソフトを起動します";
 inline constexpr char kCopyUrlCaption[] = "このURLをコピー(&U)";
@@ -53,7 +57,8 @@ class TResultView : public QObject {
     const std::string& HoveredMail() const { return hoveredMail_; }
 
     // Receives every exception that escapes a handler run from an event (the window's error
-    // handler). Without one, the message goes to the Qt warning log.
+    // handler); anything thrown that is not a std::exception arrives as one carrying
+    // kUnknownErrorMessage. Without a handler, the message goes to the Qt warning log.
     void setErrorHandler(std::function<void(const std::exception&)> handler);
 
     // --- Handlers ---
@@ -77,6 +82,7 @@ class TResultView : public QObject {
   private:
     template <typename Handler>
     void guarded(Handler&& handler);
+    void report(const std::exception& error);
     void buildPopupMenu();
     void connectEvents();
 
