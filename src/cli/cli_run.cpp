@@ -80,6 +80,10 @@ void TCliWindow::SetStatus(const std::string& text) {
     std::fflush(stderr);
 }
 
+void TCliWindow::SetRunning(bool running) {
+    if (!running && onRunFinished_) onRunFinished_();
+}
+
 void TCliWindow::RunFinished() {
     if (onRunFinished_) onRunFinished_();
 }
@@ -150,9 +154,6 @@ CliRunResult RunQuery(const CliOptions& options,
         }
         window.SetStatus(run::ErrorStatus(error.what()));
     }
-    // The history is written only by the run start; a private one can go.
-    if (!historyFile) scratch.remove();
-
     if (!controller.Idle()) loop.exec();
     result.lines = window.Lines();
     result.status = window.Status();

@@ -31,11 +31,13 @@ class TCliWindow final : public run::IRunWindow {
     run::IReport& Report() override { return report_; }
     void SetStatus(const std::string& text) override;
     void SetCaption(const std::string&) override {}
-    void SetRunning(bool) override {}
+    void SetRunning(bool running) override;
     void ShowHistory(const std::vector<std::string>&) override {}
     void RunFinished() override;
 
-    // Called after the run logic's handler that ended a run has returned.
+    // Called whenever the run logic ends a run (also a run start that asked
+    // no server), so the caller can check, once the handler has returned,
+    // whether everything is over.
     void OnRunFinished(std::function<void()> callback) { onRunFinished_ = std::move(callback); }
 
     const std::vector<std::string>& Lines() const { return report_.Lines(); }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+#include <future>
+
 #include "run_test_support.h"
 
 namespace torvane::run {
@@ -107,6 +110,52 @@ TEST(RunStart, AddressWithoutReverseNameAsksTheThreeRegistries) {
                      "jpnic", "", "{whois.apnic.net からの回答}", "", "apnic", "",
                      "{whois.arin.net からの回答}", "", "arin", ""}));
     EXPECT_EQ(run.controller->VisitedServers(), Lines{kArin});
+}
+
+// A resolver that answers only once the test opens its gate.
+class GatedResolver : public TableResolver {
+  public:
+    std::string LookupHostAddress(const std::string& name) override {
+        opened_.wait();
+        return TableResolver::LookupHostAddress(name);
+    }
+    void Open() { gate_.set_value(); }
+
+  private:
+    std::promise<void> gate_;
+    std::shared_future<void> opened_ = gate_.get_future().share();
+};
+
+TEST(RunStart, ASlowResolverLeavesTheEventLoopTurningAndCanBeCancelled) {
+    for (const bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel ? "cancelled" : "answered");
+        RunHarness run({Server(kJprs, {{"example.jp", "ok\n"}})});
+        GatedResolver resolver;
+        resolver.addresses["example.jp"] = "192.0.2.7";
+        TRunController controller(run.window, resolver, run.directory, run.HistoryFile());
+        run.window.query = "example.jp";
+        controller.QueryButtonClick();
+        bool turned = false;
+        QTimer::singleShot(0, [&] { turned = true; });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return turned; }, 5000));
+        EXPECT_EQ(run.window.Status(), "DNS 情報を取得しています...");
+        EXPECT_FALSE(controller.Idle());
+        const Lines head{"         【example.jp の調査結果】", ""};
+        if (cancel) {
+            controller.CancelButtonClick();
+            EXPECT_TRUE(controller.Idle());
+            EXPECT_FALSE(run.window.running);
+            EXPECT_EQ(run.window.Status(), "中止");
+            EXPECT_EQ(run.window.Lines(), head);
+            resolver.Open();
+        } else {
+            resolver.Open();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return controller.Idle(); }, 15000));
+            EXPECT_EQ(run.window.Lines(),
+                      (Lines{head[0], head[1], "{IPアドレス}", "", "192.0.2.7", "",
+                             "{whois.jprs.jp からの回答}", "", "ok", ""}));
+        }
+    }
 }
 
 struct OutcomeCase {

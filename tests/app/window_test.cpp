@@ -202,6 +202,7 @@ TEST_F(WindowTest, ErrorHandlerStopsTheRunAndShowsTheMessage) {
     EXPECT_EQ(window.QueryEdit()->count(), 0);
     window.QueryEdit()->setEditText("example.jp");
     QTest::mouseClick(window.QueryButton(), Qt::LeftButton);
+    QTRY_VERIFY(window.Controller().Idle());
     EXPECT_TRUE(window.StatusBar1()->text().startsWith(QString::fromUtf8("エラー")));
     EXPECT_TRUE(window.StatusBar1()->text().contains("log.txt"));
     EXPECT_TRUE(window.QueryButton()->isEnabled());

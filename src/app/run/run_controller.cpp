@@ -1,5 +1,7 @@
 #include "app/run/run_controller.h"
 
+#include <utility>
+
 #include "app/run/dispatch.h"
 #include "app/run/run_texts.h"
 #include "puny/puny.h"
@@ -77,37 +79,61 @@ void TRunController::QueryButtonClick() {
     // run's report; its handles stay queued for this run's dispatch.
     dispatch_.reset();
 
-    std::string name = typed;
-    std::string queryText = typed;
-    bool headerWritten = false;
-    bool nameKnown = true;
-    if (query::IsIPAddress(name)) {
-        window_.SetCaption(name + text.captionSuffix);
-        report.Append(text.titleOpen + name + text.titleClose);
-        report.Append("");
-        window_.SetStatus(text.gettingDns);
-        const std::string reverse = resolver_.LookupHostName(name);
-        if (reverse == kUnknownName) {
-            window_.SetStatus("");
-            nameKnown = false;
-        } else {
-            window_.SetCaption(name + " (" + reverse + ")" + text.captionSuffix);
-            AppendTitled(text.domainTitle, reverse);
-            // A reverse name that is itself an address is taken as a name
-            // once; asking the resolver again could go on for ever.
-            name = queryText = reverse;
-            headerWritten = true;
-        }
+    start_ = RunStart{typed, typed};
+    if (!query::IsIPAddress(typed)) {
+        NamePass();
+        return;
     }
-    if (nameKnown) {
-        name = query::CleanQueryText(name);
-        if (!headerWritten) DnsInformation(name);
-        if (window_.AutoCorrect()) queryText = query::CutToRegisteredDomain(name);
-    }
+    window_.SetCaption(typed + text.captionSuffix);
+    report.Append(text.titleOpen + typed + text.titleClose);
+    report.Append("");
+    window_.SetStatus(text.gettingDns);
+    Resolve([this, typed] { return resolver_.LookupHostName(typed); },
+            [this](std::optional<std::string> reverse) {
+                AddressPassDone(reverse.value_or(kUnknownName));
+            });
+}
 
+void TRunController::AddressPassDone(const std::string& reverse) {
+    const RunTexts& text = Texts();
+    RunStart& start = *start_;
+    if (reverse == kUnknownName) {
+        window_.SetStatus("");
+        ChooseServer();
+        return;
+    }
+    window_.SetCaption(start.name + " (" + reverse + ")" + text.captionSuffix);
+    AppendTitled(text.domainTitle, reverse);
+    // A reverse name that is itself an address is taken as a name once;
+    // asking the resolver again could go on for ever.
+    start.name = start.queryText = reverse;
+    start.headerWritten = true;
+    NamePass();
+}
+
+void TRunController::NamePass() {
+    RunStart& start = *start_;
+    start.name = query::CleanQueryText(start.name);
+    if (start.headerWritten) {
+        NamePassDone();
+    } else {
+        DnsInformation();
+    }
+}
+
+void TRunController::NamePassDone() {
+    RunStart& start = *start_;
+    if (window_.AutoCorrect()) start.queryText = query::CutToRegisteredDomain(start.name);
+    ChooseServer();
+}
+
+void TRunController::ChooseServer() {
+    const RunTexts& text = Texts();
+    const RunStart start = *std::exchange(start_, std::nullopt);
+    IReport& report = window_.Report();
     using Outcome = query::ServerChoice::Outcome;
     const query::ServerChoice choice = query::SelectWhoisServer(
-        directory_, queryText, name, window_.ManualServer(), window_.ManualHost());
+        directory_, start.queryText, start.name, window_.ManualServer(), window_.ManualHost());
     switch (choice.outcome) {
         case Outcome::NoManualServer:
             FinishRun();
@@ -118,12 +144,12 @@ void TRunController::QueryButtonClick() {
             return;
         case Outcome::WebPage:
             window_.SetStatus(text.noDatabase);
-            report.Append("\"" + queryText + "\"" + text.noDatabaseLine);
+            report.Append("\"" + start.queryText + "\"" + text.noDatabaseLine);
             report.Append(choice.value + text.seePageLine);
             FinishRun();
             return;
         case Outcome::Server:
-            StartLeg(Leg::Leg1, choice.value, queryText);
+            StartLeg(Leg::Leg1, choice.value, start.queryText);
             break;
         case Outcome::Address: {
             const std::string line = window_.QueryText();
@@ -140,27 +166,65 @@ void TRunController::QueryButtonClick() {
     }
 }
 
-void TRunController::DnsInformation(const std::string& name) {
+void TRunController::DnsInformation() {
     const RunTexts& text = Texts();
+    const std::string name = start_->name;
     window_.SetCaption(name + text.captionSuffix);
     window_.Report().Append(text.titleOpen + name + text.titleClose);
     window_.Report().Append("");
     window_.SetStatus(text.gettingDns);
-    const std::string ascii = puny::DomainToAscii(name);
-    const std::string address = resolver_.LookupHostAddress(ascii);
-    if (!address.empty()) {
-        // What the resolver could not tell is left out; the run goes on.
-        try {
-            window_.SetCaption(name + " (" + address + ")" + text.captionSuffix);
-            const std::string reverse = resolver_.LookupHostName(address);
-            const std::string reverseText =
-                reverse == kUnknownName ? std::string() : text.reverseOpen + reverse + ")";
-            AppendTitled(text.addressTitle, address + reverseText);
-            if (ascii != name) AppendTitled(text.punyTitle, ascii);
-        } catch (const std::exception&) {
-        }
+    start_->ascii = puny::DomainToAscii(name);
+    Resolve([this, ascii = start_->ascii] { return resolver_.LookupHostAddress(ascii); },
+            [this](std::optional<std::string> address) { ForwardLookupDone(address.value_or("")); });
+}
+
+void TRunController::ForwardLookupDone(const std::string& address) {
+    if (address.empty()) {
+        window_.SetStatus("");
+        NamePassDone();
+        return;
     }
-    window_.SetStatus("");
+    const RunTexts& text = Texts();
+    window_.SetCaption(start_->name + " (" + address + ")" + text.captionSuffix);
+    // What the resolver could not tell is left out; the run goes on.
+    Resolve([this, address] { return resolver_.LookupHostName(address); },
+            [this, address](std::optional<std::string> reverse) {
+                const RunTexts& text = Texts();
+                if (reverse) {
+                    const std::string reverseText = *reverse == kUnknownName
+                                                        ? std::string()
+                                                        : text.reverseOpen + *reverse + ")";
+                    AppendTitled(text.addressTitle, address + reverseText);
+                    if (start_->ascii != start_->name) AppendTitled(text.punyTitle, start_->ascii);
+                }
+                window_.SetStatus("");
+                NamePassDone();
+            });
+}
+
+void TRunController::Resolve(std::function<std::string()> lookup,
+                             std::function<void(std::optional<std::string>)> then) {
+    lookup_.Start(std::move(lookup), [this, then = std::move(then)](std::optional<std::string> result) {
+        // The run start goes on from the event loop now: an error ends the
+        // run here, as the window's error handler would.
+        try {
+            then(std::move(result));
+        } catch (const std::exception& error) {
+            EndRunWithError(error.what());
+        } catch (...) {
+            EndRunWithError("Unknown error.");
+        }
+    });
+}
+
+void TRunController::EndRunWithError(const std::string& message) {
+    start_.reset();
+    try {
+        CancelButtonClick();
+    } catch (...) {
+        // Cancelling is best effort here; the first error is the one to show.
+    }
+    window_.SetStatus(ErrorStatus(message));
 }
 
 void TRunController::StartLeg(Leg leg, const std::string& host, const std::string& query) {
@@ -175,6 +239,9 @@ void TRunController::StartLeg(Leg leg, const std::string& host, const std::strin
 
 void TRunController::CancelButtonClick() {
     dispatch_.reset();
+    // A run start waiting for the resolver ends here; its answer is ignored.
+    start_.reset();
+    lookup_.Drop();
     cancelling_ = true;
     for (Leg leg :
          {Leg::Leg1, Leg::Leg2, Leg::Leg3, Leg::Leg4, Leg::Leg5, Leg::Leg6, Leg::Leg7, Leg::LegX}) {
@@ -199,7 +266,7 @@ void TRunController::FinishRun() {
 }
 
 bool TRunController::Idle() const {
-    if (dispatch_) return false;
+    if (dispatch_ || lookup_.Awaited()) return false;
     for (bool running : running_)
         if (running) return false;
     return true;

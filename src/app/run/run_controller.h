@@ -5,11 +5,14 @@
 // window, the command-line front end and tests all drive the same logic.
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/run/answer_rules.h"
+#include "app/run/async_lookup.h"
 #include "app/run/history.h"
 #include "app/run/resolver.h"
 #include "app/run/run_window.h"
@@ -45,7 +48,11 @@ class TRunController {
     void LoadHistory();
 
     // The run start: reads the typed line and runs until the first legs are
-    // started (or the run ends without one).
+    // started (or the run ends without one). The resolver is asked on a
+    // thread of its own; the steps after each lookup run from the event loop
+    // when it answers, so the run start may end after this returns (Idle()
+    // tells). An error in those later steps ends the run with "エラー" and
+    // the message, as the window's error handler does.
     void QueryButtonClick();
     // Aborts all eight legs, drops a waiting follow-up dispatch and the
     // handles still queued, shows "中止" and ends the run.
@@ -54,8 +61,9 @@ class TRunController {
     // normal pointer.
     void FinishRun();
 
-    // True when no leg is running and no follow-up dispatch is waiting: the
-    // run and everything it started is over.
+    // True when no leg is running, no follow-up dispatch is waiting and the
+    // run start is not waiting for the resolver: the run and everything it
+    // started is over.
     bool Idle() const;
 
     net::TWhoisCli& Client(Leg leg) { return *clients_[Index(leg)]; }
@@ -65,10 +73,27 @@ class TRunController {
 
   private:
     struct Dispatch;
+    // What the run start has worked out so far, kept while it waits for the
+    // resolver.
+    struct RunStart {
+        std::string name;       // the display name (or the typed address)
+        std::string queryText;  // what is sent to the first server
+        bool headerWritten = false;
+        std::string ascii;  // the name's ASCII-compatible form
+    };
 
     static constexpr std::size_t Index(Leg leg) { return static_cast<std::size_t>(leg); }
     void StartLeg(Leg leg, const std::string& host, const std::string& query);
-    void DnsInformation(const std::string& name);
+    // The steps of the run start, each resumed when the resolver answers.
+    void AddressPassDone(const std::string& reverse);
+    void NamePass();
+    void DnsInformation();
+    void ForwardLookupDone(const std::string& address);
+    void NamePassDone();
+    void ChooseServer();
+    void Resolve(std::function<std::string()> lookup,
+                 std::function<void(std::optional<std::string>)> then);
+    void EndRunWithError(const std::string& message);
     void AppendTitled(const std::string& title, const std::string& line);
 
     // Event handlers of the legs.
@@ -106,6 +131,10 @@ class TRunController {
     bool legBusy_ = false;
     bool cancelling_ = false;
     std::unique_ptr<Dispatch> dispatch_;
+    std::optional<RunStart> start_;
+    // Last: destroyed first, so that no lookup still reaches the resolver or
+    // this controller.
+    TAsyncLookup lookup_;
 };
 
 }  // namespace torvane::run
