@@ -20,7 +20,8 @@ TEST(WhoisTestServerProgram, HelpDescribesTheOptions) {
     EXPECT_EQ(process.exitCode(), 0);
     const QString usage = QString::fromUtf8(process.readAllStandardOutput());
     for (const char* option :
-         {"--server", "--answers-dir", "--drip", "--refuse", "--reset", "--config"}) {
+         {"--server", "--answers-dir", "--drip", "--refuse", "--reset", "--config", "--http",
+          "--files-dir", "--tls-cert"}) {
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
     }
 }
