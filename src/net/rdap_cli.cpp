@@ -6,6 +6,7 @@
 #include <QSslConfiguration>
 #include <QTimer>
 #include <algorithm>
+#include <climits>
 
 #include "net/rdap_target.h"
 
@@ -52,7 +53,8 @@ void TRdapCli::StartQuery(const std::string& url) {
     truncated_ = false;
     connected_ = false;
     busy_ = true;
-    timer_->start(static_cast<int>(std::max<std::chrono::milliseconds::rep>(timeout_.count(), 1)));
+    timer_->start(
+        static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(timeout_.count(), 1, INT_MAX)));
     Send(QUrl(QString::fromStdString(url), QUrl::StrictMode));
 }
 
@@ -84,8 +86,10 @@ void TRdapCli::Send(const QUrl& url) {
         request.setSslConfiguration(tls);
     }
     reply_ = manager_->get(request);
-    QObject::connect(reply_, &QNetworkReply::requestSent, manager_.get(), [this] { RequestSent(); });
-    QObject::connect(reply_, &QNetworkReply::readyRead, manager_.get(), [this] { ReadAvailable(); });
+    QObject::connect(reply_, &QNetworkReply::requestSent, manager_.get(),
+                     [this] { RequestSent(); });
+    QObject::connect(reply_, &QNetworkReply::readyRead, manager_.get(),
+                     [this] { ReadAvailable(); });
     QObject::connect(reply_, &QNetworkReply::finished, manager_.get(), [this] { ReplyFinished(); });
 }
 

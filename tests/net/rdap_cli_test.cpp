@@ -93,24 +93,53 @@ TEST_F(RdapCliTest, EachBehaviourEndsInOneCompletion) {
         std::size_t body_size;
         std::string body_start = "";
     } cases[] = {
-        {"https://rdap.test/domain/example.com", 10s, {"connected 0", "done 0 200"},
-         "https://rdap.test/domain/example.com", kDomainJson.size(), kDomainJson},
-        {"https://rdap.test/domain/nothing.com", 10s, {"connected 0", "done 0 404"},
-         "https://rdap.test/domain/nothing.com", testserver::RdapNotFound().body.size(),
+        {"https://rdap.test/domain/example.com",
+         10s,
+         {"connected 0", "done 0 200"},
+         "https://rdap.test/domain/example.com",
+         kDomainJson.size(),
+         kDomainJson},
+        {"https://rdap.test/domain/nothing.com",
+         10s,
+         {"connected 0", "done 0 404"},
+         "https://rdap.test/domain/nothing.com",
+         testserver::RdapNotFound().body.size(),
          R"({"errorCode":404)"},
-        {"https://rdap.test/old/example.com", 10s, {"connected 0", "done 0 200"},
-         "https://moved.test/domain/example.com", kDomainJson.size()},
-        {"https://rdap.test/relative", 10s, {"connected 0", "done 0 200"},
-         "https://rdap.test/domain/example.com", kDomainJson.size()},
-        {"https://rdap.test/to-http", 10s, {"connected 0", "done 12040 302"},
-         "https://rdap.test/to-http", 0},
-        {"https://rdap.test/to-ftp", 10s, {"connected 0", "done 12040 302"},
-         "https://rdap.test/to-ftp", 0},
-        {"https://rdap.test/loop", 10s, {"connected 0", "done 12156 302"},
-         "https://rdap.test/loop", 0},
-        {"https://big.test/", 10s, {"connected 0", "done 0 200"}, "https://big.test/",
-         kMaxAnswerSize, "01234567890123456789"},
-        {"https://silent.test/x", 300ms, {"connected 0", "done 10060 0"}, "https://silent.test/x",
+        {"https://rdap.test/old/example.com",
+         10s,
+         {"connected 0", "done 0 200"},
+         "https://moved.test/domain/example.com",
+         kDomainJson.size()},
+        {"https://rdap.test/relative",
+         10s,
+         {"connected 0", "done 0 200"},
+         "https://rdap.test/domain/example.com",
+         kDomainJson.size()},
+        {"https://rdap.test/to-http",
+         10s,
+         {"connected 0", "done 12040 302"},
+         "https://rdap.test/to-http",
+         0},
+        {"https://rdap.test/to-ftp",
+         10s,
+         {"connected 0", "done 12040 302"},
+         "https://rdap.test/to-ftp",
+         0},
+        {"https://rdap.test/loop",
+         10s,
+         {"connected 0", "done 12156 302"},
+         "https://rdap.test/loop",
+         0},
+        {"https://big.test/",
+         10s,
+         {"connected 0", "done 0 200"},
+         "https://big.test/",
+         kMaxAnswerSize,
+         "01234567890123456789"},
+        {"https://silent.test/x",
+         300ms,
+         {"connected 0", "done 10060 0"},
+         "https://silent.test/x",
          0},
         {"https://refused.test/x", 10s, {"done 10061 0"}, "https://refused.test/x", 0},
         {"https://reset.test/x", 10s, {"connected 0", "done 10054 0"}, "https://reset.test/x", 0},
@@ -173,7 +202,8 @@ TEST_F(RdapCliTest, DestroyedWhileRunningRaisesNothing) {
         TRdapCli client;
         log.Attach(client);
         client.StartQuery("https://silent.test/x");
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !servers->Queries("silent.test").empty(); }, 20000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !servers->Queries("silent.test").empty(); }, 20000));
     }
     // A later request of another client completes; the destroyed one's
     // completion would have come before it.
@@ -193,11 +223,11 @@ struct TestCertificate {
     QString key = dir.filePath("key.pem");
     bool Make() {
         QProcess openssl;
-        openssl.start("openssl",
-                      {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                       "-nodes", "-days", "2", "-subj", "/CN=torvane test", "-addext",
-                       "subjectAltName=IP:127.0.0.1,DNS:localhost", "-keyout", key, "-out",
-                       certificate});
+        openssl.start(
+            "openssl",
+            {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+             "-days", "2", "-subj", "/CN=torvane test", "-addext",
+             "subjectAltName=IP:127.0.0.1,DNS:localhost", "-keyout", key, "-out", certificate});
         return openssl.waitForFinished(60000) && openssl.exitCode() == 0;
     }
 };
@@ -238,9 +268,11 @@ TEST_F(RdapCliTest, FetchBodyGivesTheBodyOnlyFor200) {
     LoopbackServers servers({Http("data.test", files)});
     std::vector<std::optional<std::string>> got;
     auto found = FetchBody("https://data.test/dns.json", [&](auto body) { got.push_back(body); });
-    auto missing = FetchBody("https://data.test/none.json", [&](auto body) { got.push_back(body); });
+    auto missing =
+        FetchBody("https://data.test/none.json", [&](auto body) { got.push_back(body); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return got.size() == 2; }, 20000));
-    EXPECT_EQ(std::count(got.begin(), got.end(), std::optional<std::string>(R"({"services":[]})")), 1);
+    EXPECT_EQ(std::count(got.begin(), got.end(), std::optional<std::string>(R"({"services":[]})")),
+              1);
     EXPECT_EQ(std::count(got.begin(), got.end(), std::nullopt), 1);
 }
 

@@ -71,8 +71,9 @@ TEST(HttpServer, AnswersByPathThenFileThenDefault) {
                    "GET " + path + " HTTP/1.1\r\nAccept: application/rdap+json\r\n\r\n")
             .answer;
     };
-    const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: application/rdap+json\r\n"
-                             "Content-Length: 7\r\nConnection: close\r\n\r\n";
+    const std::string head =
+        "HTTP/1.1 200 OK\r\nContent-Type: application/rdap+json\r\n"
+        "Content-Length: 7\r\nConnection: close\r\n\r\n";
     EXPECT_EQ(get("/domain/exact.com"), head + "by path");
     EXPECT_EQ(get("/domain/suffix.com?q"), ResponseHead(HttpResponse{}, 6) + "suffix");
     EXPECT_EQ(get("/domain/../domain/exact.com.x"),
@@ -106,8 +107,9 @@ TEST(ProgramOptions, HttpOptionsMakeAnHttpServer) {
     EXPECT_EQ(http.files_dir, fs::path("/srv"));
     EXPECT_EQ(http.responses.at("/help").body, "{\"x\":1}\n");
     EXPECT_EQ(http.responses.at("/old").status, 302);
-    EXPECT_EQ(http.responses.at("/old").headers,
-              (std::vector<std::pair<std::string, std::string>>{{"Location", "https://rdap.b/new"}}));
+    EXPECT_EQ(
+        http.responses.at("/old").headers,
+        (std::vector<std::pair<std::string, std::string>>{{"Location", "https://rdap.b/new"}}));
     EXPECT_EQ(http.default_response.status, 503);
     EXPECT_EQ(http.tls_certificate, fs::path("c.pem"));
     EXPECT_EQ(http.tls_key, fs::path("k.pem"));

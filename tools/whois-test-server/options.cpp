@@ -11,14 +11,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::set<std::string> kFlags = {"silent", "hold",           "reset", "refuse",
-                                      "help",   "stop-with-parent", "http"};
-const std::set<std::string> kValued = {"server",        "answer",         "answer-file",
-                                       "answers-dir",   "default-answer", "default-answer-file",
-                                       "delay",         "drip",           "config",
-                                       "ports-file",    "record",         "duration",
-                                       "repeat-to-size", "files-dir",     "response",
-                                       "response-file",  "redirect",      "default-response",
+const std::set<std::string> kFlags = {"silent",           "hold", "reset", "refuse", "help",
+                                      "stop-with-parent", "http"};
+const std::set<std::string> kValued = {"server",         "answer",         "answer-file",
+                                       "answers-dir",    "default-answer", "default-answer-file",
+                                       "delay",          "drip",           "config",
+                                       "ports-file",     "record",         "duration",
+                                       "repeat-to-size", "files-dir",      "response",
+                                       "response-file",  "redirect",       "default-response",
                                        "tls-cert",       "tls-key"};
 
 [[noreturn]] void Fail(const std::string& message) { throw std::invalid_argument(message); }
