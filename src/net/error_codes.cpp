@@ -55,7 +55,41 @@ constexpr std::array<std::pair<QAbstractSocket::SocketError, ErrorCode>, 17> kSo
     {QAbstractSocket::TemporaryError, kWsaEwouldblock},
 }};
 
+constexpr std::array<std::pair<QNetworkReply::NetworkError, ErrorCode>, 20> kReplyErrorCodes{{
+    {QNetworkReply::NoError, kNoError},
+    {QNetworkReply::ConnectionRefusedError, kWsaEconnrefused},
+    // An answer cut short by the server, by a close or by a reset.
+    {QNetworkReply::RemoteHostClosedError, kWsaEconnreset},
+    {QNetworkReply::HostNotFoundError, kWsaHostNotFound},
+    {QNetworkReply::TimeoutError, kWsaEtimedout},
+    {QNetworkReply::OperationCanceledError, kWsaEintr},
+    {QNetworkReply::SslHandshakeFailedError, kInetTlsFailure},
+    {QNetworkReply::TemporaryNetworkFailureError, kWsaEnetdown},
+    {QNetworkReply::NetworkSessionFailedError, kWsaEnetdown},
+    {QNetworkReply::BackgroundRequestNotAllowedError, kWsaEacces},
+    {QNetworkReply::TooManyRedirectsError, kInetTooManyRedirects},
+    {QNetworkReply::InsecureRedirectError, kInetRedirectNotHttps},
+    {QNetworkReply::ProtocolUnknownError, kInetSchemeNotAllowed},
+    {QNetworkReply::ProtocolInvalidOperationError, kInetInvalidServerResponse},
+    {QNetworkReply::ProtocolFailure, kInetInvalidServerResponse},
+    {QNetworkReply::ProxyConnectionRefusedError, kWsaEconnrefused},
+    {QNetworkReply::ProxyConnectionClosedError, kWsaEconnaborted},
+    {QNetworkReply::ProxyNotFoundError, kWsaHostNotFound},
+    {QNetworkReply::ProxyTimeoutError, kWsaEtimedout},
+    {QNetworkReply::ProxyAuthenticationRequiredError, kWsaEacces},
+}};
+
 }  // namespace
+
+ErrorCode CodeFromReplyError(QNetworkReply::NetworkError error) {
+    for (const auto& [qt_error, code] : kReplyErrorCodes) {
+        if (qt_error == error) return code;
+    }
+    // Qt numbers HTTP-status errors 201-299 (content) and 401-499 (server).
+    const int number = static_cast<int>(error);
+    if ((number >= 201 && number <= 299) || (number >= 401 && number <= 499)) return kNoError;
+    return kWsaEnetdown;
+}
 
 ErrorCode CodeFromErrno(int error_number) {
     if (error_number == 0) return kNoError;

@@ -5,6 +5,7 @@
 
 #include <QAbstractSocket>
 #include <QHostInfo>
+#include <QNetworkReply>
 #include <cstdint>
 
 namespace torvane::net {
@@ -39,6 +40,21 @@ inline constexpr ErrorCode kWsaHostNotFound = 11001;
 inline constexpr ErrorCode kWsaTryAgain = 11002;
 inline constexpr ErrorCode kWsaNoRecovery = 11003;
 inline constexpr ErrorCode kWsaNoData = 11004;
+// HTTP outcomes (the RDAP client) without a Windows Sockets counterpart take
+// the numbers of the Windows Internet functions.
+// The URL cannot be parsed or names no host.
+inline constexpr ErrorCode kInetInvalidUrl = 12005;
+// A URL given to the client is neither https nor http to a loopback address.
+inline constexpr ErrorCode kInetSchemeNotAllowed = 12006;
+// A redirect points to http or to any other scheme than https.
+inline constexpr ErrorCode kInetRedirectNotHttps = 12040;
+// The answer is not HTTP the client can read.
+inline constexpr ErrorCode kInetInvalidServerResponse = 12152;
+// A redirect beyond the limit (loops end here too).
+inline constexpr ErrorCode kInetTooManyRedirects = 12156;
+// The TLS handshake failed, the certificate included (untrusted, expired,
+// for another name).
+inline constexpr ErrorCode kInetTlsFailure = 12157;
 
 // The code for an error number (errno) reported by the socket calls; 0 maps
 // to 0, and numbers without a counterpart become kWsaEinval.
@@ -50,5 +66,10 @@ ErrorCode CodeFromSocketError(QAbstractSocket::SocketError error);
 
 // The code for the outcome of a QHostInfo lookup; NoError maps to 0.
 ErrorCode CodeFromLookupError(QHostInfo::HostInfoError error);
+
+// The code for how a QNetworkReply ended. Errors that only mean an HTTP
+// status other than 2xx (404, 500, ...) map to 0: the exchange worked, the
+// status tells the rest. A closed or reset connection maps to 10054.
+ErrorCode CodeFromReplyError(QNetworkReply::NetworkError error);
 
 }  // namespace torvane::net

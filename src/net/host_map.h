@@ -2,7 +2,8 @@
 // The host map redirects WHOIS server names to other addresses and ports, so
 // that tests, demonstrations and diagnostics can point the well-known servers
 // at local test servers. It is consulted before every name lookup of the
-// socket layer.
+// socket layer, and for every RDAP request (rdap_target.h: a host mapped to a
+// loopback address is then asked over plain HTTP).
 //
 // Text form (also the value of the environment variable TORVANE_HOST_MAP):
 // a comma-separated list of entries "host=address:port" or "host=address".

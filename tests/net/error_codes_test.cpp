@@ -52,5 +52,25 @@ TEST(ErrorCodes, LookupOutcomesMapOntoResolverNumbers) {
     EXPECT_EQ(CodeFromLookupError(QHostInfo::UnknownError), 11002);
 }
 
+TEST(ErrorCodes, ReplyErrorsMapOntoSocketOrInternetNumbers) {
+    const struct {
+        QNetworkReply::NetworkError error;
+        ErrorCode code;
+    } cases[] = {
+        {QNetworkReply::NoError, 0},
+        {QNetworkReply::ContentNotFoundError, 0},  // 404: the status tells
+        {QNetworkReply::InternalServerError, 0},   // 500: likewise
+        {QNetworkReply::ConnectionRefusedError, 10061},
+        {QNetworkReply::RemoteHostClosedError, 10054},
+        {QNetworkReply::HostNotFoundError, 11001},
+        {QNetworkReply::OperationCanceledError, 10004},
+        {QNetworkReply::SslHandshakeFailedError, 12157},
+        {QNetworkReply::ProtocolFailure, 12152},
+        {QNetworkReply::ProxyTimeoutError, 10060},
+        {QNetworkReply::UnknownNetworkError, 10050},
+    };
+    for (const auto& c : cases) EXPECT_EQ(CodeFromReplyError(c.error), c.code) << c.error;
+}
+
 }  // namespace
 }  // namespace torvane::net

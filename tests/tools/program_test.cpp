@@ -19,8 +19,8 @@ TEST(WhoisTestServerProgram, HelpDescribesTheOptions) {
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 0);
     const QString usage = QString::fromUtf8(process.readAllStandardOutput());
-    for (const char* option :
-         {"--server", "--answers-dir", "--drip", "--refuse", "--reset", "--config"}) {
+    for (const char* option : {"--server", "--answers-dir", "--drip", "--refuse", "--reset",
+                               "--config", "--http", "--files-dir", "--tls-cert"}) {
         EXPECT_TRUE(usage.contains(QLatin1String(option))) << option;
     }
 }

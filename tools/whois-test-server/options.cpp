@@ -11,13 +11,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::set<std::string> kFlags = {"silent", "hold", "reset",
-                                      "refuse", "help", "stop-with-parent"};
-const std::set<std::string> kValued = {"server",        "answer",         "answer-file",
-                                       "answers-dir",   "default-answer", "default-answer-file",
-                                       "delay",         "drip",           "config",
-                                       "ports-file",    "record",         "duration",
-                                       "repeat-to-size"};
+const std::set<std::string> kFlags = {"silent",           "hold", "reset", "refuse", "help",
+                                      "stop-with-parent", "http"};
+const std::set<std::string> kValued = {"server",         "answer",         "answer-file",
+                                       "answers-dir",    "default-answer", "default-answer-file",
+                                       "delay",          "drip",           "config",
+                                       "ports-file",     "record",         "duration",
+                                       "repeat-to-size", "files-dir",      "response",
+                                       "response-file",  "redirect",       "default-response",
+                                       "tls-cert",       "tls-key"};
 
 [[noreturn]] void Fail(const std::string& message) { throw std::invalid_argument(message); }
 
@@ -46,6 +48,17 @@ std::pair<std::string, std::string> SplitQueryValue(const std::string& option,
     const auto equals = value.find('=');
     if (equals == std::string::npos) Fail("--" + option + " wants QUERY=VALUE: " + value);
     return {value.substr(0, equals), value.substr(equals + 1)};
+}
+
+// "STATUS:TEXT" with TEXT escaped, as --response and --default-response take.
+HttpResponse StatusAndText(const std::string& option, const std::string& value) {
+    const auto colon = value.find(':');
+    if (colon == std::string::npos) Fail("--" + option + " wants STATUS:TEXT: " + value);
+    HttpResponse response;
+    response.status = static_cast<int>(ParseNumber(option, value.substr(0, colon), 599));
+    if (response.status < 100) Fail("--" + option + ": no HTTP status: " + value);
+    response.body = Unescape(value.substr(colon + 1));
+    return response;
 }
 
 class Parser {
@@ -144,6 +157,8 @@ class Parser {
             // Up to 4 GiB: far past any answer a client should keep.
             server.repeat_to_size =
                 static_cast<std::uint64_t>(ParseNumber(name, value, 4L * 1024 * 1024 * 1024));
+        } else if (name == "http") {
+            Http(server);
         } else if (name == "silent") {
             server.silent = true;
         } else if (name == "hold") {
@@ -152,6 +167,37 @@ class Parser {
             server.reset = true;
         } else if (name == "refuse") {
             server.refuse = true;
+        } else {
+            ApplyToHttp(Http(server), name, value, base);
+        }
+    }
+
+    static HttpConfig& Http(ServerConfig& server) {
+        if (!server.http) server.http.emplace();
+        return *server.http;
+    }
+
+    void ApplyToHttp(HttpConfig& http, const std::string& name, const std::string& value,
+                     const fs::path& base) {
+        if (name == "files-dir") {
+            http.files_dir = Resolve(base, value);
+        } else if (name == "response") {
+            auto [path, text] = SplitQueryValue(name, value);
+            http.responses[path] = StatusAndText(name, text);
+        } else if (name == "response-file") {
+            auto [path, file] = SplitQueryValue(name, value);
+            http.responses[path].body = ReadFile(Resolve(base, file));
+        } else if (name == "redirect") {
+            auto [path, location] = SplitQueryValue(name, value);
+            HttpResponse& response = http.responses[path];
+            response.status = 302;
+            response.headers = {{"Location", location}};
+        } else if (name == "default-response") {
+            http.default_response = StatusAndText(name, value);
+        } else if (name == "tls-cert") {
+            http.tls_certificate = Resolve(base, value);
+        } else if (name == "tls-key") {
+            http.tls_key = Resolve(base, value);
         }
     }
 
@@ -218,6 +264,22 @@ Server options (they apply to the latest --server):
   --hold                   never close; wait for the client to close
   --reset                  end with a reset (RST) instead of an orderly close
   --refuse                 do not listen: connections are refused
+
+HTTP servers (for RDAP; each option below makes the latest server one):
+  --http                   speak HTTP/1.1 instead of WHOIS: one request per
+                           connection, answered by the request's path
+  --response PATH=STATUS:TEXT   answer PATH with STATUS and the body TEXT
+  --response-file PATH=FILE     answer PATH with 200 and the bytes of FILE
+  --redirect PATH=LOCATION answer PATH with 302 and "Location: LOCATION"
+  --files-dir DIR          answer /a/b with 200 and the file DIR/a/b, or else
+                           DIR/a/b.json (no "..", no empty segment)
+  --default-response STATUS:TEXT
+                           for every other path (default: 404 with an RDAP
+                           error object)
+  --tls-cert FILE          serve over TLS with this PEM certificate chain ...
+  --tls-key FILE           ... and this PEM private key
+  Bodies are sent as application/rdap+json. --delay, --drip, --repeat-to-size,
+  --silent, --hold, --reset and --refuse work as for WHOIS.
 
 TEXT and QUERY take the escapes \r \n \t \0 \\ and \xHH, so zero bytes and
 invalid sequences can be served. The query key is the received line without

@@ -10,9 +10,45 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace torvane::testserver {
+
+// One HTTP answer. Content-Length and "Connection: close" are always sent.
+struct HttpResponse {
+    int status = 200;
+    std::string body;
+    std::string content_type = "application/rdap+json";
+    // Sent as they are after the standard ones, e.g. {"Location", "https://..."}.
+    std::vector<std::pair<std::string, std::string>> headers;
+};
+
+// The 404 an RDAP server gives for an unknown object.
+HttpResponse RdapNotFound();
+
+// What an HTTP server (ServerConfig::http) answers: by the request's path
+// (the target without "?query"), then from a file, then the default.
+struct HttpConfig {
+    std::map<std::string, HttpResponse> responses;
+    // The path "/domain/google.com" names the file DIR/domain/google.com, or
+    // else DIR/domain/google.com.json; read at request time and served with
+    // status 200. A path with an empty, "." or ".." segment, a backslash or a
+    // NUL never names a file.
+    std::optional<std::filesystem::path> files_dir;
+    HttpResponse default_response = RdapNotFound();
+    // Both set: serve over TLS with this PEM certificate (chain) and key.
+    std::optional<std::filesystem::path> tls_certificate;
+    std::optional<std::filesystem::path> tls_key;
+};
+
+// One request as an HTTP server received it. Header names are lower case.
+struct HttpRequest {
+    std::string method;
+    std::string target;  // as sent, query string included
+    std::string path;    // the target without "?query"
+    std::map<std::string, std::string> headers;
+};
 
 struct ServerConfig {
     std::string name;
@@ -49,6 +85,14 @@ struct ServerConfig {
     bool reset = false;
     // Do not listen: connections to the port are refused.
     bool refuse = false;
+
+    // When set, the server speaks HTTP/1.1 instead of WHOIS: it reads one
+    // request head (up to the empty line, at most 64 KiB), records it (the
+    // bytes as the query, and parsed), and answers from here; the answer
+    // fields above are not used. delay, drip (the whole response, head
+    // included), repeat_to_size (the body; Content-Length says the full
+    // size), silent, hold, reset and refuse act as for WHOIS.
+    std::optional<HttpConfig> http;
 };
 
 // Turns "\r", "\n", "\t", "\0", "\\" and "\xHH" into their bytes; every other

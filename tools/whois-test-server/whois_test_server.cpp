@@ -3,6 +3,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -16,6 +18,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "http_message.h"
+
 namespace torvane::testserver {
 
 struct WhoisTestServer::Listener {
@@ -23,8 +27,10 @@ struct WhoisTestServer::Listener {
     int fd = -1;
     std::uint16_t port = 0;
     std::thread thread;
+    TlsContext tls;
     // Guarded by the server's mutex.
     std::vector<std::string> queries;
+    std::vector<HttpRequest> requests;
     int connections = 0;
 };
 
@@ -91,6 +97,13 @@ void WhoisTestServer::Start() {
     if (wake_fd_ < 0) ThrowErrno("eventfd");
     try {
         for (auto& listener : listeners_) {
+            const auto& http = listener->config.http;
+            if (http && (http->tls_certificate || http->tls_key)) {
+                if (!http->tls_certificate || !http->tls_key)
+                    throw std::runtime_error(listener->config.name +
+                                             ": TLS wants both a certificate and a key");
+                listener->tls = MakeTlsContext(*http->tls_certificate, *http->tls_key);
+            }
             auto [fd, port] = BindLoopback(listener->config.port);
             listener->port = port;
             if (listener->config.refuse) {
@@ -148,7 +161,11 @@ void WhoisTestServer::AcceptLoop(Listener& listener) {
             ++active_connections_;
         }
         std::thread([this, &listener, fd] {
-            Serve(listener.config, fd);
+            if (listener.config.http) {
+                ServeHttp(listener, fd);
+            } else {
+                Serve(listener.config, fd);
+            }
             std::lock_guard lock(mutex_);
             if (--active_connections_ == 0) all_done_.notify_all();
         }).detach();
@@ -258,6 +275,81 @@ void WhoisTestServer::Serve(const ServerConfig& config, int fd) {
     ::close(fd);
 }
 
+void WhoisTestServer::ServeHttp(Listener& listener, int fd) {
+    // OpenSSL writes with write(2), which raises SIGPIPE on a connection the
+    // client already closed; in a test process that would end the process.
+    sigset_t pipe_signal;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe_signal, nullptr);
+
+    const ServerConfig& config = listener.config;
+    {
+        Stream stream(fd, wake_fd_, listener.tls);
+        bool open = stream.Handshake();
+        std::string head;
+        char buffer[4096];
+        while (open && head.size() < kMaxQueryBytes && RequestHeadEnd(head) == std::string::npos) {
+            const long got = stream.Read(buffer, sizeof buffer);
+            if (got <= 0) break;
+            head.append(buffer, static_cast<std::size_t>(got));
+        }
+        if (open) {
+            if (const auto end = RequestHeadEnd(head); end != std::string::npos) head.resize(end);
+            const auto request = ParseRequestHead(head);
+            {
+                std::lock_guard lock(mutex_);
+                listener.queries.push_back(head);
+                if (request) listener.requests.push_back(*request);
+            }
+            if (observer_) observer_(config.name, head);
+            open = !stopping_;
+            if (open && config.delay.count() > 0) open = WaitFor(config.delay);
+            if (open && !config.silent) {
+                open = SendHttpResponse(stream, config,
+                                        request ? ResponseFor(*config.http, *request)
+                                                : HttpResponse{400, "", "text/plain", {}});
+            }
+            if (open && config.hold) {
+                while (stream.Read(buffer, sizeof buffer) > 0) {
+                }
+            }
+            if (open && !config.reset) stream.Shutdown();
+        }
+    }
+    if (config.reset) {
+        const linger off{1, 0};
+        setsockopt(fd, SOL_SOCKET, SO_LINGER, &off, sizeof off);
+    }
+    ::close(fd);
+}
+
+bool WhoisTestServer::SendHttpResponse(Stream& stream, const ServerConfig& config,
+                                       const HttpResponse& response) {
+    const bool repeat = config.repeat_to_size > 0 && !response.body.empty();
+    const std::string head =
+        ResponseHead(response, repeat ? config.repeat_to_size : response.body.size());
+    if (repeat) {
+        std::string block;
+        while (block.size() < 65536) block += response.body;
+        bool open = stream.Write(head.data(), head.size());
+        for (std::uint64_t left = config.repeat_to_size; open && left > 0 && !stopping_;) {
+            const std::size_t piece =
+                static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+            open = stream.Write(block.data(), piece);
+            left -= piece;
+        }
+        return open;
+    }
+    const std::string message = head + response.body;
+    if (config.drip.count() <= 0) return stream.Write(message.data(), message.size());
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        if (!stream.Write(&message[i], 1)) return false;
+        if (i + 1 < message.size() && !WaitFor(config.drip)) return false;
+    }
+    return true;
+}
+
 WhoisTestServer::Listener& WhoisTestServer::Find(const std::string& name) const {
     for (const auto& listener : listeners_) {
         if (listener->config.name == name) return *listener;
@@ -279,6 +371,11 @@ std::string WhoisTestServer::HostMap() const {
 std::vector<std::string> WhoisTestServer::Queries(const std::string& name) const {
     std::lock_guard lock(mutex_);
     return Find(name).queries;
+}
+
+std::vector<HttpRequest> WhoisTestServer::HttpRequests(const std::string& name) const {
+    std::lock_guard lock(mutex_);
+    return Find(name).requests;
 }
 
 int WhoisTestServer::Connections(const std::string& name) const {

@@ -4,6 +4,9 @@
 // listening on its own 127.0.0.1 port, on background threads of the calling
 // process; the standalone program wraps the same class.
 //
+// An HTTP server (ServerConfig::http) reads a request head instead and
+// answers with an HTTP response, over TLS when configured.
+//
 // Per connection: read the query line (up to and including LF, at most
 // 64 KiB, or until the client closes), record its exact bytes, pick the
 // answer, then wait, send (whole or dripping), and close (orderly or reset)
@@ -21,6 +24,7 @@
 #include <vector>
 
 #include "server_config.h"
+#include "stream.h"
 
 namespace torvane::testserver {
 
@@ -40,7 +44,8 @@ class WhoisTestServer {
     void SetQueryObserver(QueryObserver observer);
 
     // Binds every listener and starts serving. Throws std::runtime_error when
-    // a port cannot be bound or a name is repeated.
+    // a port cannot be bound, a name is repeated, or a TLS certificate or key
+    // cannot be used (or only one of the two is given).
     void Start();
 
     // Closes the listeners, ends every connection (held ones included) and
@@ -61,11 +66,17 @@ class WhoisTestServer {
     // How many connections the server accepted.
     int Connections(const std::string& name) const;
 
+    // Every request an HTTP server received, parsed, oldest first (a head
+    // that does not parse is left out; its bytes are still in Queries).
+    std::vector<HttpRequest> HttpRequests(const std::string& name) const;
+
   private:
     struct Listener;
 
     void AcceptLoop(Listener& listener);
     void Serve(const ServerConfig& config, int fd);
+    void ServeHttp(Listener& listener, int fd);
+    bool SendHttpResponse(Stream& stream, const ServerConfig& config, const HttpResponse& response);
     bool WaitFor(std::chrono::milliseconds time);
     bool WaitReadable(int fd);
     std::string ReadQuery(int fd);

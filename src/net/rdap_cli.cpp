@@ -1,0 +1,190 @@
+#include "net/rdap_cli.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSslConfiguration>
+#include <QTimer>
+#include <algorithm>
+#include <climits>
+
+#include "net/rdap_target.h"
+
+namespace torvane::net {
+namespace {
+
+bool IsRedirectStatus(int status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+}  // namespace
+
+TRdapCli::TRdapCli()
+    : manager_(std::make_unique<QNetworkAccessManager>()), timer_(std::make_unique<QTimer>()) {
+    timer_->setSingleShot(true);
+    timer_->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer_.get(), &QTimer::timeout, manager_.get(), [this] {
+        if (!busy_) return;
+        if (!ReadAvailable()) return;
+        Complete(kWsaEtimedout);
+    });
+}
+
+TRdapCli::~TRdapCli() {
+    busy_ = false;
+    DropReply();
+}
+
+void TRdapCli::AddTrustedCertificate(const QSslCertificate& certificate) {
+    trusted_.append(certificate);
+}
+
+void TRdapCli::StartQuery(const std::string& url) {
+    if (busy_) {
+        // Marking the old request finished first keeps its end silent.
+        busy_ = false;
+        DropReply();
+    }
+    ++exchange_;
+    body_.clear();
+    final_url_ = url;
+    status_ = 0;
+    redirects_ = 0;
+    truncated_ = false;
+    connected_ = false;
+    busy_ = true;
+    timer_->start(
+        static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(timeout_.count(), 1, INT_MAX)));
+    Send(QUrl(QString::fromStdString(url), QUrl::StrictMode));
+}
+
+void TRdapCli::Abort() {
+    if (!busy_) return;
+    if (!ReadAvailable()) return;
+    Complete(kWsaEintr);
+}
+
+void TRdapCli::Send(const QUrl& url) {
+    url_ = url;
+    if (url.isValid()) final_url_ = url.toEncoded().toStdString();
+    const WireRequest wire = PlanRequest(url);
+    if (wire.error != kNoError) {
+        CompleteLater(wire.error);
+        return;
+    }
+    QNetworkRequest request(wire.url);
+    request.setRawHeader("Accept", "application/rdap+json");
+    request.setRawHeader("User-Agent", "Torvane");
+    // Redirects are followed here, so that each hop passes the same rules
+    // (https only, the host map, the count).
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::ManualRedirectPolicy);
+    if (!wire.verify_name.isEmpty()) request.setPeerVerifyName(wire.verify_name);
+    if (!trusted_.isEmpty()) {
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.addCaCertificates(trusted_);
+        request.setSslConfiguration(tls);
+    }
+    reply_ = manager_->get(request);
+    QObject::connect(reply_, &QNetworkReply::requestSent, manager_.get(),
+                     [this] { RequestSent(); });
+    QObject::connect(reply_, &QNetworkReply::readyRead, manager_.get(),
+                     [this] { ReadAvailable(); });
+    QObject::connect(reply_, &QNetworkReply::finished, manager_.get(), [this] { ReplyFinished(); });
+}
+
+void TRdapCli::RequestSent() {
+    if (!busy_ || connected_) return;
+    connected_ = true;
+    if (OnSessionConnected) {
+        TQueryEvent handler = OnSessionConnected;
+        handler(this, kNoError);
+    }
+}
+
+bool TRdapCli::ReadAvailable() {
+    if (!reply_) return true;
+    const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (status.isValid()) status_ = status.toInt();
+    while (reply_->bytesAvailable() > 0) {
+        // One byte past the cap tells a body of exactly the cap from a
+        // longer one.
+        const qint64 room = static_cast<qint64>(kMaxAnswerSize + 1 - body_.size());
+        const QByteArray chunk = reply_->read(std::min(reply_->bytesAvailable(), room));
+        body_.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
+        if (body_.size() > kMaxAnswerSize) {
+            body_.resize(kMaxAnswerSize);
+            truncated_ = true;
+            Complete(kNoError);
+            return false;
+        }
+        if (chunk.isEmpty()) break;
+    }
+    return true;
+}
+
+void TRdapCli::ReplyFinished() {
+    if (!busy_ || !reply_) return;
+    if (!ReadAvailable()) return;
+    const ErrorCode code = CodeFromReplyError(reply_->error());
+    const QByteArray location = reply_->rawHeader("Location");
+    if (code != kNoError || !IsRedirectStatus(status_) || location.isEmpty()) {
+        Complete(code);
+        return;
+    }
+    if (redirects_ == kMaxRedirects) {
+        Complete(kInetTooManyRedirects);
+        return;
+    }
+    const RedirectTarget next = FollowRedirect(url_, QString::fromUtf8(location));
+    if (next.error != kNoError) {
+        Complete(next.error);
+        return;
+    }
+    ++redirects_;
+    DropReply();
+    body_.clear();
+    status_ = 0;
+    Send(next.url);
+}
+
+void TRdapCli::CompleteLater(ErrorCode code) {
+    // Never inside StartQuery: the owner is not ready for its completion yet.
+    QTimer::singleShot(0, manager_.get(), [this, code, exchange = exchange_] {
+        if (busy_ && exchange == exchange_) Complete(code);
+    });
+}
+
+void TRdapCli::Complete(ErrorCode code) {
+    busy_ = false;
+    timer_->stop();
+    DropReply();
+    if (OnQueryDone) {
+        // The handler may start the next request or destroy this client;
+        // nothing of this one is touched afterwards.
+        TQueryEvent handler = OnQueryDone;
+        handler(this, code);
+    }
+}
+
+void TRdapCli::DropReply() {
+    if (!reply_) return;
+    QNetworkReply* reply = reply_;
+    reply_ = nullptr;
+    QObject::disconnect(reply, nullptr, manager_.get(), nullptr);
+    reply->abort();
+    reply->deleteLater();
+}
+
+std::unique_ptr<TRdapCli> FetchBody(const std::string& url,
+                                    std::function<void(std::optional<std::string> body)> done) {
+    auto client = std::make_unique<TRdapCli>();
+    client->OnQueryDone = [done = std::move(done)](TRdapCli* sender, ErrorCode code) {
+        const bool whole = code == kNoError && sender->HttpStatus() == 200 && !sender->Truncated();
+        done(whole ? std::optional<std::string>(sender->Body()) : std::nullopt);
+    };
+    client->StartQuery(url);
+    return client;
+}
+
+}  // namespace torvane::net
