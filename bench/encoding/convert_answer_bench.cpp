@@ -136,14 +136,18 @@ void BM_Iconv_Euc(benchmark::State& s) { RunIconv(s, "EUC-JP", TheAnswers().euc)
 void BM_ConvertAnswerText_Utf8(benchmark::State& s) { RunConvertAnswerText(s, TheAnswers().utf8); }
 void BM_Iconv_Utf8(benchmark::State& s) { RunIconv(s, "UTF-8", TheAnswers().utf8); }
 
-void BM_ConvertAnswerText_Ascii(benchmark::State& s) { RunConvertAnswerText(s, TheAnswers().ascii); }
+void BM_ConvertAnswerText_Ascii(benchmark::State& s) {
+    RunConvertAnswerText(s, TheAnswers().ascii);
+}
 void BM_Iconv_Ascii(benchmark::State& s) { RunIconv(s, "UTF-8", TheAnswers().ascii); }
 void BM_Cp932ToUtf8_Japanese(benchmark::State& s) { RunCp932ToUtf8(s, TheAnswers().cp932); }
 void BM_IconvToUtf8_Japanese(benchmark::State& s) {
     RunIconv(s, "CP932", TheAnswers().cp932, "UTF-8");
 }
 void BM_Cp932ToUtf8_Ascii(benchmark::State& s) { RunCp932ToUtf8(s, TheAnswers().ascii); }
-void BM_IconvToUtf8_Ascii(benchmark::State& s) { RunIconv(s, "CP932", TheAnswers().ascii, "UTF-8"); }
+void BM_IconvToUtf8_Ascii(benchmark::State& s) {
+    RunIconv(s, "CP932", TheAnswers().ascii, "UTF-8");
+}
 
 BENCHMARK(BM_ConvertAnswerText_Jis)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Iconv_Jis)->Unit(benchmark::kMillisecond);

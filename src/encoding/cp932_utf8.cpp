@@ -56,7 +56,8 @@ std::string Cp932ToUtf8(std::string_view cp932) {
             std::memcpy(dst, src + i, run);
             dst += run;
             i += run;
-        } else if (detail::IsCp932LeadByte(c) && i + 1 < n && detail::IsCp932TrailByte(src[i + 1])) {
+        } else if (detail::IsCp932LeadByte(c) && i + 1 < n &&
+                   detail::IsCp932TrailByte(src[i + 1])) {
             dst = PutUtf8(dst, tables->fromPair[c << 8 | src[i + 1]]);
             i += 2;
         } else if (detail::IsCp932LeadByte(c)) {

@@ -1,7 +1,5 @@
 #include "query/number_resources.h"
 
-#include <charconv>
-
 #include "query/cp932_text.h"
 #include "query/normalize.h"
 
@@ -21,8 +19,8 @@ int HexValue(char c) {
 }
 
 bool IsZoneChar(char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
-           c == '.' || c == '_' || c == '~';
+    return IsDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' || c == '.' ||
+           c == '_' || c == '~';
 }
 
 // A decimal of 1 to `maxDigits` digits, used whole, up to `maxValue`.
@@ -133,7 +131,8 @@ std::string FormatAddress(const std::array<std::uint8_t, 16>& bytes) {
     const bool mapped = IsIpv4Mapped(bytes);
     const int groupCount = mapped ? 6 : 8;
     std::uint16_t groups[8];
-    for (int i = 0; i < 8; ++i) groups[i] = static_cast<std::uint16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+    for (int i = 0; i < 8; ++i)
+        groups[i] = static_cast<std::uint16_t>(bytes[2 * i] << 8 | bytes[2 * i + 1]);
     int bestStart = -1;
     int bestLength = 1;  // a single zero group is never compressed
     for (int i = 0; i < groupCount;) {

@@ -44,8 +44,17 @@ TEST(Cp932ToUtf8Differential, EveryTwoByteSequenceMatchesTheUtf16Route) {
 
 TEST(Cp932ToUtf8Differential, CutAndBadPiecesMatchTheUtf16Route) {
     const std::string cases[] = {
-        "",        T("a\0b"), "\x82\xA0", "\x82",     "abc\x82",  "\x82\x7F",     "\x80\xA0\xFD\xFE\xFF",
-        "\xB1\xB2", "\x81\x81\x81", "plain ascii line",  "\xEF\x40\x82\xA0",  // unmapped pair, then a kana
+        "",
+        T("a\0b"),
+        "\x82\xA0",
+        "\x82",
+        "abc\x82",
+        "\x82\x7F",
+        "\x80\xA0\xFD\xFE\xFF",
+        "\xB1\xB2",
+        "\x81\x81\x81",
+        "plain ascii line",
+        "\xEF\x40\x82\xA0",  // unmapped pair, then a kana
     };
     for (const std::string& text : cases) {
         EXPECT_EQ(Cp932ToUtf8(text), Utf8OfUnits(Cp932ToUtf16(text))) << text;
@@ -76,7 +85,10 @@ TEST(Utf8ToAnsiSimpleDifferential, SurrogatesMatchUtf16ToCp932) {
         {low, u"\xDC00"},
         {high + high + low, u"\xD800\xD800\xDC00"},
         {low + high, u"\xDC00\xD800"},
-        {high + "a" + low, u"\xD800" u"a" u"\xDC00"},
+        {high + "a" + low,
+         u"\xD800"
+         u"a"
+         u"\xDC00"},
         {high + low + low, u"\xD800\xDC00\xDC00"},
         {high + "\xE3\x81\x82" + low, u"\xD800\x3042\xDC00"},
     };

@@ -4,7 +4,6 @@
 
 #include <string>
 
-
 namespace torvane::query {
 namespace {
 
@@ -78,7 +77,7 @@ TEST(RecognizeQuery, TellsTheKindsApart) {
 TEST(ParseIpv6Address, GivesTheBytesInNetworkOrder) {
     const auto address = ParseIpv6Address("2001:db8::ff:102");
     ASSERT_TRUE(address);
-    const std::array<std::uint8_t, 16> expected = {0x20, 0x01, 0x0d, 0xb8, 0, 0, 0, 0,
+    const std::array<std::uint8_t, 16> expected = {0x20, 0x01, 0x0d, 0xb8, 0, 0,    0,    0,
                                                    0,    0,    0,    0,    0, 0xff, 0x01, 0x02};
     EXPECT_EQ(address->bytes, expected);
 }

@@ -37,11 +37,12 @@ TEST(WhoisServerOf, UsesTheWellKnownServers) {
 TEST(WhoisQueryFor, AsksEachRegistryInItsOwnForm) {
     const RecognizedQuery as = RecognizeQuery("as2497");
     const std::pair<std::string_view, std::string> cases[] = {
-        {kRipeServer, "AS2497"},   {kApnicServer, "AS2497"},   {kAfrinicServer, "AS2497"},
-        {kLacnicServer, "AS2497"}, {kJpnicServer, "AS2497"},   {kArinServer, "a 2497"},
+        {kRipeServer, "AS2497"},      {kApnicServer, "AS2497"}, {kAfrinicServer, "AS2497"},
+        {kLacnicServer, "AS2497"},    {kJpnicServer, "AS2497"}, {kArinServer, "a 2497"},
         {"WHOIS.ARIN.NET", "a 2497"},
     };
-    for (const auto& [server, expected] : cases) EXPECT_EQ(WhoisQueryFor(server, as), expected) << server;
+    for (const auto& [server, expected] : cases)
+        EXPECT_EQ(WhoisQueryFor(server, as), expected) << server;
     EXPECT_EQ(WhoisQueryFor(kArinServer, RecognizeQuery("2001:DB8:0::1/48")), "2001:db8::1");
 }
 

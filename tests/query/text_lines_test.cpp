@@ -14,7 +14,7 @@ TEST(SplitLines, HandlesEveryMixOfLineEnds) {
     const std::pair<std::string, Lines> cases[] = {
         {"\r", {""}},
         {"\n\r", {"", ""}},
-        {"a\rb\rc", {"a", "b", "c"}},        // CR only, no LF to count
+        {"a\rb\rc", {"a", "b", "c"}},  // CR only, no LF to count
         {"a\r\r\nb\n\r\nc", {"a", "", "b", "", "c"}},
         {"x\r\n\r\n", {"x", ""}},
         {"\x82\n\x82\r", {"\x82", "\x82"}},  // a lead byte is not looked at
