@@ -1,5 +1,6 @@
 // The typed line's way to a server: CleanQueryText, CutToRegisteredDomain,
-// IsIPAddress and SelectWhoisServer on arbitrary lines and manual servers.
+// IsIPAddress and SelectWhoisServer on arbitrary lines and manual servers;
+// RecognizeQuery, whose IPv6 and AS texts must read back as themselves.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,8 @@
 
 #include "fuzz_check.h"
 #include "query/normalize.h"
+#include "query/number_resources.h"
+#include "query/registries.h"
 #include "query/server_directory.h"
 
 using namespace torvane::query;
@@ -34,6 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(!choice.value.empty());
         }
     }
+    const RecognizedQuery query = RecognizeQuery(typed);
+    if (query.kind == QueryKind::IPv6) {
+        const auto again = ParseIpv6Address(query.text);
+        FUZZ_CHECK(again && again->text == query.text && again->bytes == query.ipv6->bytes);
+    } else if (query.kind == QueryKind::AsNumber) {
+        FUZZ_CHECK(ParseAsNumber(query.text) == query.asNumber);
+    } else {
+        FUZZ_CHECK(query.text == display);
+    }
+    FUZZ_CHECK(!WhoisQueryFor(manual, query).empty() || query.text.empty());
+    RirFromRdapUrl(typed);
     directory.EntryFor(typed);
     directory.TopLevelEntry(typed);
     ClassifyEntry(typed);

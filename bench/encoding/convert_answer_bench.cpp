@@ -1,9 +1,12 @@
-// ConvertAnswerText on 4 MiB answers in ISO-2022-JP, EUC-JP and UTF-8, each
-// next to glibc iconv converting the same bytes to CP932 in the same run.
+// ConvertAnswerText on 4 MiB answers in ISO-2022-JP, EUC-JP, UTF-8 and plain
+// ASCII, each next to glibc iconv converting the same bytes to CP932 in the
+// same run; and Cp932ToUtf8 on the CP932 form of the Japanese answer and on
+// the ASCII one, next to iconv's CP932 -> UTF-8.
 //
 // The answers are the real UTF-8 answers of JPRS in tests/data, repeated to
-// 4 MiB and turned into ISO-2022-JP and EUC-JP by iconv, so all three hold
-// the same text. iconv gets its output buffer once, outside the timing.
+// 4 MiB and turned into ISO-2022-JP, EUC-JP and CP932 by iconv, so all hold
+// the same text; the ASCII answer is JPRS's English answer repeated. iconv
+// gets its output buffer once, outside the timing.
 
 #include <benchmark/benchmark.h>
 #include <iconv.h>
@@ -16,11 +19,13 @@
 #include <string>
 
 #include "encoding/answer_text.h"
+#include "encoding/cp932_utf8.h"
 #include "encoding/unicode_codes.h"
 
 namespace {
 
 using torvane::encoding::ConvertAnswerText;
+using torvane::encoding::Cp932ToUtf8;
 using torvane::encoding::DetectTextCode;
 using torvane::encoding::TextCode;
 
@@ -60,8 +65,17 @@ std::string Iconv(const char* from, const char* to, const std::string& input) {
 }
 
 struct Answers {
-    std::string utf8, jis, euc;
+    std::string utf8, jis, euc, cp932, ascii;
 };
+
+std::string RepeatToAnswerSize(const std::string& one_round) {
+    std::string text;
+    while (text.size() < kAnswerSize) text += one_round;
+    text.resize(kAnswerSize);
+    // Cut at the last line end so no character is split.
+    text.resize(text.rfind('\n') + 1);
+    return text;
+}
 
 const Answers& TheAnswers() {
     static const Answers answers = [] {
@@ -72,15 +86,16 @@ const Answers& TheAnswers() {
         }
         if (one_round.empty()) Fail("benchmark answers not found in " TORVANE_ANSWERS_DIR);
         Answers a;
-        while (a.utf8.size() < kAnswerSize) a.utf8 += one_round;
-        a.utf8.resize(kAnswerSize);
-        // Cut at the last line end so no character is split.
-        a.utf8.resize(a.utf8.rfind('\n') + 1);
+        a.utf8 = RepeatToAnswerSize(one_round);
+        a.ascii = RepeatToAnswerSize(
+            ReadFile(std::filesystem::path(TORVANE_ANSWERS_DIR) / "titech.ac.jp_en_2023.txt"));
+        a.cp932 = Iconv("UTF-8", "CP932", a.utf8);
         a.jis = Iconv("UTF-8", "ISO-2022-JP", a.utf8);
         a.euc = Iconv("UTF-8", "EUC-JP", a.utf8);
         if (DetectTextCode(a.utf8) != TextCode::tcUtf8 ||
-            DetectTextCode(a.jis) != TextCode::tcJis || DetectTextCode(a.euc) != TextCode::tcEuc) {
-            Fail("benchmark answers are not detected as UTF-8, ISO-2022-JP and EUC-JP");
+            DetectTextCode(a.jis) != TextCode::tcJis || DetectTextCode(a.euc) != TextCode::tcEuc ||
+            DetectTextCode(a.ascii) != TextCode::tcAscii) {
+            Fail("benchmark answers are not detected as UTF-8, ISO-2022-JP, EUC-JP and ASCII");
         }
         return a;
     }();
@@ -95,8 +110,17 @@ void RunConvertAnswerText(benchmark::State& state, const std::string& answer) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * answer.size()));
 }
 
-void RunIconv(benchmark::State& state, const char* from, const std::string& answer) {
-    iconv_t cd = iconv_open("CP932", from);
+void RunCp932ToUtf8(benchmark::State& state, const std::string& answer) {
+    for (auto _ : state) {
+        std::string shown = Cp932ToUtf8(answer);
+        benchmark::DoNotOptimize(shown.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * answer.size()));
+}
+
+void RunIconv(benchmark::State& state, const char* from, const std::string& answer,
+              const char* to = "CP932") {
+    iconv_t cd = iconv_open(to, from);
     std::string out(answer.size() * 2, '\0');
     for (auto _ : state) {
         benchmark::DoNotOptimize(IconvInto(cd, answer, out));
@@ -112,12 +136,31 @@ void BM_Iconv_Euc(benchmark::State& s) { RunIconv(s, "EUC-JP", TheAnswers().euc)
 void BM_ConvertAnswerText_Utf8(benchmark::State& s) { RunConvertAnswerText(s, TheAnswers().utf8); }
 void BM_Iconv_Utf8(benchmark::State& s) { RunIconv(s, "UTF-8", TheAnswers().utf8); }
 
+void BM_ConvertAnswerText_Ascii(benchmark::State& s) {
+    RunConvertAnswerText(s, TheAnswers().ascii);
+}
+void BM_Iconv_Ascii(benchmark::State& s) { RunIconv(s, "UTF-8", TheAnswers().ascii); }
+void BM_Cp932ToUtf8_Japanese(benchmark::State& s) { RunCp932ToUtf8(s, TheAnswers().cp932); }
+void BM_IconvToUtf8_Japanese(benchmark::State& s) {
+    RunIconv(s, "CP932", TheAnswers().cp932, "UTF-8");
+}
+void BM_Cp932ToUtf8_Ascii(benchmark::State& s) { RunCp932ToUtf8(s, TheAnswers().ascii); }
+void BM_IconvToUtf8_Ascii(benchmark::State& s) {
+    RunIconv(s, "CP932", TheAnswers().ascii, "UTF-8");
+}
+
 BENCHMARK(BM_ConvertAnswerText_Jis)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Iconv_Jis)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertAnswerText_Euc)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Iconv_Euc)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertAnswerText_Utf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Iconv_Utf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertAnswerText_Ascii)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Iconv_Ascii)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Cp932ToUtf8_Japanese)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvToUtf8_Japanese)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Cp932ToUtf8_Ascii)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvToUtf8_Ascii)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,11 +1,16 @@
 #include "encoding/answer_text.h"
 
+#include "encoding/ascii_scan.h"
 #include "encoding/japanese_codes.h"
 #include "encoding/unicode_codes.h"
 
 namespace torvane::encoding {
 
 std::string ConvertAnswerText(std::string_view text) {
+    // Every detector verdict for such a text (tcAscii, or tcNonText for an
+    // empty one or one with a byte 0x00-0x07) returns it unchanged; only ESC
+    // could make it ISO-2022-JP. Most registries answer in plain ASCII.
+    if (detail::IsAsciiWithoutEscape(text)) return std::string(text);
     switch (DetectTextCode(text)) {
         case TextCode::tcJis:
         case TextCode::tcJisOld:

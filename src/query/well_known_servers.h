@@ -16,6 +16,10 @@ inline constexpr std::string_view kApnicServer = "whois.apnic.net";
 inline constexpr std::string_view kArinServer = "whois.arin.net";
 // The European registry: the WHOIS client's default host.
 inline constexpr std::string_view kRipeServer = "whois.ripe.net";
+// The Latin American and Caribbean registry and the African registry: asked
+// for the IPv6 addresses and AS numbers the RDAP bootstrap gives them.
+inline constexpr std::string_view kLacnicServer = "whois.lacnic.net";
+inline constexpr std::string_view kAfrinicServer = "whois.afrinic.net";
 // The registry of the .com/.net registrars and of .arpa.
 inline constexpr std::string_view kInternicServer = "whois.internic.net";
 // The root zone's own server (.int).
