@@ -9,6 +9,7 @@ namespace torvane::rdap {
 namespace {
 
 void WriteObject(const Json& object, int level, LineWriter& out);
+void WriteEntity(const Json& entity, int level, LineWriter& out);
 
 void WriteString(const Json& object, const char* key, int level, std::string_view label, LineWriter& out) {
     if (const std::string* value = StringMember(object, key)) out.Field(level, label, *value);
@@ -130,7 +131,7 @@ void WriteEntities(const Json& object, int level, LineWriter& out) {
         if (!entity.is_object()) continue;
         if (level == 0) out.Gap();
         if (out.Full()) return;
-        WriteObject(entity, level, out);
+        WriteEntity(entity, level, out);
     }
 }
 

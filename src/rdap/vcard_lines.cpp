@@ -21,10 +21,26 @@ std::string JoinedParts(const Json& value) {
     std::string text;
     if (!value.is_array()) return text;
     for (const Json& part : value) {
-        const std::string piece = part.is_array() ? JoinedParts(part) : ScalarText(part);
+        const std::string piece = part.is_array() || part.is_string() ? JoinedParts(part) : std::string();
         if (piece.empty()) continue;
         if (!text.empty()) text += ", ";
         text += piece;
+    }
+    return text;
+}
+
+// Some registries leave vCard's escaped line break ("\\n", two characters)
+// in the label; it means a line break there too.
+std::string WithVcardLineBreaks(const std::string& label) {
+    std::string text;
+    text.reserve(label.size());
+    for (std::size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == '\\' && i + 1 < label.size() && (label[i + 1] == 'n' || label[i + 1] == 'N')) {
+            text += '\n';
+            ++i;
+        } else {
+            text += label[i];
+        }
     }
     return text;
 }
@@ -42,7 +58,7 @@ void WriteProperty(const Json& property, const std::string& name, int level, Lin
     } else if (EqualsNoCase(name, "adr")) {
         const std::string* label = StringMember(parameters, "label");
         if (label != nullptr && !label->empty()) {
-            out.MultiLineField(level, "Address", *label);
+            out.MultiLineField(level, "Address", WithVcardLineBreaks(*label));
         } else {
             out.Field(level, "Address", JoinedParts(value));
         }
