@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <system_error>
 
 namespace torvane::rdap {
@@ -76,8 +77,9 @@ bool StoreBootstrapFile(const fs::path& userFolder, BootstrapKind kind, std::str
     fs::create_directories(userFolder, error);
     if (error) return false;
     const fs::path target = userFolder / BootstrapFileName(kind);
+    // A name of its own, so two programs storing at once never share a half-written file.
     fs::path temporary = target;
-    temporary += ".tmp";
+    temporary += ".tmp" + std::to_string(std::random_device{}());
     if (!WriteFile(temporary, json)) {
         fs::remove(temporary, error);
         return false;

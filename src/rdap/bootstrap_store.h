@@ -15,7 +15,8 @@ inline constexpr std::chrono::hours kBootstrapRefreshInterval{24 * 7};
 
 // Reads the four files. For each kind, the copy in `userFolder` replaces the
 // one in `shippedFolder` when its publication is newer; a user copy that is
-// missing, unreadable or malformed is passed over. Throws BootstrapError
+// missing, unreadable or malformed is passed over (an empty `userFolder`
+// means there is none). Throws BootstrapError
 // when a shipped file is missing, unreadable or malformed.
 Bootstrap LoadBootstrap(const std::filesystem::path& shippedFolder,
                         const std::filesystem::path& userFolder);

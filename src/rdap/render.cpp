@@ -42,7 +42,7 @@ void WriteEvents(const Json& object, int level, LineWriter& out) {
         if (action == nullptr && date == nullptr) continue;
         std::string value = date != nullptr ? *date : std::string();
         if (const std::string* actor = StringMember(event, "eventActor")) value += " (by " + *actor + ")";
-        out.Field(level, "Event " + (action != nullptr ? *action : std::string()), value);
+        out.Field(level, action != nullptr && !action->empty() ? "Event " + *action : "Event", value);
     }
 }
 
