@@ -60,6 +60,10 @@ std::vector<std::string> ExpectedFiles() {
         "share/applications/torvane.desktop",
         "share/icons/hicolor/scalable/apps/torvane.svg",
         "share/metainfo/org.torvane.torvane.metainfo.xml",
+        "share/torvane/rdap/dns.json",
+        "share/torvane/rdap/ipv4.json",
+        "share/torvane/rdap/ipv6.json",
+        "share/torvane/rdap/asn.json",
     };
     if (TORVANE_HAS_WINDOW) {
         files.push_back("bin/torvane");

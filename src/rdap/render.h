@@ -1,0 +1,70 @@
+#pragma once
+// RDAP answers (RFC 9083 JSON) as report lines.
+//
+// Every line is "Label: value" in English, as WHOIS answers are written,
+// indented two spaces per level of nesting:
+//
+//   Domain Name: GOOGLE.COM              objectClassName "domain": ldhName,
+//   Domain Name (Unicode): ...             unicodeName when it differs
+//   Handle: 2138514_DOMAIN_COM-VRSN
+//   Status: client delete prohibited     one line per status
+//   Event registration: 1997-09-15T04:00:00Z   " (by <actor>)" with an eventActor
+//   Nameserver: NS1.GOOGLE.COM           then "  IP Address: ..." lines
+//   DNSSEC: signedDelegation | unsigned
+//   DNSSEC DS Data: <keyTag> <algorithm> <digestType> <digest>
+//   DNSSEC Key Data: <flags> <protocol> <algorithm> <publicKey>
+//   Network: 1.1.1.0 - 1.1.1.255         "ip network": CIDR:, IP Version:,
+//                                          Name:, Type:, Country:, Parent Handle:
+//   Autonomous System: AS4608 - AS4865   "autnum" ("AS13335" for one number)
+//   IANA Registrar ID: 292               publicIds: "<type>: <identifier>"
+//   Remark: <title>                      then the description lines, indented;
+//                                          without a title "Remark: <line>" each
+//   Link (related): https://...          "Link: href" without a rel
+//   Port 43 Server: whois.example.net
+//   Error Code: 404                      error answers: Title:, Description:
+//
+// Entities follow in their order, each after an empty line at the top
+// level: a heading "<Roles>: <fn, else handle>" ("Registrar: MarkMonitor
+// Inc.", "Administrative Contact, Technical Contact: ..."; "Entity:" with no
+// role), then, one level deeper, Handle:, Organization:, Address: (the
+// adr label's lines, else its parts joined by ", "), Email:, Phone (<type>):,
+// publicIds, Status:, events, remarks, links, and its own entities. The
+// answer's notices come last, after an empty line, like remarks
+// ("Notice: ..."). Search results render each object after an empty line.
+//
+// Values never hold control characters (a line break inside a description
+// or an address label starts a new line; others become spaces). No line
+// contains "Whois Server:" (that text becomes "Whois Server :"), so the
+// referral scan of WHOIS answers never fires on an RDAP block.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace torvane::rdap {
+
+// The deepest JSON nesting RenderRdap accepts.
+inline constexpr std::size_t kMaxAnswerDepth = 64;
+// At most this many lines; a longer rendering ends with kCutLine.
+inline constexpr std::size_t kMaxRenderedLines = 20000;
+inline constexpr std::string_view kCutLine = "(more lines omitted)";
+
+struct RdapRendering {
+    // CP932 bytes without line ends: UTF-8 text converted as WHOIS answers
+    // are, with '?' for what CP932 lacks.
+    std::vector<std::string> lines;
+    // The first top-level link with rel "related", an RDAP media type
+    // ("application/rdap+json", parameters allowed) and an http(s) href: a
+    // registry's pointer to the registrar's answer. As written (UTF-8).
+    std::optional<std::string> relatedUrl;
+};
+
+// Renders one answer. Unknown members are ignored and members of the wrong
+// type skipped. A text that is not UTF-8 loses its bad bytes ('?').
+// nullopt when the text is not a JSON object (HTML, garbage, an array) or
+// nests deeper than kMaxAnswerDepth. Linear in the text's size; never throws
+// but std::bad_alloc.
+std::optional<RdapRendering> RenderRdap(std::string_view json);
+
+}  // namespace torvane::rdap
