@@ -27,9 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TAskedHosts asked;
     asked.Restart("whois.example");
-    const std::string referral = FindWhoisServerReferral(lines, "whois.example", asked);
-    FUZZ_CHECK(referral.size() <= 99);
-    FUZZ_CHECK(!asked.Holds(referral));
+    const std::string query = lines.empty() ? std::string() : lines.front();
+    if (const auto referral = FindWhoisServerReferral(lines, "whois.example", asked, query)) {
+        FUZZ_CHECK(!referral->host.empty() && referral->host.size() <= 99);
+        FUZZ_CHECK(!asked.Holds(referral->host));
+    }
+    if (const auto iana = FindIanaReferral(lines)) FUZZ_CHECK(!iana->host.empty());
 
     std::vector<std::string> pending;
     for (bool stopAtNoMatch : {false, true}) {
@@ -43,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& line : lines) {
         if (HasApnicCommandLine(line)) ApnicCommandLineServer(line);
         if (HasArinReferral(line)) {
-            const std::string host = ArinReferralHost(line);
-            FUZZ_CHECK(host.find_first_of(":/") == std::string::npos);
+            if (const auto target = ArinReferral(line))
+                FUZZ_CHECK(target->host.find_first_of(":/") == std::string::npos);
         }
         IsApnicNotAllocated(line);
         IsArinNoMatch(line);

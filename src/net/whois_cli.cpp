@@ -48,7 +48,7 @@ void TWhoisCli::DnsLookupDone(ErrorCode code) {
     }
     socket_.SetAddr(socket_.DnsResult());
     socket_.SetProto("tcp");
-    socket_.SetPort("whois");
+    socket_.SetPort(Port != 0 ? std::to_string(Port) : std::string("whois"));
     try {
         socket_.Connect();
     } catch (const std::runtime_error&) {

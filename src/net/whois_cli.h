@@ -47,6 +47,9 @@ class TWhoisCli {
     std::string Query;
     // The server to ask: a host name or a dotted IPv4 address.
     std::string Host;
+    // The port to connect to; 0 is the "whois" service port (43). A port the
+    // host map gives for Host replaces it.
+    std::uint16_t Port = 0;
     // The answer received so far, exactly the bytes the server sent (zero
     // bytes included); emptied only by StartQuery.
     const std::string& WhoisResp() const { return whois_resp_; }

@@ -24,8 +24,14 @@ struct ReferralCase {
     std::vector<std::string> lines;
     std::string host;
     std::vector<std::string> asked;
-    std::string expected;
+    std::string expected;  // "host" or "host:port"; empty for none
+    std::string query = "example.com";
 };
+
+std::string Shown(const std::optional<ReferralTarget>& target) {
+    if (!target) return "";
+    return target->host + (target->port ? ":" + std::to_string(*target->port) : "");
+}
 
 TEST(FindWhoisServerReferral, FollowsTheFirstUsableLine) {
     const ReferralCase cases[] = {
@@ -45,13 +51,42 @@ TEST(FindWhoisServerReferral, FollowsTheFirstUsableLine) {
          "a",
          {},
          std::string(98, 'x')},  // 99 bytes after the colon, trimmed
+        // Today's registries: the registrar's line, web addresses, ports.
+        {{"Registrar WHOIS Server: whois.markmonitor.com"}, "a", {}, "whois.markmonitor.com"},
+        {{"Registrar WHOIS Server: http://whois.cscglobal.com", "Whois Server: c"}, "a", {}, "c"},
+        {{"Whois Server: https://whois.example/"}, "a", {}, ""},
+        {{"Whois Server: rwhois://rw.example:4321/auth"}, "a", {}, "rw.example:4321"},
+        {{"Whois Server: whois://w.example:99999"}, "a", {}, "w.example"},
+        // A registry's answer listing other objects before the one asked.
+        {{"   Server Name: EXAMPLE.COM.HOST", "   Whois Server: wrong.example",
+          "   Domain Name: EXAMPLE.COM", "   Whois Server: right.example",
+          "   Server Name: NEXT", "   Whois Server: after.example"},
+         "a",
+         {},
+         "right.example"},
+        {{"   Domain Name: EXAMPLE.COM", "   Server Name: X", "   Whois Server: later.example"},
+         "a",
+         {},
+         ""},  // the record ends before the line
+        {{"   Domain Name: OTHER.COM", "   Whois Server: first.example"},
+         "a",
+         {},
+         "first.example"},  // no record of the query: the whole answer
     };
     for (const auto& c : cases) {
         TAskedHosts asked;
         asked.Restart(c.host);
         for (const auto& host : c.asked) asked.Add(host);
-        EXPECT_EQ(FindWhoisServerReferral(c.lines, c.host, asked), c.expected) << c.lines.back();
+        EXPECT_EQ(Shown(FindWhoisServerReferral(c.lines, c.host, asked, c.query)), c.expected)
+            << c.lines.back();
     }
+}
+
+TEST(FindIanaReferral, TakesReferOrWhoisAndSkipsEmptyValues) {
+    EXPECT_EQ(Shown(FindIanaReferral({"domain: COM", "whois:        whois.verisign-grs.com"})),
+              "whois.verisign-grs.com");
+    EXPECT_EQ(Shown(FindIanaReferral({"refer:        ", "whois:        "})), "");
+    EXPECT_EQ(Shown(FindIanaReferral({"% refer: x", "remarks: whois: y"})), "");
 }
 
 TEST(ScanContactHandles, CollectsNewHandlesNewestFirstAndStopsAtNotices) {
@@ -85,8 +120,8 @@ TEST(AddressRegistryMarkers, CutTheNamedServer) {
         std::string host;
     } arin[] = {
         {"ReferralServer:  whois://whois.ripe.net", true, "whois.ripe.net"},
-        {"ReferralServer: rwhois://rwhois.example.net:4321/", true, "rwhois.example.net"},
-        {"ReferralServer: https://rdap.example.net/path/x", true, "rdap.example.net"},
+        {"ReferralServer: rwhois://rwhois.example.net:4321/", true, "rwhois.example.net:4321"},
+        {"ReferralServer: https://rdap.example.net/path/x", true, ""},  // a web address
         {"ReferralServer: whois://", true, ""},
         {"ReferralServer: whois://whois.apnic.net.", true, "whois.apnic.net"},
         {"ReferralServer:whois://x", false, ""},  // no space after the colon
@@ -95,7 +130,7 @@ TEST(AddressRegistryMarkers, CutTheNamedServer) {
     for (const auto& c : arin) {
         EXPECT_EQ(HasArinReferral(c.line), c.isReferral) << c.line;
         if (c.isReferral) {
-            EXPECT_EQ(ArinReferralHost(c.line), c.host) << c.line;
+            EXPECT_EQ(Shown(ArinReferral(c.line)), c.host) << c.line;
         }
     }
     EXPECT_TRUE(IsApnicNotAllocated("% not allocated to APNIC"));

@@ -173,7 +173,7 @@ TEST(HostileServers, ArinReferralsWithOddSchemesAndPortsEndTheRun) {
     };
     for (const std::string& line : referrals) {
         SCOPED_TRACE(line);
-        const std::string target = ArinReferralHost(line);
+        const std::string target = ArinReferral(line).value_or(ReferralTarget{}).host;
         std::vector<testserver::ServerConfig> servers = {
             Server(std::string(query::kJpnicServer), {}),
             Server(std::string(query::kApnicServer), {}),

@@ -16,6 +16,7 @@ using query::ToLowerAscii;
 using query::Trim;
 
 constexpr std::string_view kWhoisServerMarker = "Whois Server:";
+constexpr std::string_view kRegistrarServerMarker = "Registrar WHOIS Server:";
 constexpr std::size_t kMaxReferralLength = 99;
 constexpr std::string_view kApnicMarker = "command line:";
 constexpr std::string_view kArinMarker = "ReferralServer: ";
@@ -63,17 +64,102 @@ bool TAskedHosts::Holds(std::string_view host) const {
                        [&](const std::string& asked) { return SameHost(asked, host); });
 }
 
-std::string FindWhoisServerReferral(const std::vector<std::string>& lines, std::string_view host,
-                                    const TAskedHosts& asked) {
-    for (const std::string& line : lines) {
-        if (!Holds(line, kWhoisServerMarker)) continue;
-        const std::string_view value = WithoutRootDot(
-            Trim(std::string_view(line).substr(line.find(':') + 1, kMaxReferralLength)));
-        // An empty value or a server already asked would only raise or loop.
-        if (value.empty() || value == host || asked.Holds(value)) continue;
-        return std::string(value);
+namespace {
+
+constexpr std::string_view kDomainRecord = "Domain Name:";
+constexpr std::string_view kHostRecord = "Server Name:";
+
+std::string_view LeftTrimmed(std::string_view line) {
+    const std::size_t at = line.find_first_not_of(" \t");
+    return at == std::string_view::npos ? std::string_view() : line.substr(at);
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+bool StartsRecord(std::string_view line) {
+    const std::string_view text = LeftTrimmed(line);
+    return StartsWith(text, kDomainRecord) || StartsWith(text, kHostRecord);
+}
+
+// The lines of the record about `query` in a registry's answer that lists
+// several objects, or all lines when no "Domain Name:" line names it.
+std::pair<std::size_t, std::size_t> QueriedRecord(const std::vector<std::string>& lines,
+                                                  std::string_view query) {
+    for (std::size_t first = 0; first < lines.size(); ++first) {
+        const std::string_view text = LeftTrimmed(lines[first]);
+        if (!StartsWith(text, kDomainRecord) ||
+            !EqualsIgnoreCase(Trim(text.substr(kDomainRecord.size())), query)) {
+            continue;
+        }
+        std::size_t end = first + 1;
+        while (end < lines.size() && !StartsRecord(lines[end])) ++end;
+        return {first, end};
     }
-    return {};
+    return {0, lines.size()};
+}
+
+std::optional<std::uint16_t> PortNumber(std::string_view digits) {
+    if (digits.empty() || digits.size() > 5) return std::nullopt;
+    unsigned value = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value == 0 || value > 65535) return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
+}  // namespace
+
+std::optional<ReferralTarget> ParseReferralValue(std::string_view value) {
+    value = Trim(value);
+    std::optional<std::uint16_t> port;
+    const std::size_t scheme = value.find(kSchemeMarker);
+    if (scheme != std::string_view::npos) {
+        const std::string_view name = value.substr(0, scheme);
+        if (!EqualsIgnoreCase(name, "whois") && !EqualsIgnoreCase(name, "rwhois")) {
+            return std::nullopt;
+        }
+        value = Before(value.substr(scheme + kSchemeMarker.size()), '/');
+        const std::size_t colon = value.find(':');
+        if (colon != std::string_view::npos) {
+            port = PortNumber(value.substr(colon + 1));
+            value = value.substr(0, colon);
+        }
+    }
+    const std::string_view host = WithoutRootDot(value);
+    if (host.empty()) return std::nullopt;
+    return ReferralTarget{std::string(host), port};
+}
+
+std::optional<ReferralTarget> FindWhoisServerReferral(const std::vector<std::string>& lines,
+                                                      std::string_view host,
+                                                      const TAskedHosts& asked,
+                                                      std::string_view query) {
+    const auto [first, end] = QueriedRecord(lines, query);
+    for (std::size_t i = first; i < end; ++i) {
+        const std::string& line = lines[i];
+        if (!Holds(line, kWhoisServerMarker) && !Holds(line, kRegistrarServerMarker)) continue;
+        const std::optional<ReferralTarget> target =
+            ParseReferralValue(std::string_view(line).substr(line.find(':') + 1, kMaxReferralLength));
+        // A server already asked would only loop.
+        if (!target || target->host == host || asked.Holds(target->host)) continue;
+        return target;
+    }
+    return std::nullopt;
+}
+
+std::optional<ReferralTarget> FindIanaReferral(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        for (std::string_view marker : {"refer:", "whois:"}) {
+            if (!StartsWith(line, marker)) continue;
+            if (auto target = ParseReferralValue(std::string_view(line).substr(marker.size())))
+                return target;
+        }
+    }
+    return std::nullopt;
 }
 
 ContactScan ScanContactHandles(const std::vector<std::string>& lines, bool stopAtNoMatch,
@@ -104,18 +190,18 @@ bool HasApnicCommandLine(std::string_view line) { return Holds(line, kApnicMarke
 std::string ApnicCommandLineServer(std::string_view line) {
     const std::size_t at = line.find(kApnicMarker);
     if (at == std::string_view::npos) return {};
-    return std::string(WithoutRootDot(Trim(line.substr(at + kApnicMarker.size()))));
+    const std::optional<ReferralTarget> target =
+        ParseReferralValue(line.substr(at + kApnicMarker.size()));
+    return target ? target->host : std::string();
 }
 
 bool HasArinReferral(std::string_view line) {
     return Holds(line, kArinMarker) && Holds(line, kSchemeMarker);
 }
 
-std::string ArinReferralHost(std::string_view line) {
-    const std::size_t at = line.find(kSchemeMarker);
-    if (at == std::string_view::npos) return {};
-    const std::string_view value = Trim(line.substr(at + kSchemeMarker.size()));
-    return std::string(WithoutRootDot(Before(Before(value, ':'), '/')));
+std::optional<ReferralTarget> ArinReferral(std::string_view line) {
+    if (!HasArinReferral(line)) return std::nullopt;
+    return ParseReferralValue(line.substr(line.find(kArinMarker) + kArinMarker.size()));
 }
 
 bool IsApnicNotAllocated(std::string_view line) { return Holds(line, "not allocated to APNIC"); }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "app/run/answer_rules.h"
 #include "app/run/dispatch.h"
@@ -46,20 +47,24 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
     running_[Index(leg)] = false;
     if (dispatch_ && dispatch_->awaited == leg) dispatch_->awaitedEnded = true;
     try {
+        // The answer of the server that referred this leg here; shown only
+        // when the referred server fails.
+        std::optional<Referring> referring = std::exchange(referring_[Index(leg)], std::nullopt);
         if (code != 0) {
             window_.SetStatus(StatusForCode(code));
+            if (referring) ShowReferringBlock(leg, std::move(*referring));
             Tail();
         } else {
             window_.SetStatus(Client(leg).Truncated() ? Texts().truncated : Texts().done);
             legBusy_ = false;
-            const std::vector<std::string> answer =
+            std::vector<std::string> answer =
                 query::SplitLines(encoding::ConvertAnswerText(Client(leg).WhoisResp()));
             if (IsPrimary(leg)) {
-                PrimaryDone(leg, answer);  // runs the tail itself, after its dispatch
+                PrimaryDone(leg, std::move(answer));  // runs the tail itself, after its dispatch
             } else {
-                if (IsFollowUp(leg)) FollowUpDone(leg, answer);
+                if (IsFollowUp(leg)) FollowUpDone(leg, std::move(answer));
                 if (leg == Leg::Leg6) ApnicDone(answer);
-                if (leg == Leg::Leg7) ArinDone(answer);
+                if (leg == Leg::Leg7) ArinDone(std::move(answer));
                 Tail();
             }
         }
@@ -76,40 +81,61 @@ bool TRunController::ReferralAllowed(Leg leg) const {
     return !cancelling_ && referrals_[Index(leg)] < kMaxReferrals;
 }
 
-bool TRunController::FollowReferral(Leg leg, const std::string& host) {
+bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target,
+                                    std::vector<std::string>& block) {
     if (!ReferralAllowed(leg)) return false;
     net::TWhoisCli& client = Client(leg);
     ++referrals_[Index(leg)];
-    asked_[Index(leg)].Add(host);
-    client.Host = host;
+    asked_[Index(leg)].Add(target.host);
+    referring_[Index(leg)] = Referring{client.Host, std::move(block)};
+    block.clear();
+    client.Host = target.host;
+    // Only today's registries name a port (rwhois on 4321); the classic run
+    // always asks the WHOIS port.
+    client.Port = fallback_ ? target.port.value_or(0) : 0;
     client.StartQuery();
     running_[Index(leg)] = true;
     return true;
 }
 
-void TRunController::PrimaryDone(Leg leg, const std::vector<std::string>& answer) {
+std::optional<ReferralTarget> TRunController::PrimaryReferral(Leg leg,
+                                                              const std::vector<std::string>& block) {
+    const net::TWhoisCli& client = Client(leg);
+    const TAskedHosts& asked = asked_[Index(leg)];
+    // IANA names a top-level domain's server on its own lines.
+    if (fallback_ && SameHost(client.Host, query::kIanaServer)) {
+        std::optional<ReferralTarget> target = FindIanaReferral(block);
+        if (target && asked.Holds(target->host)) target.reset();
+        return target;
+    }
+    return FindWhoisServerReferral(block, client.Host, asked, client.Query);
+}
+
+void TRunController::PrimaryDone(Leg leg, std::vector<std::string> answer) {
     net::TWhoisCli& client = Client(leg);
     std::vector<std::string> block{Header(client.Host), ""};
-    block.insert(block.end(), answer.begin(), answer.end());
-    const std::string referral = FindWhoisServerReferral(block, client.Host, asked_[Index(leg)]);
-    if (!referral.empty() && FollowReferral(leg, referral)) block.clear();
+    block.insert(block.end(), std::make_move_iterator(answer.begin()),
+                 std::make_move_iterator(answer.end()));
+    if (const auto referral = PrimaryReferral(leg, block)) FollowReferral(leg, *referral, block);
 
     bool suppressed = false;
     if (client.Host == query::kJprsServer ||
         (query::IsIPAddress(client.Query) && client.Host == query::kJpnicServer)) {
         suppressed = ScanContactHandles(block, leg == Leg::LegX, pendingQueries_).suppressed;
     }
-    if (!suppressed) {
-        IReport& report = window_.Report();
-        for (const std::string& line : block) report.Append(line);
-        report.Append("");
-        insertLine_ = report.Count() - 1;
-    }
+    if (!suppressed) AppendPrimaryBlock(block);
     if (!pendingQueries_.empty() && !cancelling_) {
         StartDispatch(leg);
     } else {
         Tail();
     }
+}
+
+void TRunController::AppendPrimaryBlock(const std::vector<std::string>& block) {
+    IReport& report = window_.Report();
+    for (const std::string& line : block) report.Append(line);
+    report.Append("");
+    insertLine_ = report.Count() - 1;
 }
 
 void TRunController::FollowUpDone(Leg leg, std::vector<std::string> answer) {
@@ -120,9 +146,15 @@ void TRunController::FollowUpDone(Leg leg, std::vector<std::string> answer) {
     block.emplace_back();
     block.insert(block.end(), std::make_move_iterator(answer.begin()),
                  std::make_move_iterator(answer.end()));
-    const std::string referral = FindWhoisServerReferral(block, client.Host, asked_[Index(leg)]);
-    if (!referral.empty() && FollowReferral(leg, referral)) block.clear();
+    if (const auto referral =
+            FindWhoisServerReferral(block, client.Host, asked_[Index(leg)], client.Query)) {
+        FollowReferral(leg, *referral, block);
+    }
+    PlaceFollowUpBlock(leg, block);
+}
 
+void TRunController::PlaceFollowUpBlock(Leg leg, const std::vector<std::string>& block) {
+    const net::TWhoisCli& client = Client(leg);
     IReport& report = window_.Report();
     // A follow-up of an earlier run may arrive after a new run has cleared
     // the report: its block is then appended rather than inserted.
@@ -167,8 +199,9 @@ void TRunController::ApnicDone(const std::vector<std::string>& answer) {
             if (server != query::kArinServer) {
                 if (!ReferralAllowed(Leg::Leg6)) continue;
                 visitedServers_.push_back(server);
-                FollowReferral(Leg::Leg6, server);
-                return;  // the block is thrown away
+                std::vector<std::string> shownNowhere;  // APNIC hides a block naming a server
+                FollowReferral(Leg::Leg6, ReferralTarget{server, std::nullopt}, shownNowhere);
+                return;
             }
         }
         if (IsApnicNotAllocated(line)) {
@@ -179,24 +212,37 @@ void TRunController::ApnicDone(const std::vector<std::string>& answer) {
     if (!suppressed) AppendBlock(client.Host, answer, query::IsIPAddress(client.Query));
 }
 
-void TRunController::ArinDone(const std::vector<std::string>& answer) {
+void TRunController::ArinDone(std::vector<std::string> answer) {
     net::TWhoisCli& client = Client(Leg::Leg7);
     const TAskedHosts& asked = asked_[Index(Leg::Leg7)];
     for (const std::string& line : answer) {
-        if (!HasArinReferral(line)) continue;
-        const std::string server = ArinReferralHost(line);
-        if (server == client.Host || server == query::kApnicServer || server.empty() ||
-            asked.Holds(server) || !ReferralAllowed(Leg::Leg7)) {
+        const std::optional<ReferralTarget> target = ArinReferral(line);
+        if (!target || target->host == client.Host || target->host == query::kApnicServer ||
+            asked.Holds(target->host) || !ReferralAllowed(Leg::Leg7)) {
             continue;
         }
-        visitedServers_.push_back(server);
-        FollowReferral(Leg::Leg7, server);
+        visitedServers_.push_back(target->host);
+        FollowReferral(Leg::Leg7, *target, answer);
         return;  // referred: ARIN's own lines are not shown
     }
     for (const std::string& line : answer)
         if (IsArinNoMatch(line)) return;
-    visitedServers_.push_back(client.Host);
-    AppendBlock(client.Host, answer, query::IsIPAddress(client.Query));
+    ShowArinBlock(client.Host, answer);
+}
+
+void TRunController::ShowArinBlock(const std::string& host, const std::vector<std::string>& lines) {
+    visitedServers_.push_back(host);
+    AppendBlock(host, lines, query::IsIPAddress(Client(Leg::Leg7).Query));
+}
+
+void TRunController::ShowReferringBlock(Leg leg, Referring referring) {
+    if (IsPrimary(leg)) {
+        AppendPrimaryBlock(referring.block);
+    } else if (IsFollowUp(leg)) {
+        PlaceFollowUpBlock(leg, referring.block);
+    } else if (leg == Leg::Leg7) {
+        ShowArinBlock(referring.host, referring.block);
+    }
 }
 
 void TRunController::StartDispatch(Leg primary) {

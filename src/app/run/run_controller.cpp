@@ -75,6 +75,7 @@ void TRunController::QueryButtonClick() {
     window_.SetStatus(text.runStarting);
     visitedServers_.clear();
     insertLine_ = 0;
+    fallback_ = window_.Fallback();
     // A dispatch still waiting from an earlier run would insert into this
     // run's report; its handles stay queued for this run's dispatch.
     dispatch_.reset();
@@ -139,6 +140,12 @@ void TRunController::ChooseServer() {
             FinishRun();
             return;
         case Outcome::None:
+            if (fallback_) {
+                // IANA knows every top-level domain's registry; its answer
+                // names the WHOIS server, followed like a referral.
+                StartLeg(Leg::Leg1, std::string(query::kIanaServer), start.queryText);
+                break;
+            }
             window_.SetStatus(text.noDatabase);
             FinishRun();
             return;
@@ -230,9 +237,11 @@ void TRunController::EndRunWithError(const std::string& message) {
 void TRunController::StartLeg(Leg leg, const std::string& host, const std::string& query) {
     net::TWhoisCli& client = Client(leg);
     client.Host = host;
+    client.Port = 0;
     client.Query = query;
     asked_[Index(leg)].Restart(host);
     referrals_[Index(leg)] = 0;
+    referring_[Index(leg)].reset();
     client.StartQuery();
     running_[Index(leg)] = true;
 }

@@ -99,14 +99,27 @@ class TRunController {
     // Event handlers of the legs.
     void SessionConnected(Leg leg, net::ErrorCode code);
     void QueryDone(Leg leg, net::ErrorCode code);
-    void PrimaryDone(Leg leg, const std::vector<std::string>& answer);
+    // The answer block a referral threw away, kept until the referred server
+    // answers: when it fails instead, the block is shown after all.
+    struct Referring {
+        std::string host;
+        std::vector<std::string> block;
+    };
+    void PrimaryDone(Leg leg, std::vector<std::string> answer);
+    std::optional<ReferralTarget> PrimaryReferral(Leg leg, const std::vector<std::string>& block);
+    void AppendPrimaryBlock(const std::vector<std::string>& block);
     void FollowUpDone(Leg leg, std::vector<std::string> answer);
+    void PlaceFollowUpBlock(Leg leg, const std::vector<std::string>& block);
     void ApnicDone(const std::vector<std::string>& answer);
-    void ArinDone(const std::vector<std::string>& answer);
+    void ArinDone(std::vector<std::string> answer);
+    void ShowArinBlock(const std::string& host, const std::vector<std::string>& lines);
+    void ShowReferringBlock(Leg leg, Referring referring);
     // Whether `leg` may follow one more referral: not while cancelling, and
     // not past kMaxReferrals.
     bool ReferralAllowed(Leg leg) const;
-    bool FollowReferral(Leg leg, const std::string& host);
+    // Restarts `leg` at `target`, keeping `block` (emptied) as the referring
+    // answer. False, and `block` untouched, when no referral is allowed.
+    bool FollowReferral(Leg leg, const ReferralTarget& target, std::vector<std::string>& block);
     void AppendBlock(const std::string& host, const std::vector<std::string>& lines,
                      bool trailingEmptyLine);
 
@@ -124,12 +137,15 @@ class TRunController {
     std::array<TAskedHosts, kLegCount> asked_;
     std::array<bool, kLegCount> running_{};
     std::array<int, kLegCount> referrals_{};  // followed since the leg was started
+    std::array<std::optional<Referring>, kLegCount> referring_;
 
     std::vector<std::string> visitedServers_;
     std::vector<std::string> pendingQueries_;
     int insertLine_ = 0;
     bool legBusy_ = false;
     bool cancelling_ = false;
+    // The "IANA・RDAPで補完" box as it stood when the run started.
+    bool fallback_ = false;
     std::unique_ptr<Dispatch> dispatch_;
     std::optional<RunStart> start_;
     // Last: destroyed first, so that no lookup still reaches the resolver or
