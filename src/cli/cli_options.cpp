@@ -33,7 +33,7 @@ struct OptionSpec {
 constexpr OptionSpec kOptions[] = {
     {"help", Kind::Flag},       {"version", Kind::Flag},   {"no-autocorrect", Kind::Flag},
     {"raw", Kind::Flag},        {"history", Kind::Flag},   {"server", Kind::Valued},
-    {"encoding", Kind::Valued}, {"timeout", Kind::Valued},
+    {"encoding", Kind::Valued}, {"timeout", Kind::Valued},  {"no-fallback", Kind::Flag},
 };
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -50,6 +50,8 @@ std::string Apply(CliOptions& options, std::string_view name, const std::string&
         options.version = true;
     } else if (name == "no-autocorrect") {
         options.autoCorrect = false;
+    } else if (name == "no-fallback") {
+        options.fallback = false;
     } else if (name == "raw") {
         options.raw = true;
     } else if (name == "history") {

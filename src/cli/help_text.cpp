@@ -13,27 +13,39 @@ spaces or shell characters; use -- before a query that starts with "-").
 The run is the window's run, step for step: the name is cleaned (and, with
 auto-correct, cut to its registered domain), its DNS information is looked
 up, the WHOIS server is chosen from the built-in directory (or --server),
-"Whois Server:" referrals, ARIN's "ReferralServer:" and APNIC's
-"command line:" are followed, the contact handles of the .jp registry and
-of JPNIC are asked at JPNIC, and an IPv4 address without a reverse name is
-asked at JPNIC, APNIC and ARIN together. Every answer is converted to text
-and the whole report is printed once every leg of the run is over.
+"Whois Server:" and "Registrar WHOIS Server:" referrals, ARIN's
+"ReferralServer:" and APNIC's "command line:" are followed, the contact
+handles of the .jp registry and of JPNIC are asked at JPNIC, and an IPv4
+address without a reverse name is asked at JPNIC, APNIC and ARIN together.
+Every answer is converted to text and the whole report is printed once
+every leg of the run is over.
+
+Today's registries (the window's "IANA・RDAPで補完" box, on unless
+--no-fallback): a top-level domain without a row in the directory is asked
+at IANA's WHOIS server, which names the registry's server; rwhois:// and
+whois:// referrals are asked on the port they name. Always, without the
+option too: a registry answer listing several objects is followed only in
+the record of the domain asked, a referral to a web address is not
+followed, and when a referred server fails the referring server's answer
+is shown.
 
 Options:
   --no-autocorrect     ask for QUERY as given instead of its registered
                        domain (the window's auto-correct check box off)
   --server HOST        ask HOST instead of the server from the directory
                        (the window's manual server)
+  --no-fallback        the classic run only: no IANA, no ports named by
+                       referrals (the window's "IANA・RDAPで補完" box off)
   --encoding ENC       encoding of standard output and standard error:
                        utf-8 (default) or cp932; the report is CP932
                        inside and converted at the output
   --timeout SECONDS    give up after SECONDS (decimals allowed, at most
                        86400): every leg is aborted, the status becomes
                        "中止", what arrived so far is printed and the exit
-                       status is 1. The limit counts from the start; the
-                       DNS information step (the system resolver) is not
-                       interrupted. Without it a run lasts as long as the
-                       servers keep their connections open.
+                       status is 1. The limit counts from the start, the
+                       DNS information step included. Without it a run
+                       lasts as long as the servers keep their connections
+                       open.
   --raw                write answers unchanged even to a terminal (see
                        Output)
   --history            record QUERY in the history file "log.txt" like the

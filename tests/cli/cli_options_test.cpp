@@ -14,7 +14,7 @@ TEST(CliOptions, DefaultsForAPlainQuery) {
     ASSERT_TRUE(parsed.options) << parsed.error;
     const CliOptions& o = *parsed.options;
     EXPECT_EQ(o.query, "example.jp");
-    EXPECT_TRUE(o.autoCorrect);
+    EXPECT_TRUE(o.autoCorrect && o.fallback);
     EXPECT_FALSE(o.server);
     EXPECT_EQ(o.encoding, OutputEncoding::Utf8);
     EXPECT_FALSE(o.timeout);
@@ -24,7 +24,8 @@ TEST(CliOptions, DefaultsForAPlainQuery) {
 TEST(CliOptions, EveryOptionInBothFormsAndAroundTheQuery) {
     const ParseOutcome parsed =
         ParseArguments({"--no-autocorrect", "--server", "whois.nic.ad.jp", "例え.jp",
-                        "--encoding=CP932", "--timeout", "2.5", "--raw", "--history"});
+                        "--encoding=CP932", "--timeout", "2.5", "--raw", "--history",
+                        "--no-fallback"});
     ASSERT_TRUE(parsed.options) << parsed.error;
     const CliOptions& o = *parsed.options;
     EXPECT_FALSE(o.autoCorrect);
@@ -33,6 +34,7 @@ TEST(CliOptions, EveryOptionInBothFormsAndAroundTheQuery) {
     EXPECT_EQ(o.encoding, OutputEncoding::Cp932);
     EXPECT_EQ(o.timeout, std::chrono::milliseconds(2500));
     EXPECT_TRUE(o.raw && o.history);
+    EXPECT_FALSE(o.fallback);
 }
 
 TEST(CliOptions, LastValueWinsAndDoubleDashEndsOptions) {
