@@ -53,7 +53,11 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
         if (code != 0) {
             window_.SetStatus(StatusForCode(code));
             if (referring) ShowReferringBlock(leg, std::move(*referring));
-            Tail();
+            // A registry or registrar that switched port 43 off: RDAP may
+            // have its data, and the run's tail waits for it.
+            const bool rdap = leg == Leg::Leg1 && PortFortyThreeFailed(code) && !cancelling_ &&
+                              StartRunRdap();
+            if (!rdap) Tail();
         } else {
             window_.SetStatus(Client(leg).Truncated() ? Texts().truncated : Texts().done);
             legBusy_ = false;
@@ -102,7 +106,8 @@ std::optional<ReferralTarget> TRunController::PrimaryReferral(Leg leg,
                                                               const std::vector<std::string>& block) {
     const net::TWhoisCli& client = Client(leg);
     const TAskedHosts& asked = asked_[Index(leg)];
-    // IANA names a top-level domain's server on its own lines.
+    // IANA names a top-level domain's server on its own lines (a manual run
+    // of IANA's server too).
     if (fallback_ && SameHost(client.Host, query::kIanaServer)) {
         std::optional<ReferralTarget> target = FindIanaReferral(block);
         if (target && asked.Holds(target->host)) target.reset();
@@ -116,7 +121,9 @@ void TRunController::PrimaryDone(Leg leg, std::vector<std::string> answer) {
     std::vector<std::string> block{Header(client.Host), ""};
     block.insert(block.end(), std::make_move_iterator(answer.begin()),
                  std::make_move_iterator(answer.end()));
-    if (const auto referral = PrimaryReferral(leg, block)) FollowReferral(leg, *referral, block);
+    const bool iana = fallback_ && SameHost(client.Host, query::kIanaServer);
+    const auto referral = PrimaryReferral(leg, block);
+    const bool referred = referral && FollowReferral(leg, *referral, block);
 
     bool suppressed = false;
     if (client.Host == query::kJprsServer ||
@@ -124,9 +131,11 @@ void TRunController::PrimaryDone(Leg leg, std::vector<std::string> answer) {
         suppressed = ScanContactHandles(block, leg == Leg::LegX, pendingQueries_).suppressed;
     }
     if (!suppressed) AppendPrimaryBlock(block);
+    // IANA named no WHOIS server for the top-level domain: RDAP may know it.
+    const bool rdap = iana && !referred && !cancelling_ && StartRunRdap();
     if (!pendingQueries_.empty() && !cancelling_) {
         StartDispatch(leg);
-    } else {
+    } else if (!rdap) {
         Tail();
     }
 }

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/run/dispatch.h"
+#include "net/rdap_cli.h"
 #include "app/run/run_texts.h"
 #include "puny/puny.h"
 #include "query/cp932_text.h"
@@ -76,6 +77,7 @@ void TRunController::QueryButtonClick() {
     visitedServers_.clear();
     insertLine_ = 0;
     fallback_ = window_.Fallback();
+    rdapName_.clear();
     // A dispatch still waiting from an earlier run would insert into this
     // run's report; its handles stay queued for this run's dispatch.
     dispatch_.reset();
@@ -135,6 +137,10 @@ void TRunController::ChooseServer() {
     using Outcome = query::ServerChoice::Outcome;
     const query::ServerChoice choice = query::SelectWhoisServer(
         directory_, start.queryText, start.name, window_.ManualServer(), window_.ManualHost());
+    // Where port 43 gives no registration data, RDAP may: not for a server
+    // the user named, nor for an address.
+    if (fallback_ && !window_.ManualServer() && choice.outcome != Outcome::Address)
+        rdapName_ = start.queryText;
     switch (choice.outcome) {
         case Outcome::NoManualServer:
             FinishRun();
@@ -153,7 +159,7 @@ void TRunController::ChooseServer() {
             window_.SetStatus(text.noDatabase);
             report.Append("\"" + start.queryText + "\"" + text.noDatabaseLine);
             report.Append(choice.value + text.seePageLine);
-            FinishRun();
+            if (!StartRunRdap()) FinishRun();
             return;
         case Outcome::Server:
             StartLeg(Leg::Leg1, choice.value, start.queryText);
@@ -261,6 +267,7 @@ void TRunController::CancelButtonClick() {
             throw;
         }
     }
+    if (rdap_) rdap_->Abort();
     cancelling_ = false;
     // Handles of a cancelled run are not what the user asked for next; the
     // aborts' completions may just have queued some.
@@ -275,7 +282,7 @@ void TRunController::FinishRun() {
 }
 
 bool TRunController::Idle() const {
-    if (dispatch_ || lookup_.Awaited()) return false;
+    if (dispatch_ || lookup_.Awaited() || rdapRunning_) return false;
     for (bool running : running_)
         if (running) return false;
     return true;

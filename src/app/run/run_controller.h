@@ -19,7 +19,13 @@
 #include "net/whois_cli.h"
 #include "query/server_directory.h"
 
+namespace torvane::net {
+class TRdapCli;
+}
+
 namespace torvane::run {
+
+class TRdapDirectory;
 
 // The eight legs. Leg1 asks the first server of a name run; LegX (JPNIC),
 // Leg6 (APNIC) and Leg7 (ARIN) the registries of an address run; Leg2-Leg5
@@ -65,6 +71,13 @@ class TRunController {
     // run start is not waiting for the resolver: the run and everything it
     // started is over.
     bool Idle() const;
+
+    // The RDAP services; without them (or with the switch off) no RDAP leg
+    // runs. `directory` must outlive the controller.
+    void SetRdapDirectory(TRdapDirectory* directory) { rdapDirectory_ = directory; }
+    // Receives the body of every RDAP answer as it arrives, before it is
+    // rendered (torvane-cli --rdap-json).
+    std::function<void(const std::string& body)> OnRdapAnswer;
 
     net::TWhoisCli& Client(Leg leg) { return *clients_[Index(leg)]; }
     const std::vector<std::string>& PendingQueries() const { return pendingQueries_; }
@@ -123,6 +136,20 @@ class TRunController {
     void AppendBlock(const std::string& host, const std::vector<std::string>& lines,
                      bool trailingEmptyLine);
 
+    // The RDAP leg: one request, then the registrar's answer the registry's
+    // points to, once. Started where port 43 gave no registration data; the
+    // run's tail waits for it.
+    static bool PortFortyThreeFailed(net::ErrorCode code);
+    // Starts the run's one RDAP leg for rdapName_; false when there is none
+    // to start (no name, no service for it).
+    bool StartRunRdap();
+    bool StartDomainRdap(const std::string& name);
+    void StartRdapLeg(const std::string& url);
+    void StartRdapRequest(const std::string& url);
+    void RdapConnected(net::ErrorCode code);
+    void RdapDone(net::ErrorCode code);
+    std::optional<std::string> AppendRdapBlock();
+
     // The follow-up dispatch, resumed whenever the leg it waits for ends.
     void StartDispatch(Leg primary);
     void ContinueDispatch();
@@ -148,6 +175,13 @@ class TRunController {
     bool fallback_ = false;
     std::unique_ptr<Dispatch> dispatch_;
     std::optional<RunStart> start_;
+    TRdapDirectory* rdapDirectory_ = nullptr;
+    std::unique_ptr<net::TRdapCli> rdap_;
+    bool rdapRunning_ = false;
+    bool rdapRelatedFollowed_ = false;
+    // The name an RDAP leg asks about when port 43 fails in this run; empty
+    // when none may (switch off, a manual server, or one RDAP leg started).
+    std::string rdapName_;
     // Last: destroyed first, so that no lookup still reaches the resolver or
     // this controller.
     TAsyncLookup lookup_;

@@ -27,6 +27,7 @@ const RunTexts& Texts() {
         Sjis(" を参考にしてください。"),
         Sjis(" からの回答"),
         Sjis("回答が大きすぎるため途中で打ち切りました"),
+        Sjis(" (RDAP)"),
     };
     return texts;
 }

@@ -28,6 +28,7 @@ struct RunTexts {
     std::string seePageLine;     // " を参考にしてください。"
     std::string answerFrom;      // " からの回答"
     std::string truncated;       // "回答が大きすぎるため途中で打ち切りました"
+    std::string rdapTag;         // " (RDAP)", after answerFrom in an RDAP block's header
 };
 
 const RunTexts& Texts();

@@ -1,0 +1,118 @@
+// The RDAP leg: registration data from a registry's RDAP service where port
+// 43 gave none, and the registrar's answer the registry points to.
+
+#include <QUrl>
+#include <utility>
+
+#include "app/run/rdap_directory.h"
+#include "app/run/run_controller.h"
+#include "app/run/run_texts.h"
+#include "encoding/answer_text.h"
+#include "net/rdap_cli.h"
+#include "puny/puny.h"
+#include "query/cp932_text.h"
+#include "query/text_lines.h"
+#include "rdap/render.h"
+
+namespace torvane::run {
+
+namespace {
+
+std::string HostOf(const std::string& url) {
+    return QUrl(QString::fromStdString(url)).host().toStdString();
+}
+
+}  // namespace
+
+bool TRunController::PortFortyThreeFailed(net::ErrorCode code) {
+    // Refused, timed out, no such host, reset: a service that is gone, not a
+    // slow answer or a cancel.
+    return code == 10061 || code == 10060 || code == 11001 || code == 10054;
+}
+
+bool TRunController::StartRunRdap() {
+    return StartDomainRdap(std::exchange(rdapName_, std::string()));
+}
+
+bool TRunController::StartDomainRdap(const std::string& name) {
+    if (rdapDirectory_ == nullptr || name.empty()) return false;
+    const rdap::Bootstrap* bootstrap = rdapDirectory_->Bootstrap();
+    if (bootstrap == nullptr) return false;
+    const std::string ascii = query::ToLowerAscii(puny::DomainToAscii(name));
+    const std::optional<std::string> base = bootstrap->ServiceForDomain(ascii);
+    if (!base) return false;
+    StartRdapLeg(rdap::DomainQueryUrl(*base, ascii));
+    return true;
+}
+
+void TRunController::StartRdapLeg(const std::string& url) {
+    rdapRelatedFollowed_ = false;
+    StartRdapRequest(url);
+}
+
+void TRunController::StartRdapRequest(const std::string& url) {
+    if (!rdap_) {
+        rdap_ = std::make_unique<net::TRdapCli>();
+        rdap_->OnSessionConnected = [this](net::TRdapCli*, net::ErrorCode code) {
+            RdapConnected(code);
+        };
+        rdap_->OnQueryDone = [this](net::TRdapCli*, net::ErrorCode code) { RdapDone(code); };
+    }
+    rdapRunning_ = true;
+    rdap_->StartQuery(url);
+}
+
+void TRunController::RdapConnected(net::ErrorCode code) {
+    if (code != 0) return;
+    window_.Report().BeginUpdate();
+    window_.SetRunning(true);
+    window_.SetStatus(HostOf(rdap_->FinalUrl()) + Texts().connecting);
+}
+
+void TRunController::RdapDone(net::ErrorCode code) {
+    const RunTexts& text = Texts();
+    const net::TRdapCli& client = *rdap_;
+    rdapRunning_ = false;
+    const int status = client.HttpStatus();
+    if (code != 0) {
+        window_.SetStatus(StatusForCode(code));
+    } else if (status == 404) {
+        window_.SetStatus(text.noDatabase);
+    } else if (status != 200) {
+        window_.SetStatus(text.errorNumber + std::to_string(status));
+    } else {
+        window_.SetStatus(client.Truncated() ? text.truncated : text.done);
+    }
+    std::optional<std::string> related;
+    try {
+        if (OnRdapAnswer && !client.Body().empty()) OnRdapAnswer(client.Body());
+        // A 404 says all there is to say; anything else shows what arrived.
+        if (status != 404 && !client.Body().empty()) related = AppendRdapBlock();
+    } catch (const std::exception& error) {
+        window_.SetStatus(ErrorStatus(error.what()));
+    }
+    if (code == 0 && status == 200 && related && !rdapRelatedFollowed_ && !cancelling_) {
+        rdapRelatedFollowed_ = true;
+        StartRdapRequest(*related);
+        return;
+    }
+    if (rdapDirectory_) rdapDirectory_->RefreshIfDue();
+    Tail();
+}
+
+std::optional<std::string> TRunController::AppendRdapBlock() {
+    const net::TRdapCli& client = *rdap_;
+    std::optional<rdap::RdapRendering> rendering = rdap::RenderRdap(client.Body());
+    // Not RDAP (an HTML page, a cut-off document): the text as it came.
+    std::vector<std::string> lines =
+        rendering ? std::move(rendering->lines)
+                  : query::SplitLines(encoding::ConvertAnswerText(client.Body()));
+    IReport& report = window_.Report();
+    report.Append("{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}");
+    report.Append("");
+    for (const std::string& line : lines) report.Append(line);
+    report.Append("");
+    return rendering ? rendering->relatedUrl : std::nullopt;
+}
+
+}  // namespace torvane::run
