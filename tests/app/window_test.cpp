@@ -357,3 +357,20 @@ TEST_F(WindowTest, LinkHintsAppearInTheFramedHintWindow) {
 
 }  // namespace
 }  // namespace torvane::app
+
+namespace torvane::app {
+namespace {
+
+TEST_F(WindowTest, WithoutTranslucencyTheHintHasTheBorderOnly) {
+    Open();
+    TXPHintWindow hint(nullptr, false);
+    hint.ShowHint(QPoint(10, 10), "hint");
+    EXPECT_FALSE(hint.HasShadow());
+    const QImage image = hint.grab().toImage();
+    EXPECT_EQ(image.pixelColor(0, image.height() / 2).rgb(), QColor(118, 118, 118).rgb());
+    EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() / 2).rgb(),
+              QColor(118, 118, 118).rgb());
+}
+
+}  // namespace
+}  // namespace torvane::app
