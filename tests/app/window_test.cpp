@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
@@ -360,6 +361,24 @@ TEST_F(WindowTest, LinkHintsAppearInTheFramedHintWindow) {
 
 namespace torvane::app {
 namespace {
+
+TEST_F(WindowTest, SelectingInTheReportSetsThePrimarySelection) {
+    Tbody& window = Open();
+    view::TTextView* memo = window.DisplayMemo();
+    QSignalSpy published(memo, &view::TTextView::selectionPublished);
+    memo->appendLine("whois.example.jp registry");
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+    QTest::mousePress(memo->viewport(), Qt::LeftButton, {}, memo->charRect({0, 0}).topLeft());
+    QTest::mouseMove(memo->viewport(), memo->charRect({0, 5}).topLeft());
+    QTest::mouseRelease(memo->viewport(), Qt::LeftButton, {}, memo->charRect({0, 5}).topLeft());
+    EXPECT_EQ(published.count(), 1);
+    // Offscreen Qt has no primary selection; on X11 (xvfb-run) this checks it too.
+    if (QGuiApplication::clipboard()->supportsSelection())
+        EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Selection), "whois");
+    EXPECT_TRUE(QGuiApplication::clipboard()->text(QClipboard::Clipboard).isEmpty());
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Clipboard), "whois");
+}
 
 TEST_F(WindowTest, WithoutTranslucencyTheHintHasTheBorderOnly) {
     Open();
