@@ -18,6 +18,7 @@
 #include "app/find_bar.h"
 #include "app/hint_window.h"
 #include "app/main_window.h"
+#include "app/program_setup.h"
 #include "app/qt_text.h"
 #include "query/well_known_servers.h"
 #include "view/result/desktop_open.h"
@@ -378,6 +379,13 @@ TEST_F(WindowTest, SelectingInTheReportSetsThePrimarySelection) {
     EXPECT_TRUE(QGuiApplication::clipboard()->text(QClipboard::Clipboard).isEmpty());
     QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Clipboard), "whois");
+}
+
+TEST_F(WindowTest, TheIconNeedsNoSvgPluginAndQtsDialogsSpeakJapanese) {
+    EXPECT_EQ(ProgramIcon().pixmap(48).size(), QSize(48, 48));
+    ASSERT_TRUE(LoadQtJapanese(App()));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"),
+              QString::fromUtf8("名前を付けて保存"));
 }
 
 TEST_F(WindowTest, WithoutTranslucencyTheHintHasTheBorderOnly) {
