@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -115,6 +116,10 @@ TEST_F(WindowTest, StartsIdleWithTheDesignedControls) {
     // The labels reach their neighbours.
     EXPECT_EQ(window.Label1()->geometry().right() + 1, window.QueryEdit()->x() - 1);
     EXPECT_EQ(window.CheckBox2()->geometry().right() + 1, window.HostEdit()->x() - 1);
+    // 80 report columns, inside the screen, never smaller than the controls.
+    QTRY_VERIFY(window.DisplayMemo()->wrapWidth() >= 80);
+    EXPECT_LE(window.width(), window.screen()->availableGeometry().width());
+    EXPECT_GT(window.minimumWidth(), window.Button2()->geometry().right());
     // The new box stays in the room between HostEdit and Button1.
     EXPECT_GT(window.CheckBox3()->x(), window.HostEdit()->geometry().right());
     EXPECT_LT(window.CheckBox3()->geometry().right(), window.Button1()->x());
@@ -194,6 +199,7 @@ TEST_F(WindowTest, ReturnInTheQueryBoxRunsAndEscapeCancels) {
     QTest::keyClick(window.QueryEdit(), Qt::Key_Escape);
     EXPECT_EQ(window.StatusBar1()->text(), QString::fromUtf8("中止"));
     EXPECT_TRUE(window.QueryButton()->isEnabled());
+    EXPECT_EQ(window.QueryEdit()->lineEdit()->selectedText(), "example.jp");  // ready to retype
 }
 
 TEST_F(WindowTest, ClosesAfterARunWhenStartedWithArguments) {
