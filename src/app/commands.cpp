@@ -2,14 +2,19 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <stdexcept>
 #include <QStandardPaths>
 #include <QUrl>
 
 #include "app/main_window.h"
+#include "app/window_texts.h"
 #include "view/result/desktop_open.h"
+#include "view/widget/report_font.h"
 #include "view/widget/text_view.h"
 
 namespace torvane::app {
@@ -57,11 +62,33 @@ QString Tbody::ReadmePath() const {
 void Tbody::Button1Click() {
     const QString path = ReadmePath();
     if (QFileInfo::exists(path)) {
-        view::OpenWithDesktop(QUrl::fromLocalFile(path).toString().toStdString());
+        // The path goes to the desktop as it is: it may hold characters CP932 lacks.
+        if (!view::OpenFileWithDesktop(path)) ShowReadmeInOwnWindow(path);
         return;
     }
     ShowMessageBox({MessageBoxRequest::Icon::Error, QString::fromUtf8("エラー"),
                     QDir::toNativeSeparators(path) + QString::fromUtf8(" が見つかりません")});
+}
+
+void Tbody::ShowReadmeInOwnWindow(const QString& path) {
+    // The user guide stays reachable on a desktop without a text viewer.
+    if (readmeWindow_ == nullptr) {
+        readmeWindow_ = new QPlainTextEdit(this);
+        readmeWindow_->setWindowFlag(Qt::Window);
+        readmeWindow_->setReadOnly(true);
+        readmeWindow_->setWindowTitle(QString::fromUtf8(texts::kReadmeTitle));
+        QFont font = view::ReportFont();
+        font.setBold(false);
+        readmeWindow_->setFont(font);
+        readmeWindow_->resize(Scaled(800), Scaled(600));
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error(path.toStdString() + ": " +
+                                                                  file.errorString().toStdString());
+    readmeWindow_->setPlainText(QString::fromUtf8(file.readAll()));
+    readmeWindow_->show();
+    readmeWindow_->raise();
+    readmeWindow_->activateWindow();
 }
 
 void Tbody::Button2Click() {

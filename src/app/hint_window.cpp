@@ -1,5 +1,7 @@
 #include "app/hint_window.h"
 
+#include "app/compositing.h"
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -11,14 +13,17 @@
 namespace torvane::app {
 
 TXPHintWindow::TXPHintWindow(QWidget* parent)
+    : TXPHintWindow(parent, TranslucentWindowsShown()) {}
+
+TXPHintWindow::TXPHintWindow(QWidget* parent, bool shadow)
     : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
-      label_(new QLabel(this)) {
+      label_(new QLabel(this)),
+      margin_(shadow ? kShadowMargin : 0) {
     // The shadow is drawn in the window's transparent margin.
-    setAttribute(Qt::WA_TranslucentBackground);
+    if (shadow) setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(kShadowMargin + 4, kShadowMargin + 2, kShadowMargin + 4,
-                               kShadowMargin + 2);
+    layout->setContentsMargins(margin_ + 4, margin_ + 2, margin_ + 4, margin_ + 2);
     layout->addWidget(label_);
     label_->setFont(QToolTip::font());
     QPalette palette = label_->palette();
@@ -35,7 +40,7 @@ void TXPHintWindow::ShowHint(const QPoint& globalPos, const QString& text) {
     }
     label_->setText(text);
     adjustSize();
-    QPoint at = globalPos + QPoint(2, 18) - QPoint(kShadowMargin, kShadowMargin);
+    QPoint at = globalPos + QPoint(2, 18) - QPoint(margin_, margin_);
     if (const QScreen* screen = QGuiApplication::screenAt(globalPos)) {
         const QRect area = screen->availableGeometry();
         at.setX(std::min(at.x(), area.right() - width()));
@@ -49,16 +54,15 @@ void TXPHintWindow::ShowHint(const QPoint& globalPos, const QString& text) {
 void TXPHintWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRect frame =
-        rect().adjusted(kShadowMargin, kShadowMargin, -kShadowMargin, -kShadowMargin);
+    const QRect frame = rect().adjusted(margin_, margin_, -margin_, -margin_);
     // A soft shadow: a few translucent rounded rectangles spreading out below
     // and to the right of the frame.
-    for (int spread = kShadowMargin; spread > 0; --spread) {
+    for (int spread = margin_; spread > 0; --spread) {
         QPainterPath path;
         path.addRoundedRect(QRectF(frame.translated(2, 3))
                                 .adjusted(-spread + 2, -spread + 2, spread - 2, spread - 2),
                             spread, spread);
-        painter.fillPath(path, QColor(0, 0, 0, 10 + 4 * (kShadowMargin - spread)));
+        painter.fillPath(path, QColor(0, 0, 0, 10 + 4 * (margin_ - spread)));
     }
     painter.fillRect(frame, QToolTip::palette().color(QPalette::ToolTipBase));
     // A flat, one-colour border on all four sides.

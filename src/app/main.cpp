@@ -2,17 +2,16 @@
 // loop until the window is closed.
 
 #include <QApplication>
-#include <QIcon>
-
 #include "app/main_window.h"
+#include "app/program_setup.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("torvane"));
     // Wayland matches the window to torvane.desktop by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("torvane"));
-    QApplication::setWindowIcon(QIcon::fromTheme(
-        QStringLiteral("torvane"), QIcon(QApplication::applicationDirPath() + "/torvane.svg")));
+    QApplication::setWindowIcon(torvane::app::ProgramIcon());
+    torvane::app::LoadQtJapanese(application);
 
     torvane::app::WindowOptions options;
     // Argument values are never read; their presence closes the window when a run finishes.

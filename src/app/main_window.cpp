@@ -1,22 +1,31 @@
 #include "app/main_window.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
+#include <QDir>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "app/find_bar.h"
 #include "app/hint_window.h"
 #include "app/qt_text.h"
 #include "app/run/history.h"
 #include "app/run/run_texts.h"
+#include "app/window_texts.h"
+#include "view/result/desktop_open.h"
 #include "view/result/result_view.h"
 #include "view/widget/text_view.h"
 
@@ -44,8 +53,16 @@ constexpr Place kCancelButton{796, 12, 93, 26};
 constexpr Place kCheckBox1{10, 56, 0, 0};
 constexpr Place kCheckBox2{144, 56, 0, 0};
 constexpr Place kHostEdit{360, 50, 218, 0};
+constexpr Place kCheckBox3{584, 56, 0, 0};
 constexpr Place kButton1{700, 52, 93, 26};
 constexpr Place kButton2{796, 52, 93, 26};
+// What the window must keep in view at its smallest: every control of
+// Panel1, and a few report rows under it.
+constexpr QSize kDesignMinimumSize(kButton2.x + kButton2.width + 10,
+                                   kPanel1Height + kStatusBarHeight + 100);
+// The report shows at least this many cells per row at the default size, so
+// the registries' 80-column banners never wrap.
+constexpr int kReportColumns = 80;
 
 QFont WindowFont(int pixels) {
     const QStringList families = QFontDatabase::families();
@@ -89,10 +106,20 @@ class Tbody::ViewReport : public run::IReport {
 Tbody::Tbody(WindowOptions options, QWidget* parent)
     : QMainWindow(parent), options_(std::move(options)) {
     scale_ = logicalDpiY() / kDesignDpi;
+    // On a screen too small for the design at this density, the design
+    // shrinks as a whole, so that every control stays where the design puts
+    // it relative to the others and all of them stay within reach.
+    if (const QScreen* display = screen()) {
+        const QSize area = display->availableGeometry().size();
+        scale_ = std::min({scale_, double(area.width()) / kDesignMinimumSize.width(),
+                           double(area.height()) / kDesignMinimumSize.height()});
+    }
     InstallPlatformServices();
     BuildControls();
     PlaceControls();
     FormCreate();
+    FitToScreen();
+    InstallShortcuts();
 }
 
 Tbody::~Tbody() { FormDestroy(); }
@@ -103,7 +130,6 @@ void Tbody::BuildControls() {
     applicationTitle_ = QStringLiteral("Torvane");
     setWindowTitle(applicationTitle_);
     setFont(WindowFont(Scaled(kWindowFontPixels)));
-    resize(Scaled(kDesignWindowSize.width()), Scaled(kDesignWindowSize.height()));
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -115,6 +141,8 @@ void Tbody::BuildControls() {
     displayMemo_ = new view::TTextView(central);  // Panel2's only control fills it
     displayMemo_->setObjectName("DisplayMemo");
     column->addWidget(displayMemo_, 1);
+    findBar_ = new TFindBar(*displayMemo_, central);
+    column->addWidget(findBar_);
     setCentralWidget(central);
 
     label1_ =
@@ -124,6 +152,11 @@ void Tbody::BuildControls() {
     queryEdit_->setEditable(true);
     queryEdit_->setInsertPolicy(QComboBox::NoInsert);
     queryEdit_->setObjectName("QueryEdit");
+    // Suggestions from the history drop down; they never complete the typed
+    // line in place, so Return runs exactly what was typed.
+    queryEdit_->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    queryEdit_->completer()->setCaseSensitivity(Qt::CaseSensitive);
+    queryEdit_->completer()->popup()->installEventFilter(this);
     queryButton_ = new QPushButton(QString::fromUtf8("実行"), panel1_);
     queryButton_->setDefault(true);
     cancelButton_ = new QPushButton(QString::fromUtf8("キャンセル"), panel1_);
@@ -135,6 +168,11 @@ void Tbody::BuildControls() {
     hostEdit_->setEditable(true);
     hostEdit_->setInsertPolicy(QComboBox::NoInsert);
     hostEdit_->setObjectName("HostEdit");
+    checkBox3_ = new QCheckBox(
+        QString::fromUtf8(texts::kFallbackCaptionHead) + QString::fromUtf8(texts::kFallbackCaptionTail),
+        panel1_);
+    checkBox3_->setChecked(true);
+    checkBox3_->setFont(WindowFont(Scaled(kLabelFontPixels)));
     button1_ = new QPushButton(QString::fromUtf8("ヘルプ"), panel1_);
     button2_ = new QPushButton(QStringLiteral("ABOUT"), panel1_);
 
@@ -148,7 +186,8 @@ void Tbody::BuildControls() {
     QWidget::setTabOrder(cancelButton_, checkBox1_);
     QWidget::setTabOrder(checkBox1_, checkBox2_);
     QWidget::setTabOrder(checkBox2_, hostEdit_);
-    QWidget::setTabOrder(hostEdit_, button1_);
+    QWidget::setTabOrder(hostEdit_, checkBox3_);
+    QWidget::setTabOrder(checkBox3_, button1_);
     QWidget::setTabOrder(button1_, button2_);
 
     connect(queryButton_, &QPushButton::clicked, this,
@@ -174,6 +213,20 @@ void Tbody::PlaceControls() {
     place(hostEdit_, kHostEdit);
     place(button1_, kButton1);
     place(button2_, kButton2);
+    PlaceCheckBox3();
+}
+
+void Tbody::PlaceCheckBox3() {
+    // The box has only the room between HostEdit and Button1; a caption too
+    // wide for it at this font goes on two lines, centred on HostEdit's row.
+    const int room = button1_->x() - Scaled(kCheckBox3.x) - Scaled(4);
+    if (checkBox3_->sizeHint().width() > room)
+        checkBox3_->setText(QString::fromUtf8(texts::kFallbackCaptionHead) + '\n' +
+                            QString::fromUtf8(texts::kFallbackCaptionTail));
+    const QSize hint = checkBox3_->sizeHint();
+    const int centre = hostEdit_->geometry().center().y();
+    checkBox3_->setGeometry(Scaled(kCheckBox3.x), centre - hint.height() / 2,
+                            std::min(hint.width(), room), hint.height());
 }
 
 void Tbody::FormCreate() {
@@ -212,9 +265,49 @@ void Tbody::FormCreate() {
     // says why.
     Guarded([this] { controller_->LoadHistory(); });
     queryEdit_->setEditText(QString());
+    view::SetOpenFailureNotice([this](const QUrl& url) { ShowCannotOpen(url); });
+    queryEdit_->setFocus();
+}
+
+void Tbody::FitToScreen() {
+    const int reportWidth = displayMemo_->textAreaLeft() + displayMemo_->cellWidth() / 2 +
+                            displayMemo_->verticalScrollBarWidth() +
+                            kReportColumns * displayMemo_->cellWidth();
+    QSize size(std::max(Scaled(kDesignWindowSize.width()), reportWidth),
+               Scaled(kDesignWindowSize.height()));
+    QSize minimum(Scaled(kDesignMinimumSize.width()), Scaled(kDesignMinimumSize.height()));
+    if (const QScreen* display = screen()) {
+        // The window manager's title bar comes on top of the window's own size.
+        const QSize area = display->availableGeometry().size() -
+                           QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+        size = size.boundedTo(area);
+        minimum = minimum.boundedTo(area);
+    }
+    setMinimumSize(minimum);
+    resize(size);
+}
+
+void Tbody::InstallShortcuts() {
+    auto* toQuery = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(toQuery, &QShortcut::activated, this,
+            [this] { Guarded([this] { FocusQueryAndSelect(); }); });
+    auto* find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] { Guarded([this] { findBar_->Open(); }); });
+}
+
+void Tbody::FocusQueryAndSelect() {
+    queryEdit_->setFocus(Qt::ShortcutFocusReason);
+    queryEdit_->lineEdit()->selectAll();
+}
+
+void Tbody::ShowCannotOpen(const QUrl& url) {
+    const QString what =
+        url.isLocalFile() ? QDir::toNativeSeparators(url.toLocalFile()) : url.toString();
+    statusText_->setText(what + QString::fromUtf8(texts::kCannotOpenSuffix));
 }
 
 void Tbody::FormDestroy() {
+    view::SetOpenFailureNotice(nullptr);
     // The legs go before the report and the lists they write to.
     controller_.reset();
     report_.reset();
@@ -225,7 +318,7 @@ std::string Tbody::QueryText() const { return ToCp932(queryEdit_->currentText())
 bool Tbody::AutoCorrect() const { return checkBox1_->isChecked(); }
 bool Tbody::ManualServer() const { return checkBox2_->isChecked(); }
 std::string Tbody::ManualHost() const { return ToCp932(hostEdit_->currentText()); }
-bool Tbody::Fallback() const { return true; }  // the check box comes with its issue
+bool Tbody::Fallback() const { return checkBox3_->isChecked(); }
 void Tbody::FocusQuery() { queryEdit_->setFocus(); }
 run::IReport& Tbody::Report() { return *report_; }
 void Tbody::SetStatus(const std::string& text) { statusText_->setText(ToQString(text)); }
@@ -239,10 +332,12 @@ void Tbody::SetRunning(bool running) {
     queryButton_->setEnabled(!running);
     cancelButton_->setEnabled(running);
     if (running && busyCursors_ == 0) {
-        QApplication::setOverrideCursor(Qt::BusyCursor);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         ++busyCursors_;
     } else if (!running) {
         for (; busyCursors_ > 0; --busyCursors_) QApplication::restoreOverrideCursor();
+        // Finished or cancelled: the next query can be typed over this one.
+        FocusQueryAndSelect();
     }
 }
 
@@ -278,6 +373,21 @@ void Tbody::ApplicationErrorHandler(const std::string& message) {
         // Cancelling is best effort here; the first error is the one to show.
     }
     SetStatus(run::ErrorStatus(message));
+}
+
+bool Tbody::eventFilter(QObject* watched, QEvent* event) {
+    // Return while suggestions are open and none is chosen runs the typed
+    // line; the suggestions only close.
+    if (event->type() == QEvent::KeyPress && watched == queryEdit_->completer()->popup()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* popup = static_cast<QAbstractItemView*>(watched);
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !popup->currentIndex().isValid()) {
+            popup->hide();
+            if (queryButton_->isEnabled()) queryButton_->click();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Tbody::keyPressEvent(QKeyEvent* event) {

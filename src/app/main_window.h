@@ -6,6 +6,7 @@
 // handler.
 
 #include <QMainWindow>
+#include <QUrl>
 #include <functional>
 #include <memory>
 
@@ -16,6 +17,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
@@ -26,6 +28,7 @@ class TResultView;
 
 namespace torvane::app {
 
+class TFindBar;
 class TXPHintWindow;
 
 // What a message box shows; the window's commands go through a replaceable
@@ -76,6 +79,8 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     void Button1Click();  // help
     void Button2Click();  // about
     void S1Click();       // save the report
+    // Ctrl+L: the focus to the query box, its text selected.
+    void FocusQueryAndSelect();
     // Cancels the run and shows "エラー" + the message (UTF-8, as exceptions
     // carry it) in the status bar.
     void ApplicationErrorHandler(const std::string& message);
@@ -94,6 +99,8 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     QCheckBox* CheckBox1() const { return checkBox1_; }
     QCheckBox* CheckBox2() const { return checkBox2_; }
     QComboBox* HostEdit() const { return hostEdit_; }
+    // "IANA・RDAPで補完": what Fallback() reads.
+    QCheckBox* CheckBox3() const { return checkBox3_; }
     QPushButton* Button1() const { return button1_; }
     QPushButton* Button2() const { return button2_; }
     QLabel* Label1() const { return label1_; }
@@ -101,12 +108,17 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     view::TTextView* DisplayMemo() const { return displayMemo_; }
     view::TResultView* ResultView() const { return resultView_.get(); }
     TXPHintWindow* HintWindow() const { return hintWindow_; }
+    TFindBar* FindBar() const { return findBar_; }
+    // The read-only window help shows Readme.txt in when no desktop program
+    // opens it; null until then.
+    QPlainTextEdit* ReadmeWindow() const { return readmeWindow_; }
     run::TRunController& Controller() { return *controller_; }
     QString ApplicationTitle() const { return applicationTitle_; }
     // The design's 120-pixels-per-inch sizes scaled to this screen.
     int Scaled(int designPixels) const;
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -117,7 +129,12 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     void FormDestroy();
     void BuildControls();
     void PlaceControls();
+    void PlaceCheckBox3();
+    void FitToScreen();
+    void InstallShortcuts();
     QString ReadmePath() const;
+    void ShowReadmeInOwnWindow(const QString& path);
+    void ShowCannotOpen(const QUrl& url);
     void InstallPlatformServices();
 
     WindowOptions options_;
@@ -134,11 +151,14 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     QCheckBox* checkBox1_ = nullptr;
     QCheckBox* checkBox2_ = nullptr;
     QComboBox* hostEdit_ = nullptr;
+    QCheckBox* checkBox3_ = nullptr;
     QPushButton* button1_ = nullptr;
     QPushButton* button2_ = nullptr;
     QLabel* statusText_ = nullptr;
     view::TTextView* displayMemo_ = nullptr;
     TXPHintWindow* hintWindow_ = nullptr;
+    TFindBar* findBar_ = nullptr;
+    QPlainTextEdit* readmeWindow_ = nullptr;
 
     std::unique_ptr<view::TResultView> resultView_;
     std::unique_ptr<ViewReport> report_;

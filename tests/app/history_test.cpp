@@ -73,5 +73,13 @@ TEST_F(HistoryTest, FileLivesBesideTheProgramOnlyWhenThatFolderIsWritable) {
     EXPECT_TRUE(fs::is_directory(dir_ / "data"));
 }
 
+TEST_F(HistoryTest, AnInstalledProgramKeepsItsFileInTheDataFolder) {
+    for (const char* system : {"/usr/bin", "/usr/local/bin", "/opt/torvane", "/usr/../usr/bin"})
+        EXPECT_EQ(HistoryFilePath(system, dir_ / "data"), dir_ / "data" / "log.txt") << system;
+    // A writable folder that only starts like a prefix is a portable copy.
+    fs::create_directories(dir_ / "usrlocal");
+    EXPECT_EQ(HistoryFilePath(dir_ / "usrlocal", dir_ / "data"), dir_ / "usrlocal" / "log.txt");
+}
+
 }  // namespace
 }  // namespace torvane::run

@@ -5,17 +5,25 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 
+#include "app/find_bar.h"
 #include "app/hint_window.h"
 #include "app/main_window.h"
+#include "app/program_setup.h"
 #include "app/qt_text.h"
 #include "query/well_known_servers.h"
+#include "view/result/desktop_open.h"
+#include "view/result/result_view.h"
 #include "run_test_support.h"
 #include "view/widget/text_view.h"
 
@@ -50,10 +58,11 @@ class WindowTest : public ::testing::Test {
         std::filesystem::remove_all(dir_);
     }
 
-    Tbody& Open(bool closeAfterRun = false) {
+    Tbody& Open(bool closeAfterRun = false, const std::filesystem::path& programDir = {}) {
         WindowOptions options;
         options.closeAfterRun = closeAfterRun;
-        options.programDir = QString::fromStdString(dir_.string());
+        options.programDir =
+            QString::fromStdString((programDir.empty() ? dir_ : programDir).string());
         options.historyFile = QString::fromStdString((dir_ / "log.txt").string());
         options.resolver = &resolver_;
         window_ = std::make_unique<Tbody>(options);
@@ -95,6 +104,10 @@ TEST_F(WindowTest, StartsIdleWithTheDesignedControls) {
     EXPECT_FALSE(window.CancelButton()->isEnabled());
     EXPECT_TRUE(window.CheckBox1()->isChecked());
     EXPECT_FALSE(window.CheckBox2()->isChecked());
+    EXPECT_EQ(window.CheckBox3()->text().remove('\n'), QString::fromUtf8("IANA・RDAPで補完"));
+    EXPECT_TRUE(window.Fallback());
+    window.CheckBox3()->setChecked(false);
+    EXPECT_FALSE(window.Fallback());
     EXPECT_EQ(window.HostEdit()->currentText(), "whois.");
     EXPECT_GE(window.HostEdit()->findText(QString::fromStdString(std::string(query::kJpnicServer))),
               0);
@@ -103,10 +116,18 @@ TEST_F(WindowTest, StartsIdleWithTheDesignedControls) {
     // The labels reach their neighbours.
     EXPECT_EQ(window.Label1()->geometry().right() + 1, window.QueryEdit()->x() - 1);
     EXPECT_EQ(window.CheckBox2()->geometry().right() + 1, window.HostEdit()->x() - 1);
+    // 80 report columns, inside the screen, never smaller than the controls.
+    QTRY_VERIFY(window.DisplayMemo()->wrapWidth() >= 80);
+    EXPECT_LE(window.width(), window.screen()->availableGeometry().width());
+    EXPECT_GT(window.minimumWidth(), window.Button2()->geometry().right());
+    // The new box stays in the room between HostEdit and Button1.
+    EXPECT_GT(window.CheckBox3()->x(), window.HostEdit()->geometry().right());
+    EXPECT_LT(window.CheckBox3()->geometry().right(), window.Button1()->x());
     // Tab order of the design.
     const std::vector<QWidget*> order{
         window.QueryEdit(), window.QueryButton(), window.CancelButton(), window.CheckBox1(),
-        window.CheckBox2(), window.HostEdit(),    window.Button1(),      window.Button2()};
+        window.CheckBox2(), window.HostEdit(),    window.CheckBox3(),    window.Button1(),
+        window.Button2()};
     for (std::size_t i = 0; i + 1 < order.size(); ++i) {
         QWidget* next = order[i]->nextInFocusChain();
         // Skip what cannot take the focus and the combo boxes' own line edits.
@@ -136,6 +157,36 @@ TEST_F(WindowTest, RunShowsTheReportTitleAndHistory) {
     EXPECT_EQ(window.QueryEdit()->itemText(0), "www.example.co.jp");
 }
 
+TEST_F(WindowTest, TheQueryBoxHasTheFocusAtStartAndAfterARun) {
+    Serve({Server(std::string(query::kJprsServer))});
+    Tbody& window = Open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTRY_VERIFY(window.QueryEdit()->hasFocus());
+    window.CheckBox1()->setFocus();
+    ASSERT_TRUE(RunQuery("example.jp"));
+    QTRY_VERIFY(window.QueryEdit()->hasFocus());
+    EXPECT_EQ(window.QueryEdit()->lineEdit()->selectedText(), "example.jp");
+    window.DisplayMemo()->setFocus();
+    QTest::keyClick(&window, Qt::Key_L, Qt::ControlModifier);
+    EXPECT_TRUE(window.QueryEdit()->hasFocus());
+}
+
+TEST_F(WindowTest, ReturnRunsTheTypedLineThoughTheHistoryExtendsIt) {
+    std::ofstream(dir_ / "log.txt", std::ios::binary) << "example.co.jp\r\n";
+    Tbody& window = Open();
+    window.CheckBox3()->setChecked(false);  // no connection for a top-level domain without a row
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.QueryEdit()->clearEditText();
+    QTest::keyClicks(window.QueryEdit()->lineEdit(), "example.co");
+    EXPECT_EQ(window.QueryEdit()->currentText(), "example.co");
+    // Keys go where a user's would: to the suggestions' popup while it is open.
+    QWidget* keys = QApplication::activePopupWidget();
+    QTest::keyClick(keys ? keys : QApplication::focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.Controller().Idle(); }, 15000));
+    ASSERT_FALSE(ReportLines().empty());
+    EXPECT_EQ(ReportLines()[0], "         【example.co の調査結果】");
+}
+
 TEST_F(WindowTest, ReturnInTheQueryBoxRunsAndEscapeCancels) {
     auto held = Server(std::string(query::kJprsServer));
     held.hold = true;
@@ -148,6 +199,7 @@ TEST_F(WindowTest, ReturnInTheQueryBoxRunsAndEscapeCancels) {
     QTest::keyClick(window.QueryEdit(), Qt::Key_Escape);
     EXPECT_EQ(window.StatusBar1()->text(), QString::fromUtf8("中止"));
     EXPECT_TRUE(window.QueryButton()->isEnabled());
+    EXPECT_EQ(window.QueryEdit()->lineEdit()->selectedText(), "example.jp");  // ready to retype
 }
 
 TEST_F(WindowTest, ClosesAfterARunWhenStartedWithArguments) {
@@ -165,6 +217,84 @@ TEST_F(WindowTest, HelpWithoutReadmeNamesTheMissingFile) {
     EXPECT_EQ(boxes_[0].title, QString::fromUtf8("エラー"));
     EXPECT_EQ(boxes_[0].text, QString::fromStdString((dir_ / "Readme.txt").string()) +
                                   QString::fromUtf8(" が見つかりません"));
+}
+
+// File paths go to the desktop as they are, whatever characters the folder holds.
+TEST_F(WindowTest, HelpHandsOverTheReadmePathOrShowsItInItsOwnWindow) {
+    std::vector<QUrl> opened;
+    bool opens = true;
+    const view::DesktopOpener previous = view::SetDesktopOpener([&](const QUrl& url) {
+        opened.push_back(url);
+        return opens;
+    });
+    for (const char* folder : {"デスクトップ", "é한"}) {
+        const std::filesystem::path program = dir_ / std::filesystem::u8path(folder);
+        std::filesystem::create_directories(program);
+        std::ofstream(program / "Readme.txt") << "ユーザーガイド\n";
+        Tbody& window = Open(false, program);
+        opened.clear();
+        window.Button1Click();
+        ASSERT_EQ(opened.size(), 1u) << folder;
+        EXPECT_EQ(opened[0].toLocalFile(),
+                  QString::fromStdString((program / "Readme.txt").string()));
+        EXPECT_EQ(window.ReadmeWindow(), nullptr);
+
+        opens = false;
+        window.Button1Click();
+        ASSERT_NE(window.ReadmeWindow(), nullptr);
+        EXPECT_TRUE(window.ReadmeWindow()->isVisible());
+        EXPECT_TRUE(window.ReadmeWindow()->isReadOnly());
+        EXPECT_EQ(window.ReadmeWindow()->toPlainText(), QString::fromUtf8("ユーザーガイド\n"));
+        opens = true;
+    }
+    EXPECT_TRUE(boxes_.empty());
+    view::SetDesktopOpener(previous);
+}
+
+TEST_F(WindowTest, AFailedHandOffNamesWhatCouldNotBeOpened) {
+    const view::DesktopOpener previous =
+        view::SetDesktopOpener([](const QUrl&) { return false; });
+    Tbody& window = Open();
+    window.DisplayMemo()->appendLine("see http://www.example.jp/ now");
+    QTest::mouseMove(window.DisplayMemo()->viewport(),
+                     window.DisplayMemo()->charRect({0, 8}).center());
+    window.ResultView()->Open1Click();
+    EXPECT_EQ(window.StatusBar1()->text(),
+              QString::fromUtf8("http://www.example.jp/ を開けませんでした"));
+    view::SetDesktopOpener(previous);
+}
+
+// "ァ" is 83 40: its trail byte is "@", which must never start a match.
+TEST_F(WindowTest, FindSelectsWholeCharacterMatchesBothWays) {
+    Tbody& window = Open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    view::TTextView* memo = window.DisplayMemo();
+    memo->appendLine("\x83\x40x @x");
+    for (int i = 0; i < 100; ++i) memo->appendLine("filler");
+    memo->appendLine("@x end");
+    const std::size_t last = memo->text().rfind("@x");
+    QTest::keyClick(&window, Qt::Key_F, Qt::ControlModifier);
+    TFindBar* bar = window.FindBar();
+    ASSERT_TRUE(bar->isVisible());
+    ASSERT_TRUE(bar->TextBox()->hasFocus());
+    QTest::keyClicks(bar->TextBox(), "@X");
+    QTest::keyClick(bar->TextBox(), Qt::Key_Return);
+    EXPECT_EQ(memo->selStart(), 4u);
+    EXPECT_EQ(memo->selLength(), 2u);
+    EXPECT_EQ(memo->topRow(), 0u);
+    bar->NextButton()->click();
+    EXPECT_EQ(memo->selStart(), last);
+    EXPECT_GT(memo->topRow(), 0u);  // scrolled to the match
+    bar->NextButton()->click();
+    EXPECT_EQ(memo->selStart(), 4u);  // wrapped around
+    bar->PreviousButton()->click();
+    EXPECT_EQ(memo->selStart(), last);
+    bar->TextBox()->setText("nowhere");
+    bar->NextButton()->click();
+    EXPECT_EQ(bar->Message()->text(), QString::fromUtf8("見つかりません"));
+    QTest::keyClick(bar->TextBox(), Qt::Key_Escape);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(window.QueryButton()->isEnabled());  // Esc went to the bar, not to a run
 }
 
 TEST_F(WindowTest, AboutShowsTheVersion) {
@@ -232,6 +362,48 @@ TEST_F(WindowTest, LinkHintsAppearInTheFramedHintWindow) {
     QHelpEvent away(QEvent::ToolTip, onText, memo->viewport()->mapToGlobal(onText));
     QApplication::sendEvent(memo->viewport(), &away);
     EXPECT_TRUE(window.HintWindow()->Text().isEmpty());
+}
+
+}  // namespace
+}  // namespace torvane::app
+
+namespace torvane::app {
+namespace {
+
+TEST_F(WindowTest, SelectingInTheReportSetsThePrimarySelection) {
+    Tbody& window = Open();
+    view::TTextView* memo = window.DisplayMemo();
+    QSignalSpy published(memo, &view::TTextView::selectionPublished);
+    memo->appendLine("whois.example.jp registry");
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+    QTest::mousePress(memo->viewport(), Qt::LeftButton, {}, memo->charRect({0, 0}).topLeft());
+    QTest::mouseMove(memo->viewport(), memo->charRect({0, 5}).topLeft());
+    QTest::mouseRelease(memo->viewport(), Qt::LeftButton, {}, memo->charRect({0, 5}).topLeft());
+    EXPECT_EQ(published.count(), 1);
+    // Offscreen Qt has no primary selection; on X11 (xvfb-run) this checks it too.
+    if (QGuiApplication::clipboard()->supportsSelection())
+        EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Selection), "whois");
+    EXPECT_TRUE(QGuiApplication::clipboard()->text(QClipboard::Clipboard).isEmpty());
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Clipboard), "whois");
+}
+
+TEST_F(WindowTest, TheIconNeedsNoSvgPluginAndQtsDialogsSpeakJapanese) {
+    EXPECT_EQ(ProgramIcon().pixmap(48).size(), QSize(48, 48));
+    ASSERT_TRUE(LoadQtJapanese(App()));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"),
+              QString::fromUtf8("名前を付けて保存"));
+}
+
+TEST_F(WindowTest, WithoutTranslucencyTheHintHasTheBorderOnly) {
+    Open();
+    TXPHintWindow hint(nullptr, false);
+    hint.ShowHint(QPoint(10, 10), "hint");
+    EXPECT_FALSE(hint.HasShadow());
+    const QImage image = hint.grab().toImage();
+    EXPECT_EQ(image.pixelColor(0, image.height() / 2).rgb(), QColor(118, 118, 118).rgb());
+    EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() / 2).rgb(),
+              QColor(118, 118, 118).rgb());
 }
 
 }  // namespace

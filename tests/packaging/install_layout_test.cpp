@@ -59,15 +59,19 @@ std::vector<std::string> ExpectedFiles() {
         "bin/torvane-cli",
         "share/applications/torvane.desktop",
         "share/icons/hicolor/scalable/apps/torvane.svg",
+        "share/icons/hicolor/48x48/apps/torvane.png",
         "share/metainfo/org.torvane.torvane.metainfo.xml",
         "share/torvane/rdap/dns.json",
         "share/torvane/rdap/ipv4.json",
         "share/torvane/rdap/ipv6.json",
         "share/torvane/rdap/asn.json",
+        "share/doc/torvane/copyright",
+        "share/man/man1/torvane-cli.1.gz",
     };
     if (TORVANE_HAS_WINDOW) {
         files.push_back("bin/torvane");
         files.push_back("share/torvane/Readme.txt");
+        files.push_back("share/man/man1/torvane.1.gz");
     }
     return files;
 }
@@ -132,7 +136,7 @@ TEST_F(Installed, DesktopFileStartsTheInstalledWindowWithTheInstalledIcon) {
     EXPECT_EQ(keys.at("Exec"), "torvane");
     EXPECT_EQ(keys.at("Icon"), "torvane");
     EXPECT_EQ(keys.at("Terminal"), "false");
-    EXPECT_EQ(keys.at("Categories").back(), ';');
+    EXPECT_EQ(keys.at("Categories"), "Network;");  // one main category
     EXPECT_TRUE(keys.count("Comment[ja]"));
     if (HasProgram("desktop-file-validate")) {
         const ChildResult check = RunChild(
@@ -202,7 +206,20 @@ TEST(DebianPackage, HoldsTheInstalledFilesAndNamesItsDependencies) {
         for (const char* dependency : {"libqt6widgets6", "libqt6gui6"})
             EXPECT_NE(fields.out.find(dependency), std::string::npos) << dependency;
     }
-    EXPECT_NE(fields.out.find("Recommends: fonts-ipafont-gothic"), std::string::npos);
+    for (const char* dependency : {"fonts-ipafont-gothic | fonts-noto-cjk", "qt6-translations-l10n"})
+        EXPECT_NE(fields.out.find(dependency), std::string::npos) << dependency << fields.out;
+    EXPECT_NE(fields.out.find("Recommends: xdg-utils"), std::string::npos) << fields.out;
+
+    // The programs go in stripped: no symbol table.
+    const fs::path unpacked = dir / "unpacked";
+    ASSERT_EQ(RunChild({"dpkg-deb", "-x", deb.string(), unpacked.string()}).exitCode, 0);
+    if (HasProgram("readelf")) {
+        for (const char* program : {"usr/bin/torvane-cli", "usr/bin/torvane"}) {
+            if (!fs::exists(unpacked / program)) continue;
+            const ChildResult sections = RunChild({"readelf", "-S", (unpacked / program).string()});
+            EXPECT_EQ(sections.out.find(".symtab"), std::string::npos) << program;
+        }
+    }
 
     const ChildResult contents = RunChild({"dpkg-deb", "-c", deb.string()});
     for (const std::string& file : ExpectedFiles())

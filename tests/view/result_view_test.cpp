@@ -35,7 +35,10 @@ class ResultViewTest : public testing::WidgetTest {
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(memo);
         view = std::make_unique<TResultView>(memo);
-        previousOpener = SetDesktopOpener([this](const std::string& t) { opened.push_back(t); });
+        previousOpener = SetDesktopOpener([this](const QUrl& url) {
+            opened.push_back(url.toString().toStdString());
+            return true;
+        });
         host.resize(800, 500);
         host.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&host));
@@ -117,7 +120,7 @@ TEST_F(ResultViewTest, FailuresInHandlersReachTheErrorHandler) {
     memo->appendLine("http://example.jp/");
     std::vector<std::string> errors;
     view->setErrorHandler([&](const std::exception& e) { errors.push_back(e.what()); });
-    SetDesktopOpener([](const std::string&) { throw std::runtime_error("cannot open"); });
+    SetDesktopOpener([](const QUrl&) -> bool { throw std::runtime_error("cannot open"); });
     Hover(0, 3);
     QTest::mouseDClick(memo->viewport(), Qt::LeftButton, {}, CenterOf(*memo, 0, 3));
     view->Open1()->trigger();
@@ -167,7 +170,7 @@ TEST_F(ResultViewTest, DoubleClickHandsLinksToTheDesktop) {
         std::string expected;
     } cases[] = {
         {0, 10, "mailto:hostmaster@nic.ad.jp"},
-        {1, 5, "www.example.jp"},  // handed over as shown; the platform's opener adds the scheme
+        {1, 5, "http://www.example.jp"},  // as the desktop would resolve it
         {2, 3, "https://example.jp/x"},
     };
     for (const auto& c : cases) {

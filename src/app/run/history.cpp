@@ -32,6 +32,20 @@ bool CanWriteIn(const fs::path& folder) {
     return true;
 }
 
+// An installed copy never writes beside itself, even when the user (root)
+// could: the package manager would leave the file behind.
+bool InSystemPrefix(const fs::path& folder) {
+    std::error_code error;
+    fs::path resolved = fs::weakly_canonical(folder, error);
+    if (error) resolved = folder.lexically_normal();
+    for (const fs::path prefix : {"/usr", "/opt"}) {
+        const auto [end, rest] = std::mismatch(prefix.begin(), prefix.end(), resolved.begin(),
+                                               resolved.end());
+        if (end == prefix.end()) return true;
+    }
+    return false;
+}
+
 std::runtime_error FileError(const fs::path& path) {
     return std::runtime_error(path.string() + ": " + std::strerror(errno));
 }
@@ -39,7 +53,7 @@ std::runtime_error FileError(const fs::path& path) {
 }  // namespace
 
 fs::path HistoryFilePath(const fs::path& programDir, const fs::path& dataDir) {
-    if (CanWriteIn(programDir)) return programDir / "log.txt";
+    if (!InSystemPrefix(programDir) && CanWriteIn(programDir)) return programDir / "log.txt";
     std::error_code error;
     fs::create_directories(dataDir, error);
     return dataDir / "log.txt";

@@ -8,8 +8,10 @@
 
 namespace torvane::run {
 
-// Where "log.txt" lives: beside the program when that folder can be written
-// (a portable install), otherwise in `dataDir`, which is created if missing.
+// Where "log.txt" lives: beside the program only for a portable copy, a
+// program folder outside the system prefixes (/usr, /usr/local, /opt and
+// everything under them) that can be written; otherwise in `dataDir`, which is
+// created if missing. The same for every user, root included.
 std::filesystem::path HistoryFilePath(const std::filesystem::path& programDir,
                                       const std::filesystem::path& dataDir);
 

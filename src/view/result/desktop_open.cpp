@@ -1,31 +1,43 @@
 #include "view/result/desktop_open.h"
 
 #include <QDesktopServices>
-#include <QString>
 
 #include "encoding/code_page.h"
 
 namespace torvane::view {
 namespace {
 
-void OpenWithPlatform(const std::string& target) {
-    QDesktopServices::openUrl(DesktopUrlFor(target));
-}
+bool OpenWithPlatform(const QUrl& url) { return QDesktopServices::openUrl(url); }
 
 DesktopOpener& CurrentOpener() {
     static DesktopOpener opener = OpenWithPlatform;
     return opener;
 }
 
+OpenFailureNotice& CurrentNotice() {
+    static OpenFailureNotice notice;
+    return notice;
+}
+
+bool Open(const QUrl& url) {
+    const bool opened = CurrentOpener()(url);
+    if (!opened && CurrentNotice()) CurrentNotice()(url);
+    return opened;
+}
+
 }  // namespace
 
-void OpenWithDesktop(const std::string& target) { CurrentOpener()(target); }
+bool OpenWithDesktop(const std::string& target) { return Open(DesktopUrlFor(target)); }
+
+bool OpenFileWithDesktop(const QString& path) { return Open(QUrl::fromLocalFile(path)); }
 
 DesktopOpener SetDesktopOpener(DesktopOpener opener) {
     DesktopOpener previous = std::move(CurrentOpener());
     CurrentOpener() = opener ? std::move(opener) : DesktopOpener(OpenWithPlatform);
     return previous;
 }
+
+void SetOpenFailureNotice(OpenFailureNotice notice) { CurrentNotice() = std::move(notice); }
 
 QUrl DesktopUrlFor(const std::string& target) {
     QString text = QString::fromStdU16String(encoding::Cp932ToUtf16(target));

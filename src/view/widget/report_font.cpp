@@ -4,17 +4,34 @@
 #include <QStringList>
 
 namespace torvane::view {
+namespace {
+
+// The view draws through QRawFont, which has no per-character fallback: the
+// family itself must hold the Japanese glyphs.
+QString JapaneseFixedFamily() {
+    const QStringList families = QFontDatabase::families();
+    for (const char* preferred : {"ＭＳ ゴシック", "MS Gothic", "IPAGothic"}) {
+        if (families.contains(QString::fromUtf8(preferred))) return QString::fromUtf8(preferred);
+    }
+    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    for (const QString& family : japanese) {
+        if (QFontDatabase::isFixedPitch(family)) return family;
+    }
+    // Some CJK families are not marked fixed-pitch though their kana and
+    // kanji are; any Japanese family draws better than boxes.
+    return japanese.value(0);
+}
+
+}  // namespace
 
 QFont ReportFont() {
-    const QStringList families = QFontDatabase::families();
     QFont font;
-    if (families.contains(QStringLiteral("ＭＳ ゴシック")) ||
-        families.contains(QStringLiteral("MS Gothic"))) {
-        font.setFamily(QStringLiteral("ＭＳ ゴシック"));
-    } else if (families.contains(QStringLiteral("IPAGothic"))) {
-        font.setFamily(QStringLiteral("IPAGothic"));
-    } else {
+    const QString family = JapaneseFixedFamily();
+    if (family.isEmpty()) {
         font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    } else {
+        font.setFamily(family == QStringLiteral("MS Gothic") ? QStringLiteral("ＭＳ ゴシック")
+                                                             : family);
     }
     font.setPixelSize(17);
     font.setBold(true);

@@ -308,19 +308,36 @@ void TTextView::selectAll() {
     anchor_ = 0;
     caret_ = textLength();
     repaintText();
+    publishSelection();
 }
 
 std::string TTextView::selectedText() const {
     return layout_.textBetween(selStart(), selStart() + selLength());
 }
 
+namespace {
+
+// Qt's plain-text clipboard carries "\n" line ends and gives each desktop its own.
+void PutOnClipboard(const std::string& cp932, QClipboard::Mode mode) {
+    QString text = QString::fromStdU16String(encoding::Cp932ToUtf16(cp932));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QGuiApplication::clipboard()->setText(text, mode);
+}
+
+}  // namespace
+
 void TTextView::copyToClipboard() const {
     const std::string selected = selectedText();
+    if (!selected.empty()) PutOnClipboard(selected, QClipboard::Clipboard);
+}
+
+void TTextView::publishSelection() {
+    // Only what the user selected: a selection the view restores after a
+    // resize would otherwise take the primary selection from other programs.
+    const std::string selected = selectedText();
     if (selected.empty()) return;
-    QString text = QString::fromStdU16String(encoding::Cp932ToUtf16(selected));
-    // Qt's plain-text clipboard carries "\n" line ends and gives each desktop its own.
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QGuiApplication::clipboard()->setText(text);
+    PutOnClipboard(selected, QClipboard::Selection);
+    emit selectionPublished();
 }
 
 void TTextView::moveCaret(std::size_t position, bool extend) {
@@ -386,6 +403,7 @@ void TTextView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         dragging_ = false;
         autoScrollTimer_.stop();
+        publishSelection();
     }
 }
 
@@ -408,6 +426,7 @@ void TTextView::mouseDoubleClickEvent(QMouseEvent* event) {
                 anchor_ = lineStart + token->start;
                 caret_ = lineStart + token->end();
                 repaintText();
+                publishSelection();
             }
         }
     }

@@ -131,6 +131,10 @@ class TTextView : public QAbstractScrollArea {
     std::string selectedText() const;
     // Puts the selection on the clipboard as Unicode text; nothing when nothing is selected.
     void copyToClipboard() const;
+    // Puts the selection on the X11 primary selection (middle-click paste) where the platform has
+    // one (elsewhere Qt drops it) and emits selectionPublished; nothing when nothing is selected.
+    // The view calls it when the user ends a selection with the mouse or selects all.
+    void publishSelection();
     std::size_t caretPosition() const { return caret_; }
 
     // --- Drawing and pointer services for the handlers ---
@@ -155,6 +159,7 @@ class TTextView : public QAbstractScrollArea {
     void doubleClicked(const QPoint& point);
     void resized();
     void rowDrawn(const torvane::view::TDrawnRow& row);
+    void selectionPublished();
 
   protected:
     void paintEvent(QPaintEvent* event) override;

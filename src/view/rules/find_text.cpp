@@ -1,0 +1,51 @@
+#include "view/rules/find_text.h"
+
+#include "view/rules/cp932_chars.h"
+
+namespace torvane::view {
+namespace {
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool matchesAt(std::string_view text, std::string_view needle, std::size_t pos) {
+    if (text.size() - pos < needle.size()) return false;
+    // A lead byte in the needle is followed by its trail byte there too, so comparing the trail
+    // byte as a letter without regard to case would join two different characters.
+    for (std::size_t i = 0; i < needle.size(); i += charLength(needle, i)) {
+        if (charLength(needle, i) == 2) {
+            if (text.substr(pos + i, 2) != needle.substr(i, 2)) return false;
+        } else if (lowerAscii(text[pos + i]) != lowerAscii(needle[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::size_t> findNext(std::string_view text, std::string_view needle,
+                                    std::size_t from) {
+    if (needle.empty()) return std::nullopt;
+    std::optional<std::size_t> first;
+    for (std::size_t pos = 0; pos < text.size(); pos += charLength(text, pos)) {
+        if (!matchesAt(text, needle, pos)) continue;
+        if (pos >= from) return pos;
+        if (!first) first = pos;
+    }
+    return first;
+}
+
+std::optional<std::size_t> findPrevious(std::string_view text, std::string_view needle,
+                                        std::size_t before) {
+    if (needle.empty()) return std::nullopt;
+    std::optional<std::size_t> lastBefore;
+    std::optional<std::size_t> last;
+    for (std::size_t pos = 0; pos < text.size(); pos += charLength(text, pos)) {
+        if (!matchesAt(text, needle, pos)) continue;
+        if (pos < before) lastBefore = pos;
+        last = pos;
+    }
+    return lastBefore ? lastBefore : last;
+}
+
+}  // namespace torvane::view
