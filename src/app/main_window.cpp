@@ -23,6 +23,7 @@
 #include "app/hint_window.h"
 #include "app/qt_text.h"
 #include "app/run/history.h"
+#include "app/run/rdap_directory.h"
 #include "app/run/run_texts.h"
 #include "app/window_texts.h"
 #include "view/result/desktop_open.h"
@@ -261,6 +262,10 @@ void Tbody::FormCreate() {
                   QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString())
             : std::filesystem::path(options_.historyFile.toStdString());
     controller_ = std::make_unique<run::TRunController>(*this, resolver, *directory_, historyFile);
+    rdapDirectory_ = run::ProgramRdapDirectory(
+        options_.programDir.toStdString(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(), true);
+    controller_->SetRdapDirectory(rdapDirectory_.get());
     // The window opens even when the history cannot be read; the status bar
     // says why.
     Guarded([this] { controller_->LoadHistory(); });

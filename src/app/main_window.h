@@ -164,6 +164,7 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     std::unique_ptr<ViewReport> report_;
     std::unique_ptr<run::IResolver> systemResolver_;
     std::unique_ptr<query::TServerDirectory> directory_;
+    std::unique_ptr<run::TRdapDirectory> rdapDirectory_;
     std::unique_ptr<run::TRunController> controller_;
 };
 

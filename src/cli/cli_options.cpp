@@ -34,6 +34,7 @@ constexpr OptionSpec kOptions[] = {
     {"help", Kind::Flag},       {"version", Kind::Flag},   {"no-autocorrect", Kind::Flag},
     {"raw", Kind::Flag},        {"history", Kind::Flag},   {"server", Kind::Valued},
     {"encoding", Kind::Valued}, {"timeout", Kind::Valued},  {"no-fallback", Kind::Flag},
+    {"rdap", Kind::Flag},       {"rdap-json", Kind::Flag},
 };
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -52,6 +53,10 @@ std::string Apply(CliOptions& options, std::string_view name, const std::string&
         options.autoCorrect = false;
     } else if (name == "no-fallback") {
         options.fallback = false;
+    } else if (name == "rdap") {
+        options.rdapOnly = true;
+    } else if (name == "rdap-json") {
+        options.rdapOnly = options.rdapJson = true;
     } else if (name == "raw") {
         options.raw = true;
     } else if (name == "history") {

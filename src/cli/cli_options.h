@@ -22,6 +22,10 @@ struct CliOptions {
     std::optional<std::string> server;
     // The "IANA・RDAPで補完" check box (--no-fallback clears it).
     bool fallback = true;
+    // --rdap: ask RDAP only, no port 43. --rdap-json (implies --rdap): print
+    // the answers' JSON instead of the report.
+    bool rdapOnly = false;
+    bool rdapJson = false;
     OutputEncoding encoding = OutputEncoding::Utf8;
     // The whole-run limit (--timeout); unset means no limit.
     std::optional<std::chrono::milliseconds> timeout;

@@ -7,11 +7,13 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <stdexcept>
 
+#include "app/run/rdap_directory.h"
 #include "app/run/resolver.h"
 #include "app/run/run_controller.h"
 #include "app/run/run_texts.h"
@@ -103,6 +105,12 @@ CliRunResult RunQuery(const CliOptions& options,
     run::TSystemResolver resolver;
     const query::TServerDirectory directory;
     run::TRunController controller(window, resolver, directory, history);
+    // The window keeps the fetched bootstrap copies fresh; a script's run
+    // only reads them.
+    const auto rdapDirectory = run::ProgramRdapDirectory(
+        QCoreApplication::applicationDirPath().toStdString(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString(), false);
+    controller.SetRdapDirectory(rdapDirectory.get());
     if (historyFile) controller.LoadHistory();
 
     CliRunResult result;
@@ -144,8 +152,17 @@ CliRunResult RunQuery(const CliOptions& options,
         limit.start(*options.timeout);
     }
 
+    if (options.rdapJson) {
+        controller.OnRdapAnswer = [&](const std::string& body) {
+            result.rdapDocuments.push_back(body);
+        };
+    }
     try {
-        controller.QueryButtonClick();
+        if (options.rdapOnly) {
+            controller.RdapButtonClick();
+        } else {
+            controller.QueryButtonClick();
+        }
     } catch (const std::exception& error) {
         // As the window's error handler does: cancel, then show the error.
         try {

@@ -60,6 +60,8 @@ struct CliRunResult {
     int signal = 0;  // for Interrupted
     std::vector<std::string> lines;
     std::string status;
+    // With --rdap-json: the body of every RDAP answer, in order.
+    std::vector<std::string> rdapDocuments;
 };
 
 // Runs the query of `options` once and returns when no leg is running and no

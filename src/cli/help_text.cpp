@@ -23,7 +23,12 @@ every leg of the run is over.
 Today's registries (the window's "IANA・RDAPで補完" box, on unless
 --no-fallback): a top-level domain without a row in the directory is asked
 at IANA's WHOIS server, which names the registry's server; rwhois:// and
-whois:// referrals are asked on the port they name. Always, without the
+whois:// referrals are asked on the port they name; and where port 43 gives
+no registration data (a registry with a web page only, IANA naming no
+server, a registry or registrar refusing or gone) the registry's RDAP
+service is asked (HTTPS, IANA's RDAP bootstrap), and the registrar's RDAP
+answer it points to; each RDAP answer is shown as text under a header
+"{<host> からの回答 (RDAP)}". Always, without the
 option too: a registry answer listing several objects is followed only in
 the record of the domain asked, a referral to a web address is not
 followed, and when a referred server fails the referring server's answer
@@ -34,8 +39,16 @@ Options:
                        domain (the window's auto-correct check box off)
   --server HOST        ask HOST instead of the server from the directory
                        (the window's manual server)
-  --no-fallback        the classic run only: no IANA, no ports named by
-                       referrals (the window's "IANA・RDAPで補完" box off)
+  --no-fallback        the classic run only: no IANA, no RDAP, no ports
+                       named by referrals (the window's "IANA・RDAPで補完"
+                       box off)
+  --rdap               ask RDAP only, never port 43: the registry's RDAP
+                       service for a domain name or an IPv4 address, and
+                       the registrar's answer it points to; no DNS step,
+                       no history
+  --rdap-json          as --rdap, but print each RDAP answer's JSON as it
+                       came, one document per line (its line breaks become
+                       spaces), instead of the report
   --encoding ENC       encoding of standard output and standard error:
                        utf-8 (default) or cp932; the report is CP932
                        inside and converted at the output
@@ -90,9 +103,19 @@ Environment:
                     "port" instead (host names compare without regard to
                     case; ":port" may be left out). Used by tests and by the
                     demonstration mode; a malformed value is reported and
-                    ignored as a whole.
+                    ignored as a whole. RDAP hosts are mapped the same
+                    way; a host mapped to a loopback address is asked over
+                    plain HTTP (only loopback is ever asked without TLS).
+  TORVANE_RDAP_BOOTSTRAP  a folder with IANA's four RDAP bootstrap files
+                    (dns.json, ipv4.json, ipv6.json, asn.json) to use
+                    instead of the shipped snapshot and its fetched
+                    updates. For tests and diagnostics.
 
 Files:
+  rdap/    IANA's RDAP bootstrap files shipped beside the program (or in
+           share/torvane/rdap); the window keeps newer copies, fetched at
+           most once a week, in ~/.local/share/torvane/rdap, and torvane-cli
+           reads the newer of the two.
   log.txt  the query history (with --history only): beside the program
            when that folder can be written, otherwise in the user's data
            folder (~/.local/share/torvane/log.txt); CP932, CR LF, most
@@ -103,6 +126,7 @@ Examples:
   torvane-cli --timeout 30 https://www.example.jp/index.html
   torvane-cli --no-autocorrect --server whois.nic.ad.jp 192.0.2.1
   torvane-cli --encoding cp932 example.jp > report.txt
+  torvane-cli --rdap-json example.com | jq .
 )";
 }
 

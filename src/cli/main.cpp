@@ -13,6 +13,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/help_text.h"
+#include "cli/rdap_output.h"
 #include "cli/report_output.h"
 #include "net/host_map.h"
 
@@ -78,9 +79,14 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     std::string text;
-    for (const std::string& line : result.lines) {
-        text += cli::RenderLine(line, options.encoding, escapeOut);
-        text += '\n';
+    if (options.rdapJson) {
+        for (const std::string& document : result.rdapDocuments)
+            text += cli::RdapDocumentLine(document, escapeOut) + '\n';
+    } else {
+        for (const std::string& line : result.lines) {
+            text += cli::RenderLine(line, options.encoding, escapeOut);
+            text += '\n';
+        }
     }
     WriteAll(stdout, text);
     if (std::fflush(stdout) != 0) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "cli_test_support.h"
@@ -205,6 +207,67 @@ TEST(Cli, TimeoutCancelsAHeldRunAndExitsWithCancelled) {
     EXPECT_GE(elapsed, std::chrono::milliseconds(450));
     EXPECT_LT(elapsed, std::chrono::seconds(10));
     EXPECT_EQ(SplitLines(result.out).front(), "         【example.jp の調査結果】");
+}
+
+ServerConfig RdapService(std::map<std::string, testserver::HttpResponse> responses) {
+    ServerConfig config = Server("rdap.registry.test");
+    config.http.emplace();
+    config.http->responses = std::move(responses);
+    return config;
+}
+
+std::string RdapAnswer(const std::string& name) {
+    std::ifstream file(TORVANE_TEST_DATA "/rdap/answers/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+struct RdapOnlyCase {
+    std::vector<std::string> arguments;
+    std::vector<std::string> outputFrom;  // the report's lines from the first of these
+    int exitCode;
+    std::string status;
+};
+
+TEST(Cli, RdapAsksOnlyRdapAndRdapJsonPrintsTheAnswers) {
+    const std::string registry = RdapAnswer("rdap.verisign.com__domain_google.com_2021.json");
+    const std::string registrar = RdapAnswer("rdap.markmonitor.com__domain_google.com_2021.json");
+    ServerConfig markmonitor = Server("rdap.markmonitor.com");
+    markmonitor.http.emplace();
+    markmonitor.http->responses = {{"/rdap/domain/GOOGLE.COM", {200, registrar}}};
+    const std::vector<ServerConfig> servers = {
+        RdapService({{"/domain/google.com", {200, registry}},
+                     {"/ip/192.0.2.1", {200, RdapAnswer("rdap.apnic.net__ip_1.1.1.1_2020.json")}}}),
+        markmonitor, Server("whois.verisign-grs.com")};
+    auto oneLine = [](std::string text) {
+        for (char& c : text)
+            if (c == '\r' || c == '\n') c = ' ';
+        return text;
+    };
+    const RdapOnlyCase cases[] = {
+        {{"--rdap", "https://www.google.com/"},
+         {"         【google.com の調査結果】", "", "{rdap.registry.test からの回答 (RDAP)}", "",
+          "Domain Name: GOOGLE.COM"},
+         0,
+         "完了"},
+        {{"--rdap-json", "google.com"}, {oneLine(registry), oneLine(registrar)}, 0, "完了"},
+        {{"--rdap", "192.0.2.1"},
+         {"         【192.0.2.1 の調査結果】", "", "{rdap.registry.test からの回答 (RDAP)}"},
+         0,
+         "完了"},
+        {{"--rdap", "example.jp"}, {"         【example.jp の調査結果】", ""}, 1,
+         "データベースが見つかりません"},
+    };
+    for (const RdapOnlyCase& c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        CliRun cli(servers);
+        const ChildResult result = cli.Run(c.arguments);
+        const Lines out = SplitLines(result.out);
+        ASSERT_GE(out.size(), c.outputFrom.size()) << result.err;
+        EXPECT_EQ(Lines(out.begin(), out.begin() + c.outputFrom.size()), c.outputFrom);
+        EXPECT_EQ(result.exitCode, c.exitCode);
+        EXPECT_EQ(LastLine(result.err), c.status);
+        EXPECT_TRUE(cli.Servers().Queries("whois.verisign-grs.com").empty());
+    }
 }
 
 TEST(Cli, TimeoutLeavesAFastRunAlone) {

@@ -90,7 +90,8 @@ class CliRun {
     }
     std::vector<std::string> Environment() const {
         const std::string home = (scratch_.Path() / "home").string();
-        return {"TORVANE_HOST_MAP=" + server_.HostMap(), "HOME=" + home,
+        return {"TORVANE_HOST_MAP=" + server_.HostMap(),
+                "TORVANE_RDAP_BOOTSTRAP=" TORVANE_TEST_DATA "/cli/rdap-bootstrap", "HOME=" + home,
                 "XDG_DATA_HOME=" + home + "/data", "TMPDIR=" + (scratch_.Path() / "tmp").string(),
                 "LC_ALL=C.UTF-8"};
     }

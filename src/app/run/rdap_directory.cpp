@@ -28,8 +28,9 @@ void Stamp(const std::filesystem::path& user) {
 
 }  // namespace
 
-TRdapDirectory::TRdapDirectory(std::filesystem::path shipped, std::filesystem::path user)
-    : shipped_(std::move(shipped)), user_(std::move(user)) {}
+TRdapDirectory::TRdapDirectory(std::filesystem::path shipped, std::filesystem::path user,
+                               bool refresh)
+    : shipped_(std::move(shipped)), user_(std::move(user)), refresh_(refresh) {}
 
 TRdapDirectory::~TRdapDirectory() = default;
 
@@ -47,7 +48,7 @@ const rdap::Bootstrap* TRdapDirectory::Bootstrap() {
 }
 
 void TRdapDirectory::RefreshIfDue() {
-    if (user_.empty() || running_ > 0 || !RoundDue(user_)) return;
+    if (!refresh_ || user_.empty() || running_ > 0 || !RoundDue(user_)) return;
     std::vector<rdap::BootstrapKind> due;
     for (rdap::BootstrapKind kind : rdap::kBootstrapKinds)
         if (rdap::RefreshDue(user_, kind)) due.push_back(kind);
@@ -67,14 +68,15 @@ void TRdapDirectory::RefreshIfDue() {
 bool TRdapDirectory::Refreshing() const { return running_ > 0; }
 
 std::unique_ptr<TRdapDirectory> ProgramRdapDirectory(const std::filesystem::path& programDir,
-                                                     const std::filesystem::path& userDataDir) {
+                                                     const std::filesystem::path& userDataDir,
+                                                     bool refresh) {
     if (const char* fixed = std::getenv("TORVANE_RDAP_BOOTSTRAP"); fixed && *fixed)
-        return std::make_unique<TRdapDirectory>(fixed, std::filesystem::path());
+        return std::make_unique<TRdapDirectory>(fixed, std::filesystem::path(), false);
     std::filesystem::path shipped = programDir / "rdap";
     if (!std::filesystem::exists(shipped / "dns.json"))
         shipped = programDir / ".." / "share" / "torvane" / "rdap";
     return std::make_unique<TRdapDirectory>(
-        shipped, userDataDir.empty() ? std::filesystem::path() : userDataDir / "rdap");
+        shipped, userDataDir.empty() ? std::filesystem::path() : userDataDir / "rdap", refresh);
 }
 
 }  // namespace torvane::run

@@ -19,8 +19,9 @@ namespace torvane::run {
 class TRdapDirectory {
   public:
     // `shipped`: the snapshot's folder. `user`: the folder of fetched copies;
-    // empty for none (and then nothing is ever fetched).
-    TRdapDirectory(std::filesystem::path shipped, std::filesystem::path user);
+    // empty for none. `refresh`: whether this program fetches newer copies
+    // (a short-lived one would abandon its fetches).
+    TRdapDirectory(std::filesystem::path shipped, std::filesystem::path user, bool refresh);
     ~TRdapDirectory();
     TRdapDirectory(const TRdapDirectory&) = delete;
     TRdapDirectory& operator=(const TRdapDirectory&) = delete;
@@ -41,6 +42,7 @@ class TRdapDirectory {
   private:
     std::filesystem::path shipped_;
     std::filesystem::path user_;
+    bool refresh_;
     std::optional<rdap::Bootstrap> bootstrap_;
     bool loaded_ = false;
     std::vector<std::unique_ptr<net::TRdapCli>> fetches_;
@@ -51,8 +53,9 @@ class TRdapDirectory {
 // TORVANE_RDAP_BOOTSTRAP when that is set (a fixed set of files, never
 // refreshed: for tests and diagnostics), else "rdap" beside the program or
 // the installed "share/torvane/rdap", with newer copies kept in
-// `userDataDir`/rdap.
+// `userDataDir`/rdap and fetched there when `refresh`.
 std::unique_ptr<TRdapDirectory> ProgramRdapDirectory(const std::filesystem::path& programDir,
-                                                     const std::filesystem::path& userDataDir);
+                                                     const std::filesystem::path& userDataDir,
+                                                     bool refresh);
 
 }  // namespace torvane::run

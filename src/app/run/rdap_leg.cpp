@@ -11,7 +11,10 @@
 #include "net/rdap_cli.h"
 #include "puny/puny.h"
 #include "query/cp932_text.h"
+#include "query/normalize.h"
 #include "query/text_lines.h"
+#include "rdap/addresses.h"
+#include "rdap/bootstrap.h"
 #include "rdap/render.h"
 
 namespace torvane::run {
@@ -35,14 +38,52 @@ bool TRunController::StartRunRdap() {
 }
 
 bool TRunController::StartDomainRdap(const std::string& name) {
-    if (rdapDirectory_ == nullptr || name.empty()) return false;
+    const std::optional<std::string> url = RdapUrlFor(name);
+    if (url) StartRdapLeg(*url);
+    return url.has_value();
+}
+
+std::optional<std::string> TRunController::RdapUrlFor(const std::string& nameOrAddress) {
+    if (rdapDirectory_ == nullptr || nameOrAddress.empty()) return std::nullopt;
     const rdap::Bootstrap* bootstrap = rdapDirectory_->Bootstrap();
-    if (bootstrap == nullptr) return false;
-    const std::string ascii = query::ToLowerAscii(puny::DomainToAscii(name));
+    if (bootstrap == nullptr) return std::nullopt;
+    if (query::IsIPAddress(nameOrAddress)) {
+        const std::optional<std::uint32_t> address = rdap::ParseIpv4(nameOrAddress);
+        if (!address) return std::nullopt;
+        const std::optional<std::string> base = bootstrap->ServiceForIpv4(*address);
+        if (!base) return std::nullopt;
+        return rdap::Ipv4QueryUrl(*base, *address);
+    }
+    const std::string ascii = query::ToLowerAscii(puny::DomainToAscii(nameOrAddress));
     const std::optional<std::string> base = bootstrap->ServiceForDomain(ascii);
-    if (!base) return false;
-    StartRdapLeg(rdap::DomainQueryUrl(*base, ascii));
-    return true;
+    if (!base) return std::nullopt;
+    return rdap::DomainQueryUrl(*base, ascii);
+}
+
+void TRunController::RdapButtonClick() {
+    const RunTexts& text = Texts();
+    const std::string typed = window_.QueryText();
+    if (query::Trim(typed).empty()) {
+        window_.FocusQuery();
+        return;
+    }
+    IReport& report = window_.Report();
+    report.BeginUpdate();
+    window_.SetRunning(true);
+    report.Clear();
+    window_.SetStatus(text.runStarting);
+    std::string name = typed;
+    if (!query::IsIPAddress(typed)) {
+        name = query::CleanQueryText(typed);
+        if (window_.AutoCorrect()) name = query::CutToRegisteredDomain(name);
+    }
+    window_.SetCaption(name + text.captionSuffix);
+    report.Append(text.titleOpen + name + text.titleClose);
+    report.Append("");
+    if (!StartDomainRdap(name)) {
+        window_.SetStatus(text.noDatabase);
+        FinishRun();
+    }
 }
 
 void TRunController::StartRdapLeg(const std::string& url) {

@@ -60,6 +60,12 @@ class TRunController {
     // tells). An error in those later steps ends the run with "エラー" and
     // the message, as the window's error handler does.
     void QueryButtonClick();
+    // The RDAP-only run (torvane-cli --rdap): the run title, then the RDAP
+    // leg for the typed name (cleaned and, with auto-correct, cut to its
+    // registered domain) or IPv4 address; no DNS step, no port 43, no
+    // history. "データベースが見つかりません" when no RDAP service is known
+    // for it.
+    void RdapButtonClick();
     // Aborts all eight legs, drops a waiting follow-up dispatch and the
     // handles still queued, shows "中止" and ends the run.
     void CancelButtonClick();
@@ -144,6 +150,8 @@ class TRunController {
     // to start (no name, no service for it).
     bool StartRunRdap();
     bool StartDomainRdap(const std::string& name);
+    // The RDAP query URL for a name or an IPv4 address, if a service is known.
+    std::optional<std::string> RdapUrlFor(const std::string& nameOrAddress);
     void StartRdapLeg(const std::string& url);
     void StartRdapRequest(const std::string& url);
     void RdapConnected(net::ErrorCode code);

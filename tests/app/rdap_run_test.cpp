@@ -1,0 +1,131 @@
+// The RDAP leg of a name run, on loopback HTTP servers that stand in for the
+// registries' RDAP services of the shipped bootstrap, with real answers.
+
+#include <gtest/gtest.h>
+
+#include "app/run/rdap_directory.h"
+#include "run_test_support.h"
+
+namespace torvane::run {
+namespace {
+
+using namespace testing;
+const std::string kVerisign = "whois.verisign-grs.com";
+const std::string kIana(query::kIanaServer);
+
+testserver::ServerConfig Rdap(std::string name,
+                              std::map<std::string, testserver::HttpResponse> responses) {
+    testserver::ServerConfig config = Server(std::move(name));
+    config.http.emplace();
+    config.http->responses = std::move(responses);
+    return config;
+}
+
+testserver::HttpResponse Answer(const std::string& file) {
+    return {200, ReadTestData(file)};
+}
+
+testserver::ServerConfig Refusing(std::string name) {
+    testserver::ServerConfig config = Server(std::move(name));
+    config.refuse = true;
+    return config;
+}
+
+// A run harness whose controller knows the shipped RDAP services.
+struct RdapRun {
+    explicit RdapRun(std::vector<testserver::ServerConfig> servers) : run(std::move(servers)) {
+        run.controller->SetRdapDirectory(&directory);
+        run.window.fallback = true;
+    }
+    // The block that follows `header` (UTF-8), up to its closing empty line.
+    Lines Block(const std::string& header) const {
+        const Lines lines = run.window.Lines();
+        auto at = std::find(lines.begin(), lines.end(), header);
+        if (at == lines.end()) return {};
+        return Lines(at, std::find(at + 2, lines.end(), ""));
+    }
+    RunHarness run;
+    TRdapDirectory directory{TORVANE_RDAP_SNAPSHOT, {}, false};
+};
+
+const std::string kVerisignRdap = "{rdap.verisign.com からの回答 (RDAP)}";
+const std::string kMarkmonitorRdap = "{rdap.markmonitor.com からの回答 (RDAP)}";
+
+TEST(RdapRun, ARefusedComRegistryIsAnsweredByRdapAndItsPointerToTheRegistrar) {
+    RdapRun rdap({Refusing(kVerisign),
+                  Rdap("rdap.verisign.com",
+                       {{"/com/v1/domain/google.com",
+                         Answer("rdap/answers/rdap.verisign.com__domain_google.com_2021.json")}}),
+                  Rdap("rdap.markmonitor.com",
+                       {{"/rdap/domain/GOOGLE.COM",
+                         Answer("rdap/answers/rdap.markmonitor.com__domain_google.com_2021.json")}})});
+    ASSERT_TRUE(rdap.run.Run("google.com"));
+    const Lines lines = rdap.run.window.Lines();
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[2], kVerisignRdap);
+    EXPECT_EQ(lines[4], "Domain Name: GOOGLE.COM");
+    const Lines registrar = rdap.Block(kMarkmonitorRdap);
+    ASSERT_GE(registrar.size(), 3u);
+    EXPECT_EQ(registrar[2], "Domain Name: google.com");
+    EXPECT_EQ(lines.back(), "");
+    EXPECT_EQ(rdap.run.window.Status(), "完了");
+    const auto requests = rdap.run.Servers().HttpRequests("rdap.verisign.com");
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].headers.at("accept"), "application/rdap+json");
+}
+
+TEST(RdapRun, ATopLevelDomainWithoutAWhoisServerIsAnsweredByRdap) {
+    RdapRun rdap({Server(kIana, {{"home.moscow", ReadTestData(
+                                                     "app/whois.iana.org/home.moscow_made-up.txt")}}),
+                  Rdap("rdap.flexireg.net",
+                       {{"/domain/home.moscow",
+                         Answer("app/rdap/flexireg.net__domain_home.moscow_2024.json")}})});
+    ASSERT_TRUE(rdap.run.Run("home.moscow"));
+    EXPECT_EQ(rdap.Block("{whois.iana.org からの回答}").at(2), "% IANA WHOIS server");
+    const Lines block = rdap.Block("{rdap.flexireg.net からの回答 (RDAP)}");
+    ASSERT_GE(block.size(), 3u);
+    EXPECT_EQ(block[2], "Domain Name: home.moscow");
+    EXPECT_EQ(rdap.run.window.Status(), "完了");
+}
+
+struct RdapCase {
+    std::string name;
+    bool fallback;
+    std::map<std::string, testserver::HttpResponse> responses;  // of rdap.verisign.com
+    std::string status;
+    std::string shownHeader;  // empty: no RDAP block
+    int requests;
+};
+
+TEST(RdapRun, NotFoundRedirectsAndTheSwitchOff) {
+    const testserver::HttpResponse moved{
+        302, "", "text/html", {{"Location", "https://rdap.other.test/domain/google.com"}}};
+    const RdapCase cases[] = {
+        {"not found", true, {}, "データベースが見つかりません", "", 1},
+        {"redirected", true, {{"/com/v1/domain/google.com", moved}}, "完了",
+         "{rdap.other.test からの回答 (RDAP)}", 1},
+        {"server error", true,
+         {{"/com/v1/domain/google.com", {500, R"({"errorCode":500,"title":"Oops"})"}}},
+         "エラー #500", kVerisignRdap, 1},
+        {"switch off", false, {}, "WHOISサービスを利用できません", "", 0},
+    };
+    for (const RdapCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RdapRun rdap({Refusing(kVerisign), Rdap("rdap.verisign.com", c.responses),
+                      Rdap("rdap.other.test", {{"/domain/google.com", {200, R"({"objectClassName":
+                           "domain","ldhName":"GOOGLE.COM"})"}}})});
+        rdap.run.window.fallback = c.fallback;
+        ASSERT_TRUE(rdap.run.Run("google.com"));
+        EXPECT_EQ(rdap.run.window.Status(), c.status);
+        EXPECT_EQ(static_cast<int>(rdap.run.Servers().HttpRequests("rdap.verisign.com").size()),
+                  c.requests);
+        if (c.shownHeader.empty()) {
+            EXPECT_EQ(rdap.run.window.Lines(), (Lines{"         【google.com の調査結果】", ""}));
+        } else {
+            EXPECT_FALSE(rdap.Block(c.shownHeader).empty());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace torvane::run
