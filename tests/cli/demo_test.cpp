@@ -117,6 +117,17 @@ INSTANTIATE_TEST_SUITE_P(
                                1,
                                {"\"example.co.za\" についてのデータベースが見つかりません。",
                                 "http://www.registry.net.za/ を参考にしてください。"},
+                               {}},
+                      DemoCase{"google.com",
+                               0,
+                               {"{whois.verisign-grs.com からの回答}",
+                                "{rdap.verisign.com からの回答 (RDAP)}",
+                                "{rdap.markmonitor.com からの回答 (RDAP)}"},
+                               {"{whois.markmonitor.com"}},
+                      DemoCase{"home.moscow",
+                               0,
+                               {"{whois.iana.org からの回答}",
+                                "{rdap.flexireg.net からの回答 (RDAP)}", "Domain Name: home.moscow"},
                                {}}),
     [](const auto& info) {
         std::string name = info.param.query;

@@ -19,7 +19,7 @@ const std::set<std::string> kValued = {"server",         "answer",         "answ
                                        "ports-file",     "record",         "duration",
                                        "repeat-to-size", "files-dir",      "response",
                                        "response-file",  "redirect",       "default-response",
-                                       "tls-cert",       "tls-key"};
+                                       "tls-cert",       "tls-key",        "reset-query"};
 
 [[noreturn]] void Fail(const std::string& message) { throw std::invalid_argument(message); }
 
@@ -167,6 +167,8 @@ class Parser {
             server.reset = true;
         } else if (name == "refuse") {
             server.refuse = true;
+        } else if (name == "reset-query") {
+            server.reset_queries.insert(Unescape(value));
         } else {
             ApplyToHttp(Http(server), name, value, base);
         }
@@ -264,6 +266,8 @@ Server options (they apply to the latest --server):
   --hold                   never close; wait for the client to close
   --reset                  end with a reset (RST) instead of an orderly close
   --refuse                 do not listen: connections are refused
+  --reset-query QUERY      reset the connection of QUERY without answering
+                           (the service switched off for that name)
 
 HTTP servers (for RDAP; each option below makes the latest server one):
   --http                   speak HTTP/1.1 instead of WHOIS: one request per

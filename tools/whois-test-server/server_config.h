@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -83,6 +84,10 @@ struct ServerConfig {
     bool hold = false;
     // End the connection with a reset (RST) instead of an orderly close.
     bool reset = false;
+    // Queries that get no answer at all, only a reset: one server that has
+    // switched its service off for some names (a demonstration of what a
+    // client does when a referred server fails).
+    std::set<std::string> reset_queries;
     // Do not listen: connections to the port are refused.
     bool refuse = false;
 

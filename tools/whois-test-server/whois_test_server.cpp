@@ -238,7 +238,8 @@ void WhoisTestServer::Serve(const ServerConfig& config, int fd) {
     }
     if (observer_) observer_(config.name, query);
 
-    bool open = !stopping_;
+    const bool resetNow = config.reset_queries.count(QueryKey(query)) > 0;
+    bool open = !stopping_ && !resetNow;
     if (open && config.delay.count() > 0) open = WaitFor(config.delay);
     if (open && !config.silent) {
         const std::string answer = AnswerFor(config, query);
@@ -268,7 +269,7 @@ void WhoisTestServer::Serve(const ServerConfig& config, int fd) {
         while (WaitReadable(fd) && ::recv(fd, buffer, sizeof buffer, 0) > 0) {
         }
     }
-    if (config.reset) {
+    if (config.reset || resetNow) {
         const linger off{1, 0};
         setsockopt(fd, SOL_SOCKET, SO_LINGER, &off, sizeof off);
     }
