@@ -127,5 +127,34 @@ TEST(RdapRun, NotFoundRedirectsAndTheSwitchOff) {
     }
 }
 
+TEST(RdapDirectory, FetchesNewerFilesOnceAWeekAndKeepsWhatFailed) {
+    std::ifstream file(TORVANE_RDAP_SNAPSHOT "/dns.json", std::ios::binary);
+    std::string dns(std::istreambuf_iterator<char>(file), {});
+    const std::string shipped = "2026-07-23T02:00:03Z";
+    dns.replace(dns.find(shipped), shipped.size(), "2026-12-01T00:00:00Z");
+    // dns.json is newer at IANA; ipv4.json fails; the other two are broken.
+    testserver::ServerConfig iana = Rdap("data.iana.org", {{"/rdap/dns.json", {200, dns}},
+                                                          {"/rdap/ipv6.json", {200, "{"}},
+                                                          {"/rdap/asn.json", {200, "[]"}}});
+    RunHarness run({iana});
+    const std::filesystem::path user = run.HistoryFile().parent_path() / "rdap";
+    TRdapDirectory directory(TORVANE_RDAP_SNAPSHOT, user, true);
+    ASSERT_NE(directory.Bootstrap(), nullptr);
+    EXPECT_EQ(directory.Bootstrap()->File(rdap::BootstrapKind::dns).publication, shipped);
+
+    directory.RefreshIfDue();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !directory.Refreshing(); }, 15000));
+    EXPECT_EQ(run.Servers().HttpRequests("data.iana.org").size(), 4u);
+    EXPECT_TRUE(std::filesystem::exists(user / "dns.json"));
+    for (const char* kept : {"ipv4.json", "ipv6.json", "asn.json"})
+        EXPECT_FALSE(std::filesystem::exists(user / kept)) << kept;
+    EXPECT_EQ(directory.Bootstrap()->File(rdap::BootstrapKind::dns).publication,
+              "2026-12-01T00:00:00Z");
+
+    directory.RefreshIfDue();  // the same week: nothing is fetched again
+    EXPECT_FALSE(directory.Refreshing());
+    EXPECT_EQ(run.Servers().HttpRequests("data.iana.org").size(), 4u);
+}
+
 }  // namespace
 }  // namespace torvane::run
