@@ -55,8 +55,9 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
             if (referring) ShowReferringBlock(leg, std::move(*referring));
             // A registry or registrar that switched port 43 off: RDAP may
             // have its data, and the run's tail waits for it.
-            const bool rdap = leg == Leg::Leg1 && PortFortyThreeFailed(code) && !cancelling_ &&
-                              StartRunRdap();
+            const bool rdap = (leg == Leg::Leg1 && PortFortyThreeFailed(code) && !cancelling_ &&
+                               StartRunRdap()) ||
+                              StartNumberRdap(leg);
             if (!rdap) Tail();
         } else {
             window_.SetStatus(Client(leg).Truncated() ? Texts().truncated : Texts().done);
@@ -69,7 +70,7 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
                 if (IsFollowUp(leg)) FollowUpDone(leg, std::move(answer));
                 if (leg == Leg::Leg6) ApnicDone(answer);
                 if (leg == Leg::Leg7) ArinDone(std::move(answer));
-                Tail();
+                if (!StartNumberRdap(leg)) Tail();
             }
         }
     } catch (const std::exception& error) {
@@ -127,7 +128,7 @@ void TRunController::PrimaryDone(Leg leg, std::vector<std::string> answer) {
 
     bool suppressed = false;
     if (client.Host == query::kJprsServer ||
-        (query::IsIPAddress(client.Query) && client.Host == query::kJpnicServer)) {
+        (AddressQuery(client.Query) && client.Host == query::kJpnicServer)) {
         suppressed = ScanContactHandles(block, leg == Leg::LegX, pendingQueries_).suppressed;
     }
     if (!suppressed) AppendPrimaryBlock(block);
@@ -175,7 +176,7 @@ void TRunController::PlaceFollowUpBlock(Leg leg, const std::vector<std::string>&
     } else {
         for (const std::string& line : block) report.Append(line);
     }
-    if (leg != Leg::Leg2 && query::IsIPAddress(client.Query)) report.Append("");
+    if (leg != Leg::Leg2 && AddressQuery(client.Query)) report.Append("");
 }
 
 void TRunController::AppendBlock(const std::string& host, const std::vector<std::string>& lines,
@@ -218,7 +219,7 @@ void TRunController::ApnicDone(const std::vector<std::string>& answer) {
             break;
         }
     }
-    if (!suppressed) AppendBlock(client.Host, answer, query::IsIPAddress(client.Query));
+    if (!suppressed) AppendBlock(client.Host, answer, AddressQuery(client.Query));
 }
 
 void TRunController::ArinDone(std::vector<std::string> answer) {
@@ -241,7 +242,7 @@ void TRunController::ArinDone(std::vector<std::string> answer) {
 
 void TRunController::ShowArinBlock(const std::string& host, const std::vector<std::string>& lines) {
     visitedServers_.push_back(host);
-    AppendBlock(host, lines, query::IsIPAddress(Client(Leg::Leg7).Query));
+    AppendBlock(host, lines, AddressQuery(Client(Leg::Leg7).Query));
 }
 
 void TRunController::ShowReferringBlock(Leg leg, Referring referring) {

@@ -38,26 +38,52 @@ bool TRunController::StartRunRdap() {
 }
 
 bool TRunController::StartDomainRdap(const std::string& name) {
-    const std::optional<std::string> url = RdapUrlFor(name);
+    const std::optional<std::string> url =
+        RdapUrlFor(query::RecognizedQuery{query::QueryKind::Name, name, std::nullopt, 0});
     if (url) StartRdapLeg(*url);
     return url.has_value();
 }
 
-std::optional<std::string> TRunController::RdapUrlFor(const std::string& nameOrAddress) {
-    if (rdapDirectory_ == nullptr || nameOrAddress.empty()) return std::nullopt;
-    const rdap::Bootstrap* bootstrap = rdapDirectory_->Bootstrap();
-    if (bootstrap == nullptr) return std::nullopt;
-    if (query::IsIPAddress(nameOrAddress)) {
-        const std::optional<std::uint32_t> address = rdap::ParseIpv4(nameOrAddress);
-        if (!address) return std::nullopt;
-        const std::optional<std::string> base = bootstrap->ServiceForIpv4(*address);
-        if (!base) return std::nullopt;
-        return rdap::Ipv4QueryUrl(*base, *address);
+namespace {
+
+std::string AsciiName(const query::RecognizedQuery& name) {
+    return query::ToLowerAscii(puny::DomainToAscii(name.text));
+}
+
+}  // namespace
+
+std::optional<std::string> TRunController::RdapServiceFor(const query::RecognizedQuery& query) {
+    const rdap::Bootstrap* bootstrap = rdapDirectory_ ? rdapDirectory_->Bootstrap() : nullptr;
+    if (bootstrap == nullptr || query.text.empty()) return std::nullopt;
+    switch (query.kind) {
+        case query::QueryKind::IPv4: {
+            const std::optional<std::uint32_t> address = rdap::ParseIpv4(query.text);
+            return address ? bootstrap->ServiceForIpv4(*address) : std::nullopt;
+        }
+        case query::QueryKind::IPv6:
+            return bootstrap->ServiceForIpv6(query.ipv6->bytes);
+        case query::QueryKind::AsNumber:
+            return bootstrap->ServiceForAutnum(query.asNumber);
+        case query::QueryKind::Name:
+            break;
     }
-    const std::string ascii = query::ToLowerAscii(puny::DomainToAscii(nameOrAddress));
-    const std::optional<std::string> base = bootstrap->ServiceForDomain(ascii);
+    return bootstrap->ServiceForDomain(AsciiName(query));
+}
+
+std::optional<std::string> TRunController::RdapUrlFor(const query::RecognizedQuery& query) {
+    const std::optional<std::string> base = RdapServiceFor(query);
     if (!base) return std::nullopt;
-    return rdap::DomainQueryUrl(*base, ascii);
+    switch (query.kind) {
+        case query::QueryKind::IPv4:
+            return rdap::Ipv4QueryUrl(*base, *rdap::ParseIpv4(query.text));
+        case query::QueryKind::IPv6:
+            return rdap::Ipv6QueryUrl(*base, query.ipv6->bytes);
+        case query::QueryKind::AsNumber:
+            return rdap::AutnumQueryUrl(*base, query.asNumber);
+        case query::QueryKind::Name:
+            break;
+    }
+    return rdap::DomainQueryUrl(*base, AsciiName(query));
 }
 
 void TRunController::RdapButtonClick() {
@@ -72,15 +98,22 @@ void TRunController::RdapButtonClick() {
     window_.SetRunning(true);
     report.Clear();
     window_.SetStatus(text.runStarting);
-    std::string name = typed;
-    if (!query::IsIPAddress(typed)) {
-        name = query::CleanQueryText(typed);
-        if (window_.AutoCorrect()) name = query::CutToRegisteredDomain(name);
+    query::RecognizedQuery recognized = query::RecognizeQuery(typed);
+    std::string shown = recognized.text;
+    if (recognized.kind == query::QueryKind::IPv4) {
+        shown = recognized.text = typed;
+    } else if (recognized.kind == query::QueryKind::IPv6) {
+        shown = query::Ipv6DisplayText(*recognized.ipv6);
+    } else if (recognized.kind == query::QueryKind::Name && window_.AutoCorrect()) {
+        shown = recognized.text = query::CutToRegisteredDomain(recognized.text);
     }
-    window_.SetCaption(name + text.captionSuffix);
-    report.Append(text.titleOpen + name + text.titleClose);
+    window_.SetCaption(shown + text.captionSuffix);
+    report.Append(text.titleOpen + shown + text.titleClose);
     report.Append("");
-    if (!StartDomainRdap(name)) {
+    const std::optional<std::string> url = RdapUrlFor(recognized);
+    if (url) {
+        StartRdapLeg(*url);
+    } else {
         window_.SetStatus(text.noDatabase);
         FinishRun();
     }

@@ -28,18 +28,30 @@ std::string TSystemResolver::LookupHostAddress(const std::string& name) {
     return text;
 }
 
-std::string TSystemResolver::LookupHostName(const std::string& address) {
-    sockaddr_in socketAddress{};
-    socketAddress.sin_family = AF_INET;
-    // inet_aton reads the dotted forms the classic resolver API reads
-    // (a leading zero means octal), so an address means what it always meant.
-    if (inet_aton(address.c_str(), &socketAddress.sin_addr) == 0) return kUnknownName;
+namespace {
+
+std::string NameOf(const sockaddr* address, socklen_t size) {
     char host[NI_MAXHOST] = {};
-    if (getnameinfo(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof socketAddress, host,
-                    sizeof host, nullptr, 0, NI_NAMEREQD) != 0) {
+    if (getnameinfo(address, size, host, sizeof host, nullptr, 0, NI_NAMEREQD) != 0) {
         return kUnknownName;
     }
     return host;
+}
+
+}  // namespace
+
+std::string TSystemResolver::LookupHostName(const std::string& address) {
+    sockaddr_in ipv4{};
+    ipv4.sin_family = AF_INET;
+    // inet_aton reads the dotted forms the classic resolver API reads
+    // (a leading zero means octal), so an address means what it always meant.
+    if (inet_aton(address.c_str(), &ipv4.sin_addr) != 0)
+        return NameOf(reinterpret_cast<const sockaddr*>(&ipv4), sizeof ipv4);
+    sockaddr_in6 ipv6{};
+    ipv6.sin6_family = AF_INET6;
+    if (inet_pton(AF_INET6, address.c_str(), &ipv6.sin6_addr) == 1)
+        return NameOf(reinterpret_cast<const sockaddr*>(&ipv6), sizeof ipv6);
+    return kUnknownName;
 }
 
 }  // namespace torvane::run

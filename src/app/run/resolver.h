@@ -11,8 +11,8 @@ class IResolver {
     // The dotted form of the last IPv4 address listed for `name`, or empty
     // when the name does not resolve.
     virtual std::string LookupHostAddress(const std::string& name) = 0;
-    // The host name of dotted IPv4 `address`, or "Unknown" when there is
-    // none or any step fails.
+    // The host name of dotted IPv4 `address` (or of an IPv6 address in its
+    // text form), or "Unknown" when there is none or any step fails.
     virtual std::string LookupHostName(const std::string& address) = 0;
 };
 

@@ -78,11 +78,21 @@ void TRunController::QueryButtonClick() {
     insertLine_ = 0;
     fallback_ = window_.Fallback();
     rdapName_.clear();
+    numberQueries_.clear();
+    numberRdap_.reset();
     // A dispatch still waiting from an earlier run would insert into this
     // run's report; its handles stay queued for this run's dispatch.
     dispatch_.reset();
 
     start_ = RunStart{typed, typed};
+    if (fallback_) {
+        const query::RecognizedQuery number = query::RecognizeQuery(typed);
+        if (number.kind == query::QueryKind::IPv6 || number.kind == query::QueryKind::AsNumber) {
+            start_.reset();
+            NumberRun(number);
+            return;
+        }
+    }
     if (!query::IsIPAddress(typed)) {
         NamePass();
         return;
@@ -172,6 +182,10 @@ void TRunController::ChooseServer() {
             break;
         }
     }
+    RecordHistory();
+}
+
+void TRunController::RecordHistory() {
     const std::string current = window_.QueryText();
     if (!current.empty()) {
         history_.Update(current);

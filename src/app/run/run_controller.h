@@ -17,6 +17,7 @@
 #include "app/run/resolver.h"
 #include "app/run/run_window.h"
 #include "net/whois_cli.h"
+#include "query/number_resources.h"
 #include "query/server_directory.h"
 
 namespace torvane::net {
@@ -62,8 +63,8 @@ class TRunController {
     void QueryButtonClick();
     // The RDAP-only run (torvane-cli --rdap): the run title, then the RDAP
     // leg for the typed name (cleaned and, with auto-correct, cut to its
-    // registered domain) or IPv4 address; no DNS step, no port 43, no
-    // history. "データベースが見つかりません" when no RDAP service is known
+    // registered domain), IPv4 or IPv6 address or AS number; no DNS step, no
+    // port 43, no history. "データベースが見つかりません" when no RDAP service is known
     // for it.
     void RdapButtonClick();
     // Aborts all eight legs, drops a waiting follow-up dispatch and the
@@ -110,6 +111,18 @@ class TRunController {
     void ForwardLookupDone(const std::string& address);
     void NamePassDone();
     void ChooseServer();
+    void RecordHistory();
+    // IPv6 addresses and AS numbers (number_run.cpp).
+    void NumberRun(const query::RecognizedQuery& number);
+    void StartNumberLegs(const query::RecognizedQuery& number);
+    void StartNumberLeg(Leg leg, std::string_view server, const query::RecognizedQuery& number);
+    // Whether a leg's query asks about an address or AS number (an IPv4
+    // address, or a number query of this run): its block gets one more
+    // empty line, and JPNIC's answer is scanned for handles.
+    bool AddressQuery(const std::string& query) const;
+    // Starts the RDAP leg of a number run once `leg`, its registry's leg,
+    // has ended its chain.
+    bool StartNumberRdap(Leg leg);
     void Resolve(std::function<std::string()> lookup,
                  std::function<void(std::optional<std::string>)> then);
     void EndRunWithError(const std::string& message);
@@ -150,8 +163,10 @@ class TRunController {
     // to start (no name, no service for it).
     bool StartRunRdap();
     bool StartDomainRdap(const std::string& name);
-    // The RDAP query URL for a name or an IPv4 address, if a service is known.
-    std::optional<std::string> RdapUrlFor(const std::string& nameOrAddress);
+    // The base URL of the RDAP service for a name, an address or an AS
+    // number, and the query URL there, if the bootstrap knows a service.
+    std::optional<std::string> RdapServiceFor(const query::RecognizedQuery& query);
+    std::optional<std::string> RdapUrlFor(const query::RecognizedQuery& query);
     void StartRdapLeg(const std::string& url);
     void StartRdapRequest(const std::string& url);
     void RdapConnected(net::ErrorCode code);
@@ -190,6 +205,14 @@ class TRunController {
     // The name an RDAP leg asks about when port 43 fails in this run; empty
     // when none may (switch off, a manual server, or one RDAP leg started).
     std::string rdapName_;
+    // A number run: its port-43 queries, and the RDAP request that follows
+    // the registry's leg.
+    struct NumberRdap {
+        Leg after;
+        std::string url;
+    };
+    std::vector<std::string> numberQueries_;
+    std::optional<NumberRdap> numberRdap_;
     // Last: destroyed first, so that no lookup still reaches the resolver or
     // this controller.
     TAsyncLookup lookup_;
