@@ -10,6 +10,12 @@ Look up QUERY the way the Torvane window does and print the report.
 QUERY is one line as it would be typed into the window: a domain or host
 name, an IPv4 address, a URL or a mail address (quote it when it holds
 spaces or shell characters; use -- before a query that starts with "-").
+Unless --no-fallback, also an IPv6 address (any RFC 4291 form, in brackets
+as in a URL, with a prefix length "/n" or a zone "%eth0") or an AS number
+("AS2497", "as2497", asdot "AS1.2"): the regional registry that IANA's
+RDAP bootstrap names for it is asked at port 43 in its own form ("a 2497"
+at ARIN, "AS2497" elsewhere; JPNIC first for APNIC's resources), then its
+RDAP service.
 The run is the window's run, step for step: the name is cleaned (and, with
 auto-correct, cut to its registered domain), its DNS information is looked
 up, the WHOIS server is chosen from the built-in directory (or --server),
@@ -127,6 +133,8 @@ Examples:
   torvane-cli --no-autocorrect --server whois.nic.ad.jp 192.0.2.1
   torvane-cli --encoding cp932 example.jp > report.txt
   torvane-cli --rdap-json example.com | jq .
+  torvane-cli 2001:db8::1
+  torvane-cli AS2497
 )";
 }
 
