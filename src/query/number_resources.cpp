@@ -79,7 +79,9 @@ int ParseGroups(std::string_view text, bool mayEndInQuad, std::uint16_t* groups,
     }
 }
 
-std::optional<std::array<std::uint8_t, 16>> ParseBareAddress(std::string_view text) {
+}  // namespace
+
+std::optional<std::array<std::uint8_t, 16>> ParseBareIpv6(std::string_view text) {
     std::uint16_t head[8] = {};
     std::uint16_t tail[8] = {};
     const std::size_t gap = text.find("::");
@@ -106,6 +108,8 @@ std::optional<std::array<std::uint8_t, 16>> ParseBareAddress(std::string_view te
     return bytes;
 }
 
+namespace {
+
 // Drops a valid zone from the end of `text`; false for a bad one.
 bool DropZone(std::string_view& text) {
     const std::size_t percent = text.find('%');
@@ -127,7 +131,9 @@ bool IsIpv4Mapped(const std::array<std::uint8_t, 16>& b) {
     return b[10] == 0xFF && b[11] == 0xFF;
 }
 
-std::string FormatAddress(const std::array<std::uint8_t, 16>& bytes) {
+}  // namespace
+
+std::string FormatIpv6(const std::array<std::uint8_t, 16>& bytes) {
     const bool mapped = IsIpv4Mapped(bytes);
     const int groupCount = mapped ? 6 : 8;
     std::uint16_t groups[8];
@@ -165,6 +171,8 @@ std::string FormatAddress(const std::array<std::uint8_t, 16>& bytes) {
     }
     return out;
 }
+
+namespace {
 
 // The bracketed host of a cleaned URL host "[...]" or "[...]:port".
 std::string_view BracketedHost(std::string_view host) {
@@ -206,10 +214,10 @@ std::optional<Ipv6Address> ParseIpv6Address(std::string_view text) {
         text = text.substr(1, text.size() - 2);
     }
     if (!DropZone(text)) return std::nullopt;
-    const auto bytes = ParseBareAddress(text);
+    const auto bytes = ParseBareIpv6(text);
     if (!bytes) return std::nullopt;
     address.bytes = *bytes;
-    address.text = FormatAddress(*bytes);
+    address.text = FormatIpv6(*bytes);
     return address;
 }
 

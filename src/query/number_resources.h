@@ -35,6 +35,13 @@ struct Ipv6Address {
 // whole. Returns nothing for anything else.
 std::optional<Ipv6Address> ParseIpv6Address(std::string_view text);
 
+// One IPv6 address in an RFC 4291 text form alone (no brackets, zone or
+// prefix length), as 16 bytes in network order.
+std::optional<std::array<std::uint8_t, 16>> ParseBareIpv6(std::string_view text);
+
+// The RFC 5952 text of an address (Ipv6Address::text's form).
+std::string FormatIpv6(const std::array<std::uint8_t, 16>& bytes);
+
 // The display form of a parsed address: its text, then "/n" when a prefix
 // length was typed.
 std::string Ipv6DisplayText(const Ipv6Address& address);

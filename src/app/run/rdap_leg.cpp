@@ -89,15 +89,8 @@ std::optional<std::string> TRunController::RdapUrlFor(const query::RecognizedQue
 void TRunController::RdapButtonClick() {
     const RunTexts& text = Texts();
     const std::string typed = window_.QueryText();
-    if (query::Trim(typed).empty()) {
-        window_.FocusQuery();
-        return;
-    }
+    if (!BeginRun(typed)) return;
     IReport& report = window_.Report();
-    report.BeginUpdate();
-    window_.SetRunning(true);
-    report.Clear();
-    window_.SetStatus(text.runStarting);
     query::RecognizedQuery recognized = query::RecognizeQuery(typed);
     std::string shown = recognized.text;
     if (recognized.kind == query::QueryKind::IPv4) {

@@ -62,18 +62,24 @@ void TRunController::AppendTitled(const std::string& title, const std::string& l
     report.Append("");
 }
 
-void TRunController::QueryButtonClick() {
-    const RunTexts& text = Texts();
-    const std::string typed = window_.QueryText();
+bool TRunController::BeginRun(const std::string& typed) {
     if (query::Trim(typed).empty()) {
         window_.FocusQuery();
-        return;
+        return false;
     }
     IReport& report = window_.Report();
     report.BeginUpdate();
     window_.SetRunning(true);
     report.Clear();
-    window_.SetStatus(text.runStarting);
+    window_.SetStatus(Texts().runStarting);
+    return true;
+}
+
+void TRunController::QueryButtonClick() {
+    const RunTexts& text = Texts();
+    const std::string typed = window_.QueryText();
+    if (!BeginRun(typed)) return;
+    IReport& report = window_.Report();
     visitedServers_.clear();
     insertLine_ = 0;
     fallback_ = window_.Fallback();

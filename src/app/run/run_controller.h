@@ -104,6 +104,10 @@ class TRunController {
 
     static constexpr std::size_t Index(Leg leg) { return static_cast<std::size_t>(leg); }
     void StartLeg(Leg leg, const std::string& host, const std::string& query);
+    // What every run start does first: false, and the focus in the query
+    // box, for a blank line; else the report cleared and the run shown as
+    // running with "調査開始．．．".
+    bool BeginRun(const std::string& typed);
     // The steps of the run start, each resumed when the resolver answers.
     void AddressPassDone(const std::string& reverse);
     void NamePass();
