@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/cli_options.h"
 
@@ -13,5 +14,11 @@ namespace torvane::cli {
 // made visible (terminal_escape.h). Without it the CP932 bytes pass
 // unchanged, or are converted to UTF-8 character by character.
 std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool escape);
+
+// The whole report as one text to write at once: every line rendered as
+// RenderLine renders it, each followed by "\n". Built in one buffer, with no
+// string per line.
+std::string RenderReport(const std::vector<std::string>& lines, OutputEncoding encoding,
+                         bool escape);
 
 }  // namespace torvane::cli
