@@ -1,6 +1,7 @@
 #include "view/widget/text_layout.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace torvane::view {
@@ -20,24 +21,39 @@ void TTextLayout::clear() {
 void TTextLayout::append(std::string line) { append(std::span<const std::string>(&line, 1)); }
 
 void TTextLayout::append(std::span<const std::string> lines) {
-    const std::size_t first = lines_.size();
-    lines_.insert(lines_.end(), lines.begin(), lines.end());
-    rows_.resize(lines_.size());
-    for (std::size_t i = first; i < lines_.size(); ++i) breakLine(i);
-    rebuildIndexesFrom(first);
-    scanStates(first, 0, lines.size());
+    append(std::vector<std::string>(lines.begin(), lines.end()));
 }
 
+void TTextLayout::append(std::vector<std::string>&& lines) { insertTaken(lines_.size(), lines); }
+
 void TTextLayout::insert(std::size_t index, std::string line) {
+    std::vector<std::string> lines;
+    lines.push_back(std::move(line));
+    insert(index, std::move(lines));
+}
+
+void TTextLayout::insert(std::size_t index, std::vector<std::string> lines) {
     if (index > lines_.size()) {
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
     }
+    insertTaken(index, lines);
+}
+
+// Every vector moves its later elements once, and the indexes and states are redone from `index`
+// once, so a block costs no more than one line does, plus its own lines.
+void TTextLayout::insertTaken(std::size_t index, std::vector<std::string>& lines) {
     const auto at = static_cast<std::ptrdiff_t>(index);
-    lines_.insert(lines_.begin() + at, std::move(line));
-    rows_.insert(rows_.begin() + at, std::vector<Row>{});
-    breakLine(index);
+    const std::size_t added = lines.size();
+    if (index == lines_.size() && lines_.empty()) {
+        lines_ = std::move(lines);
+    } else {
+        lines_.insert(lines_.begin() + at, std::make_move_iterator(lines.begin()),
+                      std::make_move_iterator(lines.end()));
+    }
+    rows_.insert(rows_.begin() + at, added, std::vector<Row>{});
+    for (std::size_t i = index; i < index + added; ++i) breakLine(i);
     rebuildIndexesFrom(index);
-    scanStates(index, 0, 1);
+    scanStates(index, 0, added);
 }
 
 bool TTextLayout::setWrapWidth(int cells) {

@@ -44,9 +44,15 @@ class TTextLayout {
     void clear();
     void append(std::string line);
     void append(std::span<const std::string> lines);
+    // Takes the lines over instead of copying them.
+    void append(std::vector<std::string>&& lines);
     // Inserts `line` before line `index`; index == lineCount() appends.
     // Throws std::out_of_range when index > lineCount().
     void insert(std::size_t index, std::string line);
+    // Inserts `lines` before line `index` in one step, as inserting them one by one would: the
+    // cost is linear in the lines after `index` plus the lines inserted.
+    // Throws std::out_of_range when index > lineCount().
+    void insert(std::size_t index, std::vector<std::string> lines);
 
     std::size_t lineCount() const { return lines_.size(); }
     const std::string& line(std::size_t index) const { return lines_[index]; }
@@ -86,6 +92,7 @@ class TTextLayout {
     std::size_t version() const { return version_; }
 
   private:
+    void insertTaken(std::size_t index, std::vector<std::string>& lines);
     void breakLine(std::size_t index);
     void rebuildIndexesFrom(std::size_t line);
     void scanStates(std::size_t first, std::size_t removed, std::size_t added);
