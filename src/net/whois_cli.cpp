@@ -82,14 +82,22 @@ void TWhoisCli::SessionConnected(ErrorCode code) {
 
 void TWhoisCli::DataAvailable() {
     // Whole chunks are kept, zero bytes included: what the owner sees must
-    // not depend on how the network cut the answer. Each chunk is read
-    // straight onto the end of the answer, saving a copy per byte.
-    constexpr std::size_t kChunk = 2047;
+    // not depend on how the network cut the answer. Everything waiting is
+    // read straight onto the end of the answer in one call where it can be;
+    // the answer's storage grows geometrically, so a large answer is copied
+    // a logarithmic number of times, and only the part about to be read is
+    // cleared before the read.
+    constexpr std::size_t kMinChunk = 64 * 1024;
     for (;;) {
         const std::size_t kept = whois_resp_.size();
         // Reading one byte past the cap tells an answer of exactly the cap
         // from a longer one.
-        const std::size_t want = std::min(kChunk, kMaxAnswerSize + 1 - kept);
+        const std::size_t want =
+            std::min(std::max(kMinChunk, socket_.BytesWaiting()), kMaxAnswerSize + 1 - kept);
+        if (whois_resp_.capacity() < kept + want) {
+            whois_resp_.reserve(std::max(kept + want,
+                                         std::min(whois_resp_.capacity() * 2, kMaxAnswerSize + 1)));
+        }
         whois_resp_.resize(kept + want);
         const int count = socket_.Receive(whois_resp_.data() + kept, static_cast<int>(want));
         whois_resp_.resize(kept + static_cast<std::size_t>(std::max(count, 0)));
