@@ -49,4 +49,25 @@ std::string RenderReport(const std::vector<std::string>& lines, OutputEncoding e
     return out;
 }
 
+bool WriteReport(std::FILE* stream, const std::vector<std::string>& lines,
+                 OutputEncoding encoding, bool escape) {
+    // Large enough that the writes cost nothing beside the rendering, small
+    // enough to stay in the cache and never to fault in fresh pages.
+    constexpr std::size_t kPiece = 256 * 1024;
+    std::string piece;
+    piece.reserve(kPiece);
+    std::string scratch;
+    const auto flush = [&] {
+        const bool written = std::fwrite(piece.data(), 1, piece.size(), stream) == piece.size();
+        piece.clear();
+        return written;
+    };
+    for (const std::string& line : lines) {
+        AppendRendered(piece, scratch, line, encoding, escape);
+        piece += '\n';
+        if (piece.size() >= kPiece && !flush()) return false;
+    }
+    return flush();
+}
+
 }  // namespace torvane::cli

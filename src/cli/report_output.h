@@ -1,6 +1,7 @@
 #pragma once
 // How the report's CP932 lines reach standard output and standard error.
 
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,5 +21,11 @@ std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool esc
 // string per line.
 std::string RenderReport(const std::vector<std::string>& lines, OutputEncoding encoding,
                          bool escape);
+
+// Writes RenderReport(lines, encoding, escape) to `stream`, rendered piece by
+// piece into one reused buffer of about 256 KiB, so a large report is never
+// held twice. Returns false when a write failed.
+bool WriteReport(std::FILE* stream, const std::vector<std::string>& lines,
+                 OutputEncoding encoding, bool escape);
 
 }  // namespace torvane::cli
