@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -145,11 +146,25 @@ CliRunResult RunQuery(const CliOptions& options,
         result.signal = number;
         cancel(RunEnd::Interrupted);
     });
+    // Qt's coarse timers may fire up to 5% early; the limit is a promise to
+    // the user, so the timer is precise and the elapsed time is checked
+    // against the monotonic clock before giving up.
     QTimer limit;
     limit.setSingleShot(true);
+    limit.setTimerType(Qt::PreciseTimer);
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     if (options.timeout) {
-        QObject::connect(&limit, &QTimer::timeout, [&] { cancel(RunEnd::TimedOut); });
-        limit.start(*options.timeout);
+        const auto limitMs = static_cast<qint64>(options.timeout->count());
+        QObject::connect(&limit, &QTimer::timeout, [&, limitMs] {
+            const qint64 left = limitMs - sinceStart.elapsed();
+            if (left > 0) {
+                limit.start(static_cast<int>(left));
+                return;
+            }
+            cancel(RunEnd::TimedOut);
+        });
+        limit.start(static_cast<int>(limitMs));
     }
 
     if (options.rdapJson) {
@@ -172,7 +187,7 @@ CliRunResult RunQuery(const CliOptions& options,
         window.SetStatus(run::ErrorStatus(error.what()));
     }
     if (!controller.Idle()) loop.exec();
-    result.lines = window.Lines();
+    result.lines = window.TakeLines();
     result.status = window.Status();
     return result;
 }

@@ -41,6 +41,8 @@ class TCliWindow final : public run::IRunWindow {
     void OnRunFinished(std::function<void()> callback) { onRunFinished_ = std::move(callback); }
 
     const std::vector<std::string>& Lines() const { return report_.Lines(); }
+    // The report's lines, moved out; the report is empty afterwards.
+    std::vector<std::string> TakeLines() { return report_.TakeLines(); }
     // The status text the run ended on (CP932).
     const std::string& Status() const { return status_; }
 

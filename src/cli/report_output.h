@@ -1,8 +1,10 @@
 #pragma once
 // How the report's CP932 lines reach standard output and standard error.
 
+#include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/cli_options.h"
 
@@ -13,5 +15,17 @@ namespace torvane::cli {
 // made visible (terminal_escape.h). Without it the CP932 bytes pass
 // unchanged, or are converted to UTF-8 character by character.
 std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool escape);
+
+// The whole report as one text to write at once: every line rendered as
+// RenderLine renders it, each followed by "\n". Built in one buffer, with no
+// string per line.
+std::string RenderReport(const std::vector<std::string>& lines, OutputEncoding encoding,
+                         bool escape);
+
+// Writes RenderReport(lines, encoding, escape) to `stream`, rendered piece by
+// piece into one reused buffer of about 256 KiB, so a large report is never
+// held twice. Returns false when a write failed.
+bool WriteReport(std::FILE* stream, const std::vector<std::string>& lines,
+                 OutputEncoding encoding, bool escape);
 
 }  // namespace torvane::cli

@@ -23,4 +23,9 @@ std::string EscapeUtf8ForTerminal(std::string_view utf8);
 // terminal that takes 0x80-0x9F as C1 controls never sees one on its own.
 std::string EscapeCp932ForTerminal(std::string_view cp932);
 
+// Append the escaped form to `out`, as the functions above return it; for
+// many lines into one buffer. The text must not point into `out`.
+void AppendUtf8EscapedForTerminal(std::string& out, std::string_view utf8);
+void AppendCp932EscapedForTerminal(std::string& out, std::string_view cp932);
+
 }  // namespace torvane::cli

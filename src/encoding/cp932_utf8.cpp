@@ -24,30 +24,43 @@ char* PutUtf8(char* dst, char16_t unit) {
     return dst;
 }
 
-std::string ThroughUtf16(std::string_view cp932) {
+void AppendThroughUtf16(std::string& out, std::string_view cp932) {
     const std::u16string units = Cp932ToUtf16(cp932);
-    std::string out(units.size() * 3, '\0');
-    char* dst = out.data();
+    const std::size_t kept = out.size();
+    out.resize(kept + units.size() * 3);
+    char* dst = out.data() + kept;
     for (char16_t unit : units) dst = PutUtf8(dst, unit);
     out.resize(static_cast<std::size_t>(dst - out.data()));
-    return out;
 }
 
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {
+    std::string out;
+    AppendCp932AsUtf8(out, cp932);
+    return out;
+}
+
+void AppendCp932AsUtf8(std::string& out, std::string_view cp932) {
     const std::size_t ascii = detail::AsciiPrefixLength(cp932);
-    if (ascii == cp932.size()) return std::string(cp932);
+    if (ascii == cp932.size()) {
+        out.append(cp932);
+        return;
+    }
     const detail::Cp932ToUnitTables* tables = detail::TheCp932ToUnitTables();
-    if (tables == nullptr) return ThroughUtf16(cp932);
+    if (tables == nullptr) {
+        AppendThroughUtf16(out, cp932);
+        return;
+    }
 
     // A byte gives at most three bytes (U+FFFD or a half-width katakana), a
-    // pair at most three.
-    std::string out(cp932.size() * 3, '\0');
+    // pair at most three; the ASCII prefix one each.
+    const std::size_t kept = out.size();
+    out.resize(kept + ascii + (cp932.size() - ascii) * 3);
     const auto* src = reinterpret_cast<const unsigned char*>(cp932.data());
     const std::size_t n = cp932.size();
-    std::memcpy(out.data(), cp932.data(), ascii);
-    char* dst = out.data() + ascii;
+    std::memcpy(out.data() + kept, cp932.data(), ascii);
+    char* dst = out.data() + kept + ascii;
     std::size_t i = ascii;
     while (i < n) {
         const unsigned char c = src[i];
@@ -71,7 +84,6 @@ std::string Cp932ToUtf8(std::string_view cp932) {
         }
     }
     out.resize(static_cast<std::size_t>(dst - out.data()));
-    return out;
 }
 
 }  // namespace torvane::encoding

@@ -11,4 +11,9 @@ namespace torvane::encoding {
 // bytes are kept. Runs of bytes below 0x80 are copied as they are.
 std::string Cp932ToUtf8(std::string_view cp932);
 
+// Appends Cp932ToUtf8(cp932) to `out`, so that many texts can be converted
+// into one buffer without a string of their own. `cp932` must not point into
+// `out`.
+void AppendCp932AsUtf8(std::string& out, std::string_view cp932);
+
 }  // namespace torvane::encoding

@@ -320,6 +320,11 @@ int TAsyncSocket::Receive(char* buffer, int length) {
     return count > 0 ? int(count) : -1;
 }
 
+std::size_t TAsyncSocket::BytesWaiting() const {
+    if (!connection_ || !connection_->tcp) return 0;
+    return static_cast<std::size_t>(std::max<qint64>(connection_->tcp->bytesAvailable(), 0));
+}
+
 void TAsyncSocket::Close() {
     CancelDnsLookup();
     if (!connection_ || connection_->closed_raised) return;

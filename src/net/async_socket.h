@@ -94,6 +94,9 @@ class TAsyncSocket {
     // Reads up to `length` waiting bytes into `buffer`; returns the count, or
     // -1 when nothing is waiting.
     int Receive(char* buffer, int length);
+    // How many bytes Receive could return at once right now (0 when none or
+    // no connection).
+    std::size_t BytesWaiting() const;
 
     // Graceful close: queued data is still sent. A pending lookup is
     // cancelled (OnDnsLookupDone(10004)). OnSessionClosed(0) follows once the

@@ -82,14 +82,19 @@ void TWhoisCli::SessionConnected(ErrorCode code) {
 
 void TWhoisCli::DataAvailable() {
     // Whole chunks are kept, zero bytes included: what the owner sees must
-    // not depend on how the network cut the answer. Each chunk is read
-    // straight onto the end of the answer, saving a copy per byte.
-    constexpr std::size_t kChunk = 2047;
+    // not depend on how the network cut the answer. Everything waiting is
+    // read straight onto the end of the answer in one call where it can be.
+    // Room for the whole cap is reserved at the first read: pages that were
+    // never written are address space only, so memory goes to what arrived,
+    // and the answer is never copied as it grows.
+    constexpr std::size_t kMinChunk = 64 * 1024;
     for (;;) {
         const std::size_t kept = whois_resp_.size();
         // Reading one byte past the cap tells an answer of exactly the cap
         // from a longer one.
-        const std::size_t want = std::min(kChunk, kMaxAnswerSize + 1 - kept);
+        const std::size_t want =
+            std::min(std::max(kMinChunk, socket_.BytesWaiting()), kMaxAnswerSize + 1 - kept);
+        if (whois_resp_.capacity() < kMaxAnswerSize + 1) whois_resp_.reserve(kMaxAnswerSize + 1);
         whois_resp_.resize(kept + want);
         const int count = socket_.Receive(whois_resp_.data() + kept, static_cast<int>(want));
         whois_resp_.resize(kept + static_cast<std::size_t>(std::max(count, 0)));

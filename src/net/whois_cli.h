@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "net/async_socket.h"
 #include "net/error_codes.h"
@@ -53,6 +54,9 @@ class TWhoisCli {
     // The answer received so far, exactly the bytes the server sent (zero
     // bytes included); emptied only by StartQuery.
     const std::string& WhoisResp() const { return whois_resp_; }
+    // Moves the answer out, leaving WhoisResp empty, so that its owner can
+    // let go of a large answer as soon as it has been converted.
+    std::string TakeWhoisResp() { return std::exchange(whois_resp_, {}); }
     // True when the last exchange was cut off at kMaxAnswerSize; reset by
     // StartQuery.
     bool Truncated() const { return truncated_; }

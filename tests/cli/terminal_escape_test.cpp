@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "cli/report_output.h"
@@ -121,6 +122,30 @@ TEST(ReportOutput, RawLinesKeepEveryByteOrItsConversion) {
     EXPECT_EQ(RenderLine(line, OutputEncoding::Utf8, false),
               Bytes("\xe6\x97\xa5\x1b[0m\0\xef\xbd\xb6"));
     EXPECT_EQ(RenderLine(line, OutputEncoding::Utf8, true), "\xe6\x97\xa5^[[0m^@\xef\xbd\xb6");
+}
+
+// The whole report, in one buffer or written in pieces, is byte for byte the lines rendered one
+// at a time (ten rounds of the inputs: more than one piece).
+TEST(ReportOutput, WholeReportEqualsItsLinesRenderedOneByOne) {
+    std::vector<std::string> lines;
+    for (int round = 0; round < 10; ++round) {
+        const std::vector<std::string> inputs = RandomInputs();
+        lines.insert(lines.end(), inputs.begin(), inputs.end());
+    }
+    for (const OutputEncoding encoding : {OutputEncoding::Utf8, OutputEncoding::Cp932}) {
+        for (const bool escape : {false, true}) {
+            std::string expected;
+            for (const std::string& line : lines) expected += RenderLine(line, encoding, escape) + "\n";
+            EXPECT_EQ(RenderReport(lines, encoding, escape), expected) << escape;
+            std::FILE* file = std::tmpfile();
+            ASSERT_TRUE(WriteReport(file, lines, encoding, escape));
+            std::string written(expected.size() + 1, '\0');
+            std::rewind(file);
+            written.resize(std::fread(written.data(), 1, written.size(), file));
+            std::fclose(file);
+            EXPECT_EQ(written, expected) << escape;
+        }
+    }
 }
 
 TEST(Utf8Walk, SurrogatePairsAndLoneSurrogates) {

@@ -52,6 +52,8 @@ TEST_F(WhoisCliTest, NormalExchangeDeliversTheRealAnswerByteForByte) {
     SettleEventLoop();
     EXPECT_EQ(log.events, (Events{"connected 0", "done 0"}));
     EXPECT_EQ(client.WhoisResp(), answer);
+    EXPECT_EQ(client.TakeWhoisResp(), answer);
+    EXPECT_TRUE(client.WhoisResp().empty());
 }
 
 TEST_F(WhoisCliTest, SendsExactlyTheQueryBytesAndCrLf) {

@@ -51,6 +51,33 @@ TEST(TextLayout, InsertingRescansFollowingLinesOnlyWhileTheirStartStateChanges) 
     EXPECT_EQ(layout.startStateOf(5), Region::none);
 }
 
+// A block inserted in one step leaves the layout exactly as inserting its lines one by one does:
+// rows (a long line wraps), text positions and the states the block's open region carries on.
+TEST(TextLayout, ABlockInsertedInOneStepEqualsItsLinesInsertedOneByOne) {
+    const std::vector<std::string> later{"a", "b}", std::string(90, 'w'), "c"};
+    const std::vector<std::string> block{"{open", std::string(170, 'x'), "", "\x81\x79z"};
+    TTextLayout oneStep;
+    TTextLayout oneByOne;
+    oneStep.append(std::vector<std::string>(later));
+    oneByOne.append(std::vector<std::string>(later));
+    oneStep.insert(1, std::vector<std::string>(block));
+    for (std::size_t i = 0; i < block.size(); ++i) oneByOne.insert(1 + i, block[i]);
+
+    ASSERT_EQ(oneStep.lines(), oneByOne.lines());
+    ASSERT_EQ(oneStep.rowCount(), oneByOne.rowCount());
+    for (std::size_t row = 0; row < oneStep.rowCount(); ++row) {
+        EXPECT_EQ(oneStep.rowAt(row).row, oneByOne.rowAt(row).row) << row;
+        EXPECT_EQ(oneStep.rowAt(row).line, oneByOne.rowAt(row).line) << row;
+    }
+    for (std::size_t line = 0; line < oneStep.lineCount(); ++line) {
+        EXPECT_EQ(oneStep.positionOf({line, 0}), oneByOne.positionOf({line, 0})) << line;
+        EXPECT_EQ(oneStep.startStateOf(line), oneByOne.startStateOf(line)) << line;
+    }
+    EXPECT_EQ(oneStep.text(), oneByOne.text());
+    EXPECT_THROW(oneStep.insert(oneStep.lineCount() + 1, std::vector<std::string>{"x"}),
+                 std::out_of_range);
+}
+
 TEST(TextLayout, NewWrapWidthRebreaksEveryLineAndClamps) {
     TTextLayout layout;
     layout.append(std::vector<std::string>(10, std::string(100, 'x') + " tail"));

@@ -93,6 +93,37 @@ void BM_AppendInOneBatch(benchmark::State& state) {
 }
 BENCHMARK(BM_AppendInOneBatch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// The 16 MiB answer of the window's stall test (64-byte lines, 262,144 of them) reaching the view
+// as the leg hands it over: line by line (Append) or as one moved block (AppendLines).
+void BM_AppendCappedAnswer(benchmark::State& state) {
+    const std::string line = "0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    constexpr std::size_t kAnswerLines = (16u << 20) / 64;
+    const bool oneByOne = state.range(0) == 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto memo = std::make_unique<TTextView>();
+        TResultView view(memo.get());
+        memo->resize(kScreen);
+        memo->show();
+        QCoreApplication::processEvents();
+        std::vector<std::string> lines(kAnswerLines, line);
+        state.ResumeTiming();
+        memo->beginUpdate();
+        if (oneByOne) {
+            for (const std::string& l : lines) memo->appendLine(l);
+        } else {
+            memo->appendLines(std::move(lines));
+        }
+        memo->endUpdate();
+        state.PauseTiming();
+        memo.reset();
+        lines = {};
+        state.ResumeTiming();
+    }
+    state.SetLabel(oneByOne ? "appendLine x 262144" : "appendLines(moved 262144)");
+}
+BENCHMARK(BM_AppendCappedAnswer)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 void BM_PaintFirstScreen(benchmark::State& state) {
     FilledView filled;
     QImage image(filled.memo.viewport()->size(), QImage::Format_RGB32);

@@ -16,6 +16,11 @@ class IReport {
     virtual void Append(const std::string& line) = 0;
     // Precondition: index <= Count().
     virtual void Insert(int index, const std::string& line) = 0;
+    // The same as Append or Insert of each line in turn, in one step: the
+    // lines are taken over, and the cost is linear in the lines moved and
+    // inserted. Precondition: index <= Count().
+    virtual void AppendLines(std::vector<std::string> lines) = 0;
+    virtual void InsertLines(int index, std::vector<std::string> lines) = 0;
     virtual int Count() const = 0;
     // No repainting between the two; they are not counted: one EndUpdate
     // resumes after any number of BeginUpdate, and an EndUpdate without a

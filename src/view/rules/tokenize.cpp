@@ -218,7 +218,13 @@ LineTokens tokenize(std::string_view line, LexState start) {
     return result;
 }
 
+// A region opens only at "{" or at a lenticular bracket, whose lead byte is 0x81; a line that has
+// neither byte anywhere starts no region, and most report lines are such lines.
 LexState endState(std::string_view line, LexState start) {
+    static_assert(kLenticularOpen >> 8 == 0x81);
+    if (start == Region::none && line.find('{') == npos && line.find('\x81') == npos) {
+        return Region::none;
+    }
     return LineScanner(line).run(start, [](TokenClass, Region, std::size_t, std::size_t) {});
 }
 

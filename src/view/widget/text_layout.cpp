@@ -1,6 +1,7 @@
 #include "view/widget/text_layout.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace torvane::view {
@@ -17,52 +18,112 @@ void TTextLayout::clear() {
     ++version_;
 }
 
-void TTextLayout::append(std::string line) { append(std::span<const std::string>(&line, 1)); }
-
-void TTextLayout::append(std::span<const std::string> lines) {
-    const std::size_t first = lines_.size();
-    lines_.insert(lines_.end(), lines.begin(), lines.end());
-    rows_.resize(lines_.size());
-    for (std::size_t i = first; i < lines_.size(); ++i) breakLine(i);
-    rebuildIndexesFrom(first);
-    scanStates(first, 0, lines.size());
+void TTextLayout::append(std::string line) {
+    const std::size_t index = lines_.size();
+    breakInto(line, rows_);
+    firstRow_.push_back(rows_.size());
+    lineStart_.push_back(lineStart_.back() + line.size() + 2);
+    lines_.push_back(std::move(line));
+    ++version_;
+    scanStates(index, 0, 1);
 }
 
+void TTextLayout::append(std::span<const std::string> lines) {
+    append(std::vector<std::string>(lines.begin(), lines.end()));
+}
+
+void TTextLayout::append(std::vector<std::string>&& lines) { insertTaken(lines_.size(), lines); }
+
 void TTextLayout::insert(std::size_t index, std::string line) {
+    std::vector<std::string> lines;
+    lines.push_back(std::move(line));
+    insert(index, std::move(lines));
+}
+
+void TTextLayout::insert(std::size_t index, std::vector<std::string> lines) {
     if (index > lines_.size()) {
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
     }
+    insertTaken(index, lines);
+}
+
+// Every vector moves its later elements once and the numbers after the block are shifted once,
+// so a block costs no more than one line does, plus its own lines.
+void TTextLayout::insertTaken(std::size_t index, std::vector<std::string>& lines) {
+    const std::size_t added = lines.size();
+    if (index == lines_.size()) {
+        appendTaken(lines);
+        return;
+    }
+    const std::size_t firstNewRow = firstRow_[index];
+    std::vector<Row> newRows;
+    std::vector<std::size_t> newFirstRow(added);
+    std::vector<std::size_t> newLineStart(added);
+    std::size_t row = firstRow_[index];
+    std::size_t position = lineStart_[index];
+    for (std::size_t k = 0; k < added; ++k) {
+        newFirstRow[k] = row;
+        newLineStart[k] = position;
+        row += breakInto(lines[k], newRows);
+        position += lines[k].size() + 2;
+    }
+    const std::size_t rowGrowth = row - firstRow_[index];
+    const std::size_t textGrowth = position - lineStart_[index];
+    for (std::size_t i = index; i < firstRow_.size(); ++i) {
+        firstRow_[i] += rowGrowth;
+        lineStart_[i] += textGrowth;
+    }
     const auto at = static_cast<std::ptrdiff_t>(index);
-    lines_.insert(lines_.begin() + at, std::move(line));
-    rows_.insert(rows_.begin() + at, std::vector<Row>{});
-    breakLine(index);
-    rebuildIndexesFrom(index);
-    scanStates(index, 0, 1);
+    firstRow_.insert(firstRow_.begin() + at, newFirstRow.begin(), newFirstRow.end());
+    lineStart_.insert(lineStart_.begin() + at, newLineStart.begin(), newLineStart.end());
+    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(firstNewRow), newRows.begin(),
+                 newRows.end());
+    lines_.insert(lines_.begin() + at, std::make_move_iterator(lines.begin()),
+                  std::make_move_iterator(lines.end()));
+    ++version_;
+    scanStates(index, 0, added);
+}
+
+void TTextLayout::appendTaken(std::vector<std::string>& lines) {
+    const std::size_t first = lines_.size();
+    firstRow_.reserve(first + lines.size() + 1);
+    lineStart_.reserve(first + lines.size() + 1);
+    for (const std::string& line : lines) {
+        breakInto(line, rows_);
+        firstRow_.push_back(rows_.size());
+        lineStart_.push_back(lineStart_.back() + line.size() + 2);
+    }
+    if (lines_.empty()) {
+        lines_ = std::move(lines);
+    } else {
+        lines_.insert(lines_.end(), std::make_move_iterator(lines.begin()),
+                      std::make_move_iterator(lines.end()));
+    }
+    ++version_;
+    scanStates(first, 0, lines_.size() - first);
 }
 
 bool TTextLayout::setWrapWidth(int cells) {
     const int width = std::clamp(cells, kMinWrapWidth, kMaxWrapWidth);
     if (width == wrapWidth_) return false;
     wrapWidth_ = width;
-    for (std::size_t i = 0; i < lines_.size(); ++i) breakLine(i);
-    rebuildIndexesFrom(0);
+    std::vector<Row> rows;
+    rows.reserve(rows_.size());
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        firstRow_[i] = rows.size();
+        breakInto(lines_[i], rows);
+    }
+    firstRow_[lines_.size()] = rows.size();
+    rows_ = std::move(rows);
+    ++version_;
     return true;
 }
 
-void TTextLayout::breakLine(std::size_t index) {
-    breakIntoRows(lines_[index], wrapWidth_, rows_[index]);
+std::size_t TTextLayout::breakInto(std::string_view line, std::vector<Row>& rows) {
+    breakIntoRows(line, wrapWidth_, scratchRows_);
+    rows.insert(rows.end(), scratchRows_.begin(), scratchRows_.end());
     ++linesBroken_;
-    ++version_;
-}
-
-// Only the numbers from `line` on change, so an append touches the new lines alone.
-void TTextLayout::rebuildIndexesFrom(std::size_t line) {
-    firstRow_.resize(lines_.size() + 1);
-    lineStart_.resize(lines_.size() + 1);
-    for (std::size_t i = line; i < lines_.size(); ++i) {
-        firstRow_[i + 1] = firstRow_[i] + rows_[i].size();
-        lineStart_[i + 1] = lineStart_[i] + lines_[i].size() + 2;
-    }
+    return scratchRows_.size();
 }
 
 void TTextLayout::scanStates(std::size_t first, std::size_t removed, std::size_t added) {
@@ -75,11 +136,11 @@ RowRef TTextLayout::rowAt(std::size_t row) const {
     const auto it = std::upper_bound(firstRow_.begin(), firstRow_.end() - 1, row);
     const auto line = static_cast<std::size_t>(it - firstRow_.begin()) - 1;
     const std::size_t inLine = row - firstRow_[line];
-    return RowRef{line, inLine, rows_[line][inLine]};
+    return RowRef{line, inLine, rows_[row]};
 }
 
 std::size_t TTextLayout::rowOf(TextPos pos) const {
-    const std::vector<Row>& rows = rows_[pos.line];
+    const std::span<const Row> rows = rowsOf(pos.line);
     const auto it =
         std::upper_bound(rows.begin(), rows.end(), pos.offset,
                          [](std::size_t offset, const Row& r) { return offset < r.start; });

@@ -44,9 +44,15 @@ class TTextLayout {
     void clear();
     void append(std::string line);
     void append(std::span<const std::string> lines);
+    // Takes the lines over instead of copying them.
+    void append(std::vector<std::string>&& lines);
     // Inserts `line` before line `index`; index == lineCount() appends.
     // Throws std::out_of_range when index > lineCount().
     void insert(std::size_t index, std::string line);
+    // Inserts `lines` before line `index` in one step, as inserting them one by one would: the
+    // cost is linear in the lines after `index` plus the lines inserted.
+    // Throws std::out_of_range when index > lineCount().
+    void insert(std::size_t index, std::vector<std::string> lines);
 
     std::size_t lineCount() const { return lines_.size(); }
     const std::string& line(std::size_t index) const { return lines_[index]; }
@@ -60,7 +66,10 @@ class TTextLayout {
     // The row with number `row` counted over the whole text. Precondition: row < rowCount().
     RowRef rowAt(std::size_t row) const;
     std::size_t firstRowOf(std::size_t line) const { return firstRow_[line]; }
-    std::span<const Row> rowsOf(std::size_t line) const { return rows_[line]; }
+    std::span<const Row> rowsOf(std::size_t line) const {
+        return std::span<const Row>(rows_).subspan(firstRow_[line],
+                                                    firstRow_[line + 1] - firstRow_[line]);
+    }
     // The row number holding `pos`; a position on a break between two rows belongs to the later
     // row, the end of a line to its last row. Precondition: the text is not empty.
     std::size_t rowOf(TextPos pos) const;
@@ -86,13 +95,18 @@ class TTextLayout {
     std::size_t version() const { return version_; }
 
   private:
-    void breakLine(std::size_t index);
-    void rebuildIndexesFrom(std::size_t line);
+    void insertTaken(std::size_t index, std::vector<std::string>& lines);
+    void appendTaken(std::vector<std::string>& lines);
+    // Appends the rows of `line` to `rows`; returns how many.
+    std::size_t breakInto(std::string_view line, std::vector<Row>& rows);
     void scanStates(std::size_t first, std::size_t removed, std::size_t added);
 
     int wrapWidth_;
     std::vector<std::string> lines_;
-    std::vector<std::vector<Row>> rows_;
+    // The rows of every line in order, one vector for all, so a line costs no allocation of its
+    // own; the rows of line i are rows_[firstRow_[i]] up to rows_[firstRow_[i + 1]].
+    std::vector<Row> rows_;
+    std::vector<Row> scratchRows_;
     std::vector<std::size_t> firstRow_{0};   // firstRow_[i]: number of the first row of line i
     std::vector<std::size_t> lineStart_{0};  // lineStart_[i]: text position of line i
     LineStates states_;

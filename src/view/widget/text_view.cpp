@@ -80,11 +80,22 @@ void TTextView::appendLines(std::span<const std::string> lines) {
     afterTextChange();
 }
 
+void TTextView::appendLines(std::vector<std::string>&& lines) {
+    layout_.append(std::move(lines));
+    afterTextChange();
+}
+
 void TTextView::insertLine(std::size_t index, std::string line) {
+    std::vector<std::string> lines;
+    lines.push_back(std::move(line));
+    insertLines(index, std::move(lines));
+}
+
+void TTextView::insertLines(std::size_t index, std::vector<std::string> lines) {
     const bool inside = index < count();
     const std::size_t before = layout_.textLength();
     const std::size_t at = inside ? layout_.positionOf({index, 0}) : before;
-    layout_.insert(index, std::move(line));
+    layout_.insert(index, std::move(lines));
     // Keep the caret and the selection on the same characters.
     if (inside) {
         const std::size_t grown = layout_.textLength() - before;
