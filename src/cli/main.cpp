@@ -78,18 +78,16 @@ int main(int argc, char* argv[]) {
         std::cerr << "torvane-cli: " << error.what() << "\n";
         return 1;
     }
-    std::string text;
+    bool written = true;
     if (options.rdapJson) {
+        std::string text;
         for (const std::string& document : result.rdapDocuments)
             text += cli::RdapDocumentLine(document, escapeOut) + '\n';
+        WriteAll(stdout, text);
     } else {
-        for (const std::string& line : result.lines) {
-            text += cli::RenderLine(line, options.encoding, escapeOut);
-            text += '\n';
-        }
+        written = cli::WriteReport(stdout, result.lines, options.encoding, escapeOut);
     }
-    WriteAll(stdout, text);
-    if (std::fflush(stdout) != 0) {
+    if (std::fflush(stdout) != 0 || !written) {
         std::cerr << "torvane-cli: cannot write the report\n";
         return 1;
     }

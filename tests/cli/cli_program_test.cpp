@@ -292,6 +292,9 @@ TEST(Cli, SigtermCancelsTheRunAndPrintsWhatArrived) {
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 128 + SIGTERM);
     EXPECT_EQ(LastLine(result.err), "中止");
+    // The aborted leg's completion belongs to the cancel: no "完了" first.
+    const Lines statuses = SplitLines(result.err);
+    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "完了"), 0) << result.err;
     EXPECT_EQ(SplitLines(result.out).front(), "         【example.jp の調査結果】");
 }
 

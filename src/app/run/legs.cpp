@@ -60,15 +60,21 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
                               StartNumberRdap(leg);
             if (!rdap) Tail();
         } else {
-            window_.SetStatus(Client(leg).Truncated() ? Texts().truncated : Texts().done);
+            // An aborted leg's completion is part of the cancel, which says
+            // "中止" itself.
+            if (!cancelling_)
+                window_.SetStatus(Client(leg).Truncated() ? Texts().truncated : Texts().done);
             legBusy_ = false;
-            std::vector<std::string> answer =
-                query::SplitLines(encoding::ConvertAnswerText(Client(leg).WhoisResp()));
+            // Each form of the answer is let go as soon as the next exists: a
+            // large answer is held once, not three times.
+            std::string text = encoding::ConvertAnswerText(Client(leg).TakeWhoisResp());
+            std::vector<std::string> answer = query::SplitLines(text);
+            std::string().swap(text);
             if (IsPrimary(leg)) {
                 PrimaryDone(leg, std::move(answer));  // runs the tail itself, after its dispatch
             } else {
                 if (IsFollowUp(leg)) FollowUpDone(leg, std::move(answer));
-                if (leg == Leg::Leg6) ApnicDone(answer);
+                if (leg == Leg::Leg6) ApnicDone(std::move(answer));
                 if (leg == Leg::Leg7) ArinDone(std::move(answer));
                 if (!StartNumberRdap(leg)) Tail();
             }
@@ -119,7 +125,10 @@ std::optional<ReferralTarget> TRunController::PrimaryReferral(Leg leg,
 
 void TRunController::PrimaryDone(Leg leg, std::vector<std::string> answer) {
     net::TWhoisCli& client = Client(leg);
-    std::vector<std::string> block{Header(client.Host), ""};
+    std::vector<std::string> block;
+    block.reserve(answer.size() + 3);
+    block.push_back(Header(client.Host));
+    block.emplace_back();
     block.insert(block.end(), std::make_move_iterator(answer.begin()),
                  std::make_move_iterator(answer.end()));
     const bool iana = fallback_ && SameHost(client.Host, query::kIanaServer);
@@ -131,7 +140,7 @@ void TRunController::PrimaryDone(Leg leg, std::vector<std::string> answer) {
         (AddressQuery(client.Query) && client.Host == query::kJpnicServer)) {
         suppressed = ScanContactHandles(block, leg == Leg::LegX, pendingQueries_).suppressed;
     }
-    if (!suppressed) AppendPrimaryBlock(block);
+    if (!suppressed) AppendPrimaryBlock(std::move(block));
     // IANA named no WHOIS server for the top-level domain: RDAP may know it.
     const bool rdap = iana && !referred && !cancelling_ && StartRunRdap();
     if (!pendingQueries_.empty() && !cancelling_) {
@@ -141,10 +150,10 @@ void TRunController::PrimaryDone(Leg leg, std::vector<std::string> answer) {
     }
 }
 
-void TRunController::AppendPrimaryBlock(const std::vector<std::string>& block) {
+void TRunController::AppendPrimaryBlock(std::vector<std::string> block) {
     IReport& report = window_.Report();
-    for (const std::string& line : block) report.Append(line);
-    report.Append("");
+    block.emplace_back();
+    report.AppendLines(std::move(block));
     insertLine_ = report.Count() - 1;
 }
 
@@ -160,32 +169,37 @@ void TRunController::FollowUpDone(Leg leg, std::vector<std::string> answer) {
             FindWhoisServerReferral(block, client.Host, asked_[Index(leg)], client.Query)) {
         FollowReferral(leg, *referral, block);
     }
-    PlaceFollowUpBlock(leg, block);
+    PlaceFollowUpBlock(leg, std::move(block));
 }
 
-void TRunController::PlaceFollowUpBlock(Leg leg, const std::vector<std::string>& block) {
+void TRunController::PlaceFollowUpBlock(Leg leg, std::vector<std::string> block) {
     const net::TWhoisCli& client = Client(leg);
     IReport& report = window_.Report();
     // A follow-up of an earlier run may arrive after a new run has cleared
     // the report: its block is then appended rather than inserted.
     if (insertLine_ != 0 && insertLine_ < report.Count()) {
-        int at = insertLine_ + 1;
-        for (const std::string& line : block) report.Insert(at++, line);
-        report.Insert(at, "");
-        insertLine_ += static_cast<int>(block.size());
+        // One step, so that a long block before long later blocks costs the
+        // lines moved, not their product.
+        const int added = static_cast<int>(block.size());
+        block.emplace_back();
+        report.InsertLines(insertLine_ + 1, std::move(block));
+        insertLine_ += added;
     } else {
-        for (const std::string& line : block) report.Append(line);
+        report.AppendLines(std::move(block));
     }
     if (leg != Leg::Leg2 && AddressQuery(client.Query)) report.Append("");
 }
 
-void TRunController::AppendBlock(const std::string& host, const std::vector<std::string>& lines,
+void TRunController::AppendBlock(const std::string& host, std::vector<std::string> lines,
                                  bool trailingEmptyLine) {
-    IReport& report = window_.Report();
-    report.Append(Header(host));
-    report.Append("");
-    for (const std::string& line : lines) report.Append(line);
-    if (trailingEmptyLine) report.Append("");
+    std::vector<std::string> block;
+    block.reserve(lines.size() + 3);
+    block.push_back(Header(host));
+    block.emplace_back();
+    block.insert(block.end(), std::make_move_iterator(lines.begin()),
+                 std::make_move_iterator(lines.end()));
+    if (trailingEmptyLine) block.emplace_back();
+    window_.Report().AppendLines(std::move(block));
 }
 
 namespace {
@@ -197,7 +211,7 @@ bool Visited(const std::vector<std::string>& visited, const std::string& host) {
 
 }  // namespace
 
-void TRunController::ApnicDone(const std::vector<std::string>& answer) {
+void TRunController::ApnicDone(std::vector<std::string> answer) {
     net::TWhoisCli& client = Client(Leg::Leg6);
     const TAskedHosts& asked = asked_[Index(Leg::Leg6)];
     bool suppressed = Visited(visitedServers_, client.Host);
@@ -219,7 +233,7 @@ void TRunController::ApnicDone(const std::vector<std::string>& answer) {
             break;
         }
     }
-    if (!suppressed) AppendBlock(client.Host, answer, AddressQuery(client.Query));
+    if (!suppressed) AppendBlock(client.Host, std::move(answer), AddressQuery(client.Query));
 }
 
 void TRunController::ArinDone(std::vector<std::string> answer) {
@@ -237,21 +251,21 @@ void TRunController::ArinDone(std::vector<std::string> answer) {
     }
     for (const std::string& line : answer)
         if (IsArinNoMatch(line)) return;
-    ShowArinBlock(client.Host, answer);
+    ShowArinBlock(client.Host, std::move(answer));
 }
 
-void TRunController::ShowArinBlock(const std::string& host, const std::vector<std::string>& lines) {
+void TRunController::ShowArinBlock(const std::string& host, std::vector<std::string> lines) {
     visitedServers_.push_back(host);
-    AppendBlock(host, lines, AddressQuery(Client(Leg::Leg7).Query));
+    AppendBlock(host, std::move(lines), AddressQuery(Client(Leg::Leg7).Query));
 }
 
 void TRunController::ShowReferringBlock(Leg leg, Referring referring) {
     if (IsPrimary(leg)) {
-        AppendPrimaryBlock(referring.block);
+        AppendPrimaryBlock(std::move(referring.block));
     } else if (IsFollowUp(leg)) {
-        PlaceFollowUpBlock(leg, referring.block);
+        PlaceFollowUpBlock(leg, std::move(referring.block));
     } else if (leg == Leg::Leg7) {
-        ShowArinBlock(referring.host, referring.block);
+        ShowArinBlock(referring.host, std::move(referring.block));
     }
 }
 

@@ -141,7 +141,9 @@ void TRunController::RdapDone(net::ErrorCode code) {
     const net::TRdapCli& client = *rdap_;
     rdapRunning_ = false;
     const int status = client.HttpStatus();
-    if (code != 0) {
+    if (cancelling_) {
+        // The cancel says "中止" itself.
+    } else if (code != 0) {
         window_.SetStatus(StatusForCode(code));
     } else if (status == 404) {
         window_.SetStatus(text.noDatabase);
@@ -174,11 +176,14 @@ std::optional<std::string> TRunController::AppendRdapBlock() {
     std::vector<std::string> lines =
         rendering ? std::move(rendering->lines)
                   : query::SplitLines(encoding::ConvertAnswerText(client.Body()));
-    IReport& report = window_.Report();
-    report.Append("{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}");
-    report.Append("");
-    for (const std::string& line : lines) report.Append(line);
-    report.Append("");
+    std::vector<std::string> block;
+    block.reserve(lines.size() + 3);
+    block.push_back("{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}");
+    block.emplace_back();
+    block.insert(block.end(), std::make_move_iterator(lines.begin()),
+                 std::make_move_iterator(lines.end()));
+    block.emplace_back();
+    window_.Report().AppendLines(std::move(block));
     return rendering ? rendering->relatedUrl : std::nullopt;
 }
 

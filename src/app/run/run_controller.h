@@ -143,12 +143,12 @@ class TRunController {
     };
     void PrimaryDone(Leg leg, std::vector<std::string> answer);
     std::optional<ReferralTarget> PrimaryReferral(Leg leg, const std::vector<std::string>& block);
-    void AppendPrimaryBlock(const std::vector<std::string>& block);
+    void AppendPrimaryBlock(std::vector<std::string> block);
     void FollowUpDone(Leg leg, std::vector<std::string> answer);
-    void PlaceFollowUpBlock(Leg leg, const std::vector<std::string>& block);
-    void ApnicDone(const std::vector<std::string>& answer);
+    void PlaceFollowUpBlock(Leg leg, std::vector<std::string> block);
+    void ApnicDone(std::vector<std::string> answer);
     void ArinDone(std::vector<std::string> answer);
-    void ShowArinBlock(const std::string& host, const std::vector<std::string>& lines);
+    void ShowArinBlock(const std::string& host, std::vector<std::string> lines);
     void ShowReferringBlock(Leg leg, Referring referring);
     // Whether `leg` may follow one more referral: not while cancelling, and
     // not past kMaxReferrals.
@@ -156,7 +156,7 @@ class TRunController {
     // Restarts `leg` at `target`, keeping `block` (emptied) as the referring
     // answer. False, and `block` untouched, when no referral is allowed.
     bool FollowReferral(Leg leg, const ReferralTarget& target, std::vector<std::string>& block);
-    void AppendBlock(const std::string& host, const std::vector<std::string>& lines,
+    void AppendBlock(const std::string& host, std::vector<std::string> lines,
                      bool trailingEmptyLine);
 
     // The RDAP leg: one request, then the registrar's answer the registry's
