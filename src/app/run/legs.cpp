@@ -43,7 +43,7 @@ void TRunController::SessionConnected(Leg leg, net::ErrorCode code) {
     window_.SetStatus(host + (IsPrimary(leg) ? "" : " ") + Texts().connecting);
 }
 
-void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
+void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAnswer completed) {
     running_[Index(leg)] = false;
     if (dispatch_ && dispatch_->awaited == leg) dispatch_->awaitedEnded = true;
     try {
@@ -63,13 +63,11 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
             // An aborted leg's completion is part of the cancel, which says
             // "中止" itself.
             if (!cancelling_)
-                window_.SetStatus(Client(leg).Truncated() ? Texts().truncated : Texts().done);
+                window_.SetStatus(completed.truncated ? Texts().truncated : Texts().done);
             legBusy_ = false;
-            // Each form of the answer is let go as soon as the next exists: a
-            // large answer is held once, not three times.
-            std::string text = encoding::ConvertAnswerText(Client(leg).TakeWhoisResp());
-            std::vector<std::string> answer = query::SplitLines(text);
-            std::string().swap(text);
+            std::vector<std::string> answer = completed.lines
+                                                  ? std::move(*completed.lines)
+                                                  : AnswerLines(std::move(completed.raw));
             if (IsPrimary(leg)) {
                 PrimaryDone(leg, std::move(answer));  // runs the tail itself, after its dispatch
             } else {

@@ -1,10 +1,11 @@
 #include "app/run/run_controller.h"
 
+#include <QTimer>
 #include <utility>
 
 #include "app/run/dispatch.h"
-#include "net/rdap_cli.h"
 #include "app/run/run_texts.h"
+#include "net/rdap_cli.h"
 #include "puny/puny.h"
 #include "query/cp932_text.h"
 #include "query/normalize.h"
@@ -76,6 +77,9 @@ bool TRunController::BeginRun(const std::string& typed) {
 }
 
 void TRunController::QueryButtonClick() {
+    // What arrived before the click is handled before it, as it would have
+    // been without a conversion in the background.
+    DrainCompletions(true);
     const RunTexts& text = Texts();
     const std::string typed = window_.QueryText();
     if (!BeginRun(typed)) return;
@@ -273,6 +277,7 @@ void TRunController::StartLeg(Leg leg, const std::string& host, const std::strin
 }
 
 void TRunController::CancelButtonClick() {
+    DrainCompletions(true);
     dispatch_.reset();
     // A run start waiting for the resolver ends here; its answer is ignored.
     start_.reset();
@@ -302,7 +307,7 @@ void TRunController::FinishRun() {
 }
 
 bool TRunController::Idle() const {
-    if (dispatch_ || lookup_.Awaited() || rdapRunning_) return false;
+    if (dispatch_ || lookup_.Awaited() || rdapRunning_ || !pending_.empty()) return false;
     for (bool running : running_)
         if (running) return false;
     return true;

@@ -5,7 +5,9 @@
 // window, the command-line front end and tests all drive the same logic.
 
 #include <array>
+#include <deque>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +21,8 @@
 #include "net/whois_cli.h"
 #include "query/number_resources.h"
 #include "query/server_directory.h"
+
+class QTimer;
 
 namespace torvane::net {
 class TRdapCli;
@@ -135,6 +139,24 @@ class TRunController {
     // Event handlers of the legs.
     void SessionConnected(Leg leg, net::ErrorCode code);
     void QueryDone(Leg leg, net::ErrorCode code);
+    // What a completed exchange left: the raw answer, or its lines when they
+    // were made on another thread.
+    struct CompletedAnswer {
+        bool truncated = false;
+        std::string raw;
+        std::optional<std::vector<std::string>> lines;
+    };
+    struct PendingCompletion {
+        Leg leg;
+        net::ErrorCode code;
+        CompletedAnswer completed;
+        std::future<std::vector<std::string>> lines;  // valid while converting
+    };
+    static std::vector<std::string> AnswerLines(std::string raw);
+    void HandleCompletion(Leg leg, net::ErrorCode code, CompletedAnswer completed);
+    // Handles the completions waiting in order, as far as their answers are
+    // converted; with `wait`, all of them, waiting for the conversions.
+    void DrainCompletions(bool wait);
     // The answer block a referral threw away, kept until the referred server
     // answers: when it fails instead, the block is shown after all.
     struct Referring {
@@ -202,6 +224,8 @@ class TRunController {
     bool fallback_ = false;
     std::unique_ptr<Dispatch> dispatch_;
     std::optional<RunStart> start_;
+    std::deque<PendingCompletion> pending_;
+    std::unique_ptr<QTimer> drainTimer_;
     TRdapDirectory* rdapDirectory_ = nullptr;
     std::unique_ptr<net::TRdapCli> rdap_;
     bool rdapRunning_ = false;

@@ -1,0 +1,72 @@
+// Where a leg's completion is handled: at once, as the legs' rules expect,
+// unless a large answer is being converted on a thread of its own, so that
+// converting and splitting megabytes never stalls the window; completions
+// are then handled strictly in the order they arrived.
+
+#include <QTimer>
+
+#include "app/run/run_controller.h"
+#include "encoding/answer_text.h"
+#include "query/text_lines.h"
+
+namespace torvane::run {
+
+namespace {
+// Smaller answers take a few milliseconds on the event loop's thread.
+constexpr std::size_t kBackgroundConversion = 1 << 20;
+}  // namespace
+
+std::vector<std::string> TRunController::AnswerLines(std::string raw) {
+    // Each form of the answer is let go as soon as the next exists: a large
+    // answer is held once, not three times.
+    std::string text = encoding::ConvertAnswerText(raw);
+    std::string().swap(raw);
+    return query::SplitLines(text);
+}
+
+void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
+    net::TWhoisCli& client = Client(leg);
+    const bool large = code == 0 && !cancelling_ && client.WhoisResp().size() >= kBackgroundConversion;
+    if (pending_.empty() && !large) {
+        HandleCompletion(leg, code, {client.Truncated(), client.TakeWhoisResp(), std::nullopt});
+        return;
+    }
+    // The leg stays running until its completion is handled, so nothing
+    // restarts its client meanwhile.
+    PendingCompletion item{leg, code, {client.Truncated(), client.TakeWhoisResp(), std::nullopt}, {}};
+    if (large) {
+        item.lines = std::async(std::launch::async, &TRunController::AnswerLines,
+                                std::move(item.completed.raw));
+    }
+    pending_.push_back(std::move(item));
+    if (!drainTimer_) {
+        drainTimer_ = std::make_unique<QTimer>();
+        drainTimer_->setTimerType(Qt::PreciseTimer);
+        drainTimer_->setInterval(1);
+        QObject::connect(drainTimer_.get(), &QTimer::timeout, [this] { DrainCompletions(false); });
+    }
+    drainTimer_->start();
+}
+
+void TRunController::DrainCompletions(bool wait) {
+    while (!pending_.empty()) {
+        PendingCompletion& head = pending_.front();
+        if (head.lines.valid()) {
+            if (!wait && head.lines.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+                return;
+            try {
+                head.completed.lines = head.lines.get();
+            } catch (const std::exception&) {
+                // Out of memory on the way: the leg ends with what could be
+                // shown, nothing.
+                head.completed.lines.emplace();
+            }
+        }
+        PendingCompletion item = std::move(head);
+        pending_.pop_front();
+        HandleCompletion(item.leg, item.code, std::move(item.completed));
+    }
+    if (drainTimer_) drainTimer_->stop();
+}
+
+}  // namespace torvane::run
