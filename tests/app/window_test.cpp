@@ -381,8 +381,9 @@ TEST_F(WindowTest, SelectingInTheReportSetsThePrimarySelection) {
     QTest::mouseRelease(memo->viewport(), Qt::LeftButton, {}, memo->charRect({0, 5}).topLeft());
     EXPECT_EQ(published.count(), 1);
     // Offscreen Qt has no primary selection; on X11 (xvfb-run) this checks it too.
-    if (QGuiApplication::clipboard()->supportsSelection())
+    if (QGuiApplication::clipboard()->supportsSelection()) {
         EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Selection), "whois");
+    }
     EXPECT_TRUE(QGuiApplication::clipboard()->text(QClipboard::Clipboard).isEmpty());
     QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(QClipboard::Clipboard), "whois");

@@ -111,8 +111,12 @@ TEST(TerminalEscape, NoInputLeavesAControlCharacterInEitherEncoding) {
 TEST(TerminalEscape, TextWithoutControlsPassesUnchanged) {
     for (const std::string& input : RandomInputs()) {
         const std::string utf8 = RenderLine(input, OutputEncoding::Utf8, false);
-        if (!IsForbiddenUtf8(utf8)) EXPECT_EQ(EscapeUtf8ForTerminal(utf8), utf8);
-        if (!IsForbiddenCp932(input)) EXPECT_EQ(EscapeCp932ForTerminal(input), input);
+        if (!IsForbiddenUtf8(utf8)) {
+            EXPECT_EQ(EscapeUtf8ForTerminal(utf8), utf8);
+        }
+        if (!IsForbiddenCp932(input)) {
+            EXPECT_EQ(EscapeCp932ForTerminal(input), input);
+        }
     }
 }
 

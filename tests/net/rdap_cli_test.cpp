@@ -74,7 +74,9 @@ TEST_F(RdapCliTest, EachBehaviourEndsInOneCompletion) {
     rdap.responses["/to-http"] = Redirect("http://rdap.test/domain/example.com");
     rdap.responses["/to-ftp"] = Redirect("ftp://rdap.test/domain/example.com");
     rdap.responses["/loop"] = Redirect("https://rdap.test/loop");
-    ServerConfig big = Http("big.test", {{{"/", HttpResponse{200, "0123456789"}}}});
+    HttpConfig bigConfig;
+    bigConfig.responses = {{"/", HttpResponse{200, "0123456789"}}};
+    ServerConfig big = Http("big.test", bigConfig);
     big.repeat_to_size = kMaxAnswerSize + 10000;
     ServerConfig silent = Http("silent.test");
     silent.silent = silent.hold = true;

@@ -18,6 +18,14 @@ namespace torvane::testserver {
 
 // One HTTP answer. Content-Length and "Connection: close" are always sent.
 struct HttpResponse {
+    HttpResponse() = default;
+    HttpResponse(int status, std::string body, std::string content_type = "application/rdap+json",
+                 std::vector<std::pair<std::string, std::string>> headers = {})
+        : status(status),
+          body(std::move(body)),
+          content_type(std::move(content_type)),
+          headers(std::move(headers)) {}
+
     int status = 200;
     std::string body;
     std::string content_type = "application/rdap+json";

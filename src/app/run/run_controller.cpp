@@ -94,7 +94,7 @@ void TRunController::QueryButtonClick() {
     // run's report; its handles stay queued for this run's dispatch.
     dispatch_.reset();
 
-    start_ = RunStart{typed, typed};
+    start_ = RunStart{typed, typed, false, {}};
     if (fallback_) {
         const query::RecognizedQuery number = query::RecognizeQuery(typed);
         if (number.kind == query::QueryKind::IPv6 || number.kind == query::QueryKind::AsNumber) {
