@@ -126,6 +126,7 @@ TEST(AddressRegistryMarkers, CutTheNamedServer) {
         {"ReferralServer: whois://whois.apnic.net.", true, "whois.apnic.net"},
         {"ReferralServer:whois://x", false, ""},  // no space after the colon
         {"ReferralServer: whois.example.net", false, ""},
+        {"x://y ReferralServer: host:43/path", true, ""},  // the "://" is not the value's
     };
     for (const auto& c : arin) {
         EXPECT_EQ(HasArinReferral(c.line), c.isReferral) << c.line;

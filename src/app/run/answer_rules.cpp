@@ -201,7 +201,11 @@ bool HasArinReferral(std::string_view line) {
 
 std::optional<ReferralTarget> ArinReferral(std::string_view line) {
     if (!HasArinReferral(line)) return std::nullopt;
-    return ParseReferralValue(line.substr(line.find(kArinMarker) + kArinMarker.size()));
+    const std::string_view value = line.substr(line.find(kArinMarker) + kArinMarker.size());
+    // ARIN names a server only as a URL; a "://" elsewhere on the line is not
+    // its value's.
+    if (!Holds(value, kSchemeMarker)) return std::nullopt;
+    return ParseReferralValue(value);
 }
 
 bool IsApnicNotAllocated(std::string_view line) { return Holds(line, "not allocated to APNIC"); }

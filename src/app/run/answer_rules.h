@@ -84,7 +84,7 @@ std::string ApnicCommandLineServer(std::string_view line);
 // Whether a line is an ARIN referral: it holds "ReferralServer: " and "://".
 // The target is the value after that marker read by ParseReferralValue, so
 // "whois://host:port/path" names host and port and a web address names
-// nothing.
+// nothing; so does a value without "://".
 bool HasArinReferral(std::string_view line);
 std::optional<ReferralTarget> ArinReferral(std::string_view line);
 
