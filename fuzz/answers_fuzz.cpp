@@ -14,12 +14,14 @@
 
 using namespace torvane::run;
 using torvane::query::SplitLines;
+using torvane::query::TLines;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view answer(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::string> lines = SplitLines(answer);
+    const TLines lines = TLines::FromText(std::string(answer));
+    FUZZ_CHECK(lines == SplitLines(answer));
     std::size_t bytes = 0;
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         FUZZ_CHECK(line.find_first_of("\r\n") == std::string::npos);
         bytes += line.size();
     }
@@ -27,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     TAskedHosts asked;
     asked.Restart("whois.example");
-    const std::string query = lines.empty() ? std::string() : lines.front();
+    const std::string query = lines.empty() ? std::string() : std::string(lines[0]);
     if (const auto referral = FindWhoisServerReferral(lines, "whois.example", asked, query)) {
         FUZZ_CHECK(!referral->host.empty() && referral->host.size() <= 99);
         FUZZ_CHECK(!asked.Holds(referral->host));
@@ -43,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 FUZZ_CHECK(pending[i] != pending[j]);
     }
 
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         if (HasApnicCommandLine(line)) ApnicCommandLineServer(line);
         if (HasArinReferral(line)) {
             if (const auto target = ArinReferral(line))

@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
-        torvane::encoding::ConvertAnswerText(text);
+        torvane::encoding::ConvertAnswerText(std::string(text));
     } catch (const std::runtime_error&) {
         // the strict UTF-8 decoder's documented failure, which the legs report
     }

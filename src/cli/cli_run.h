@@ -40,9 +40,9 @@ class TCliWindow final : public run::IRunWindow {
     // whether everything is over.
     void OnRunFinished(std::function<void()> callback) { onRunFinished_ = std::move(callback); }
 
-    const std::vector<std::string>& Lines() const { return report_.Lines(); }
+    const query::TLines& Lines() const { return report_.Lines(); }
     // The report's lines, moved out; the report is empty afterwards.
-    std::vector<std::string> TakeLines() { return report_.TakeLines(); }
+    query::TLines TakeLines() { return report_.TakeLines(); }
     // The status text the run ended on (CP932).
     const std::string& Status() const { return status_; }
 
@@ -60,7 +60,7 @@ enum class RunEnd { Finished, TimedOut, Interrupted };
 struct CliRunResult {
     RunEnd end = RunEnd::Finished;
     int signal = 0;  // for Interrupted
-    std::vector<std::string> lines;
+    query::TLines lines;
     std::string status;
     // With --rdap-json: the body of every RDAP answer, in order.
     std::vector<std::string> rdapDocuments;

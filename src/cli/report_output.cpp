@@ -35,21 +35,21 @@ std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool esc
     return out;
 }
 
-std::string RenderReport(const std::vector<std::string>& lines, OutputEncoding encoding,
+std::string RenderReport(const query::TLines& lines, OutputEncoding encoding,
                          bool escape) {
     std::size_t size = 0;
-    for (const std::string& line : lines) size += line.size() + 1;
+    for (const std::string_view line : lines) size += line.size() + 1;
     std::string out;
     out.reserve(size);  // exact for ASCII, the common case
     std::string scratch;
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         AppendRendered(out, scratch, line, encoding, escape);
         out += '\n';
     }
     return out;
 }
 
-bool WriteReport(std::FILE* stream, const std::vector<std::string>& lines,
+bool WriteReport(std::FILE* stream, const query::TLines& lines,
                  OutputEncoding encoding, bool escape) {
     // Large enough that the writes cost nothing beside the rendering, small
     // enough to stay in the cache and never to fault in fresh pages.
@@ -62,7 +62,7 @@ bool WriteReport(std::FILE* stream, const std::vector<std::string>& lines,
         piece.clear();
         return written;
     };
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         AppendRendered(piece, scratch, line, encoding, escape);
         piece += '\n';
         if (piece.size() >= kPiece && !flush()) return false;

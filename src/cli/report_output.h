@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "cli/cli_options.h"
+#include "query/text_lines.h"
 
 namespace torvane::cli {
 
@@ -19,13 +19,13 @@ std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool esc
 // The whole report as one text to write at once: every line rendered as
 // RenderLine renders it, each followed by "\n". Built in one buffer, with no
 // string per line.
-std::string RenderReport(const std::vector<std::string>& lines, OutputEncoding encoding,
+std::string RenderReport(const query::TLines& lines, OutputEncoding encoding,
                          bool escape);
 
 // Writes RenderReport(lines, encoding, escape) to `stream`, rendered piece by
 // piece into one reused buffer of about 256 KiB, so a large report is never
 // held twice. Returns false when a write failed.
-bool WriteReport(std::FILE* stream, const std::vector<std::string>& lines,
+bool WriteReport(std::FILE* stream, const query::TLines& lines,
                  OutputEncoding encoding, bool escape);
 
 }  // namespace torvane::cli

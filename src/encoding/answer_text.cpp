@@ -6,11 +6,12 @@
 
 namespace torvane::encoding {
 
-std::string ConvertAnswerText(std::string_view text) {
+std::string ConvertAnswerText(std::string text) {
     // Every detector verdict for such a text (tcAscii, or tcNonText for an
     // empty one or one with a byte 0x00-0x07) returns it unchanged; only ESC
-    // could make it ISO-2022-JP. Most registries answer in plain ASCII.
-    if (detail::IsAsciiWithoutEscape(text)) return std::string(text);
+    // could make it ISO-2022-JP. Most registries answer in plain ASCII, and
+    // their answers pass through without a copy.
+    if (detail::IsAsciiWithoutEscape(text)) return text;
     switch (DetectTextCode(text)) {
         case TextCode::tcJis:
         case TextCode::tcJisOld:
@@ -26,7 +27,7 @@ std::string ConvertAnswerText(std::string_view text) {
             return Utf8ToAnsiSimple(text);
         default:
             // A text that may be EUC-JP or Shift_JIS is shown as Shift_JIS.
-            return std::string(text);
+            return text;
     }
 }
 

@@ -10,7 +10,8 @@ namespace torvane::encoding {
 // and EUC-JP through JapaneseToSjis, UTF-16 through Utf16LeToAnsi /
 // Utf16BeToAnsi, UTF-8 with byte-order mark through Utf8BomToAnsi (which may
 // throw), UTF-8 without through Utf8ToAnsiSimple. ASCII, non-text, Shift_JIS
-// and texts that may be EUC-JP or Shift_JIS come back unchanged.
-std::string ConvertAnswerText(std::string_view text);
+// and texts that may be EUC-JP or Shift_JIS come back unchanged: the text
+// taken is returned, not a copy.
+std::string ConvertAnswerText(std::string text);
 
 }  // namespace torvane::encoding

@@ -1,48 +1,129 @@
 #include "query/text_lines.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace torvane::query {
 namespace {
 
-// Position of the next `c` at or after `from`, or `end`.
-const char* Next(const char* from, const char* end, char c) {
-    const void* hit = std::memchr(from, c, static_cast<std::size_t>(end - from));
-    return hit == nullptr ? end : static_cast<const char*>(hit);
+// The first CR or LF at or after `from`, or `end`. WHOIS lines are short, so
+// a library search per line end would cost more in calls than in bytes; a
+// word of eight bytes none of which is below CR holds neither, and most
+// words are passed over on that one test.
+const char* NextBreak(const char* from, const char* end) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kHighs = 0x8080808080808080;
+    const char* p = from;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        if (((word - kOnes * ('\r' + 1)) & ~word & kHighs) == 0) continue;
+        for (int i = 0; i < 8; ++i)
+            if (p[i] == '\n' || p[i] == '\r') return p + i;
+    }
+    for (; p != end; ++p)
+        if (*p == '\n' || *p == '\r') return p;
+    return end;
 }
 
-std::size_t CountOf(const char* from, const char* end, char c) {
-    std::size_t count = 0;
-    for (const char* p = Next(from, end, c); p != end; p = Next(p + 1, end, c)) ++count;
-    return count;
+// Calls visit(begin, end) for each line of `text`, in order.
+template <typename Visit>
+void ForEachLine(std::string_view text, Visit&& visit) {
+    const char* pos = text.data();
+    const char* const end = pos + text.size();
+    while (pos != end) {
+        const char* lineEnd = NextBreak(pos, end);
+        visit(pos, lineEnd);
+        if (lineEnd == end) break;
+        pos = lineEnd + 1;
+        if (*lineEnd == '\r' && pos != end && *pos == '\n') ++pos;
+    }
 }
 
 }  // namespace
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
-    const char* pos = text.data();
-    const char* const end = pos + text.size();
-    // CR LF and LF texts are the usual ones: their LF count is the line
-    // count to within one. A CR-only text grows the vector as it goes.
-    lines.reserve(CountOf(pos, end, '\n') + 1);
-    // The next CR and LF are each searched again only once passed, so every
-    // byte is looked at a bounded number of times.
-    const char* cr = Next(pos, end, '\r');
-    const char* lf = Next(pos, end, '\n');
-    while (pos != end) {
-        if (cr < pos) cr = Next(pos, end, '\r');
-        if (lf < pos) lf = Next(pos, end, '\n');
-        const char* lineEnd = cr < lf ? cr : lf;
-        if (lineEnd == end) {
-            lines.emplace_back(pos, end);
-            break;
-        }
-        lines.emplace_back(pos, lineEnd);
-        pos = lineEnd + 1;
-        if (*lineEnd == '\r' && pos != end && *pos == '\n') ++pos;
-    }
+    ForEachLine(text, [&](const char* begin, const char* end) { lines.emplace_back(begin, end); });
     return lines;
+}
+
+TLines::TLines(std::initializer_list<std::string_view> lines) {
+    for (std::string_view line : lines) push_back(line);
+}
+
+TLines::TLines(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) push_back(line);
+}
+
+TLines TLines::FromText(std::string text) {
+    TLines lines;
+    // Room for lines of 16 bytes on average, and for the few lines a block
+    // adds around an answer, so that neither the split nor the block moves
+    // the spans: room never written costs address space, not memory.
+    constexpr std::size_t kSpareLines = 16;
+    lines.spans_.reserve(text.size() / 16 + kSpareLines);
+    lines.text_ = std::move(text);
+    const char* const base = lines.text_.data();
+    ForEachLine(lines.text_, [&](const char* begin, const char* end) {
+        lines.spans_.push_back(
+            {static_cast<std::size_t>(begin - base), static_cast<std::size_t>(end - begin)});
+    });
+    return lines;
+}
+
+void TLines::push_back(std::string_view line) {
+    const std::size_t start = text_.size();
+    text_.append(line);  // safe when `line` points into text_
+    spans_.push_back({start, line.size()});
+}
+
+void TLines::insert(std::size_t index, TLines other) {
+    // Both buffers end up in one; the spans of whichever was copied move by
+    // where it landed.
+    if (other.text_.size() > text_.size()) {
+        std::swap(text_, other.text_);
+        const std::size_t shift = text_.size();
+        text_.append(other.text_);
+        for (Span& span : spans_) span.start += shift;
+    } else {
+        const std::size_t shift = text_.size();
+        text_.append(other.text_);
+        for (Span& span : other.spans_) span.start += shift;
+    }
+    const auto at = static_cast<std::ptrdiff_t>(index);
+    const std::size_t count = spans_.size() + other.spans_.size();
+    if (count > spans_.capacity() && count <= other.spans_.capacity()) {
+        // A few lines going around a long list with room to spare: the long
+        // list's spans stay in place and these are put before and after.
+        std::vector<Span> mine = std::exchange(spans_, std::move(other.spans_));
+        spans_.insert(spans_.begin(), mine.begin(), mine.begin() + at);
+        spans_.insert(spans_.end(), mine.begin() + at, mine.end());
+    } else {
+        spans_.insert(spans_.begin() + at, other.spans_.begin(), other.spans_.end());
+    }
+}
+
+void TLines::clear() {
+    text_.clear();
+    spans_.clear();
+}
+
+std::vector<std::string> TLines::ToStrings() const {
+    std::vector<std::string> lines;
+    lines.reserve(size());
+    for (std::string_view line : *this) lines.emplace_back(line);
+    return lines;
+}
+
+bool operator==(const TLines& a, const TLines& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
+}
+
+bool operator==(const TLines& a, const std::vector<std::string>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end());
 }
 
 }  // namespace torvane::query

@@ -77,7 +77,7 @@ TEST(FindWhoisServerReferral, FollowsTheFirstUsableLine) {
         TAskedHosts asked;
         asked.Restart(c.host);
         for (const auto& host : c.asked) asked.Add(host);
-        EXPECT_EQ(Shown(FindWhoisServerReferral(c.lines, c.host, asked, c.query)), c.expected)
+        EXPECT_EQ(Shown(FindWhoisServerReferral(query::TLines(c.lines), c.host, asked, c.query)), c.expected)
             << c.lines.back();
     }
 }
@@ -91,7 +91,7 @@ TEST(FindIanaReferral, TakesReferOrWhoisAndSkipsEmptyValues) {
 
 TEST(ScanContactHandles, CollectsNewHandlesNewestFirstAndStopsAtNotices) {
     std::vector<std::string> pending{"OLD1"};
-    const std::vector<std::string> lines{
+    const query::TLines lines{
         "m. [Administrative Contact]   AB123JP", "n. [Technical Contact]  cd456jp",
         "m. [x] ab123jp",  // the same handle in another case
         "m. [empty]   ",   // nothing after the bracket
@@ -100,7 +100,7 @@ TEST(ScanContactHandles, CollectsNewHandlesNewestFirstAndStopsAtNotices) {
     EXPECT_EQ(pending, (std::vector<std::string>{"cd456jp", "AB123JP", "OLD1"}));
 
     std::vector<std::string> hidden;
-    const std::vector<std::string> notice{"m. [a] H1", Sjis("参考：RIRのWHOISサーバ"), "n. [b] H2"};
+    const query::TLines notice{"m. [a] H1", Sjis("参考：RIRのWHOISサーバ"), "n. [b] H2"};
     EXPECT_TRUE(ScanContactHandles(notice, false, hidden).suppressed);
     EXPECT_EQ(hidden, (std::vector<std::string>{"H1"}));
 

@@ -39,7 +39,7 @@ inline void EnsureQtApp() {
 }
 
 // CP932 to UTF-8, so that expectations can be written as plain text.
-inline std::string Utf8(const std::string& cp932) {
+inline std::string Utf8(std::string_view cp932) {
     return QString::fromStdU16String(encoding::Cp932ToUtf16(cp932)).toStdString();
 }
 inline std::string Cp932(const std::string& utf8) {

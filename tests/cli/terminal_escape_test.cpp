@@ -140,9 +140,9 @@ TEST(ReportOutput, WholeReportEqualsItsLinesRenderedOneByOne) {
         for (const bool escape : {false, true}) {
             std::string expected;
             for (const std::string& line : lines) expected += RenderLine(line, encoding, escape) + "\n";
-            EXPECT_EQ(RenderReport(lines, encoding, escape), expected) << escape;
+            EXPECT_EQ(RenderReport(query::TLines(lines), encoding, escape), expected) << escape;
             std::FILE* file = std::tmpfile();
-            ASSERT_TRUE(WriteReport(file, lines, encoding, escape));
+            ASSERT_TRUE(WriteReport(file, query::TLines(lines), encoding, escape));
             std::string written(expected.size() + 1, '\0');
             std::rewind(file);
             written.resize(std::fread(written.data(), 1, written.size(), file));

@@ -18,9 +18,8 @@ namespace {
 constexpr int kLater = 800000;
 constexpr int kBlock = 200000;
 
-std::vector<std::string> Numbered(const std::string& prefix, int count) {
-    std::vector<std::string> lines;
-    lines.reserve(static_cast<std::size_t>(count));
+query::TLines Numbered(const std::string& prefix, int count) {
+    query::TLines lines;
     for (int i = 0; i < count; ++i) lines.push_back(prefix + std::to_string(i));
     return lines;
 }
@@ -46,7 +45,7 @@ void InsertBlockBeforeLaterLines(run::IReport& report) {
 TEST(BlockInsert, TextReportTakesAFollowUpBlockBeforeManyLaterLinesInOneStep) {
     run::TTextReport report;
     InsertBlockBeforeLaterLines(report);
-    ExpectBlockBeforeLater(report, [&](int i) { return report.Lines()[i]; });
+    ExpectBlockBeforeLater(report, [&](int i) { return std::string(report.Lines()[i]); });
 }
 
 TEST(BlockInsert, WindowReportTakesAFollowUpBlockBeforeManyLaterLinesInOneStep) {

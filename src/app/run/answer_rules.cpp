@@ -17,6 +17,7 @@ using query::Trim;
 
 constexpr std::string_view kWhoisServerMarker = "Whois Server:";
 constexpr std::string_view kRegistrarServerMarker = "Registrar WHOIS Server:";
+constexpr std::string_view kServerMarkerEnd = "Server:";
 constexpr std::size_t kMaxReferralLength = 99;
 constexpr std::string_view kApnicMarker = "command line:";
 constexpr std::string_view kArinMarker = "ReferralServer: ";
@@ -70,8 +71,9 @@ constexpr std::string_view kDomainRecord = "Domain Name:";
 constexpr std::string_view kHostRecord = "Server Name:";
 
 std::string_view LeftTrimmed(std::string_view line) {
-    const std::size_t at = line.find_first_not_of(" \t");
-    return at == std::string_view::npos ? std::string_view() : line.substr(at);
+    std::size_t at = 0;
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t')) ++at;
+    return line.substr(at);
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
@@ -85,7 +87,7 @@ bool StartsRecord(std::string_view line) {
 
 // The lines of the record about `query` in a registry's answer that lists
 // several objects, or all lines when no "Domain Name:" line names it.
-std::pair<std::size_t, std::size_t> QueriedRecord(const std::vector<std::string>& lines,
+std::pair<std::size_t, std::size_t> QueriedRecord(const query::TLines& lines,
                                                   std::string_view query) {
     for (std::size_t first = 0; first < lines.size(); ++first) {
         const std::string_view text = LeftTrimmed(lines[first]);
@@ -134,16 +136,18 @@ std::optional<ReferralTarget> ParseReferralValue(std::string_view value) {
     return ReferralTarget{std::string(host), port};
 }
 
-std::optional<ReferralTarget> FindWhoisServerReferral(const std::vector<std::string>& lines,
+std::optional<ReferralTarget> FindWhoisServerReferral(const query::TLines& lines,
                                                       std::string_view host,
                                                       const TAskedHosts& asked,
                                                       std::string_view query) {
     const auto [first, end] = QueriedRecord(lines, query);
     for (std::size_t i = first; i < end; ++i) {
-        const std::string& line = lines[i];
+        const std::string_view line = lines[i];
+        // Both markers end in this; most lines of a long answer fail here.
+        if (!Holds(line, kServerMarkerEnd)) continue;
         if (!Holds(line, kWhoisServerMarker) && !Holds(line, kRegistrarServerMarker)) continue;
         const std::optional<ReferralTarget> target =
-            ParseReferralValue(std::string_view(line).substr(line.find(':') + 1, kMaxReferralLength));
+            ParseReferralValue(line.substr(line.find(':') + 1, kMaxReferralLength));
         // A server already asked would only loop.
         if (!target || target->host == host || asked.Holds(target->host)) continue;
         return target;
@@ -151,18 +155,18 @@ std::optional<ReferralTarget> FindWhoisServerReferral(const std::vector<std::str
     return std::nullopt;
 }
 
-std::optional<ReferralTarget> FindIanaReferral(const std::vector<std::string>& lines) {
-    for (const std::string& line : lines) {
+std::optional<ReferralTarget> FindIanaReferral(const query::TLines& lines) {
+    for (const std::string_view line : lines) {
         for (std::string_view marker : {"refer:", "whois:"}) {
             if (!StartsWith(line, marker)) continue;
-            if (auto target = ParseReferralValue(std::string_view(line).substr(marker.size())))
+            if (auto target = ParseReferralValue(line.substr(marker.size())))
                 return target;
         }
     }
     return std::nullopt;
 }
 
-ContactScan ScanContactHandles(const std::vector<std::string>& lines, bool stopAtNoMatch,
+ContactScan ScanContactHandles(const query::TLines& lines, bool stopAtNoMatch,
                                std::vector<std::string>& pending) {
     static const std::string kRirNotice = Sjis("参考：RIRのWHOISサーバ");
     // A hostile answer can name a million handles: membership is one hash
@@ -172,7 +176,7 @@ ContactScan ScanContactHandles(const std::vector<std::string>& lines, bool stopA
     for (const std::string& held : pending) known.insert(ToLowerAscii(held));
     std::vector<std::string> found;
     ContactScan scan;
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         TakeHandle(line, "m. [", known, found);
         TakeHandle(line, "n. [", known, found);
         if (Holds(line, kRirNotice) || (stopAtNoMatch && Holds(line, "No match!!"))) {

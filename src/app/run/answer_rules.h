@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "query/text_lines.h"
+
 namespace torvane::run {
 
 // Whether two host names name the same server: ASCII case and one trailing
@@ -53,14 +55,14 @@ std::optional<ReferralTarget> ParseReferralValue(std::string_view value);
 // only that record is searched: from that line to the next line starting a
 // record ("Domain Name:" or "Server Name:", after leading blanks) or the end;
 // the host and domain records before it name other objects' registrars.
-std::optional<ReferralTarget> FindWhoisServerReferral(const std::vector<std::string>& lines,
+std::optional<ReferralTarget> FindWhoisServerReferral(const query::TLines& lines,
                                                       std::string_view host,
                                                       const TAskedHosts& asked,
                                                       std::string_view query);
 
 // The server IANA's answer names for a top-level domain: the first line
 // starting with "refer:" or "whois:" whose value ParseReferralValue reads.
-std::optional<ReferralTarget> FindIanaReferral(const std::vector<std::string>& lines);
+std::optional<ReferralTarget> FindIanaReferral(const query::TLines& lines);
 
 // What the contact scan of a primary answer found.
 struct ContactScan {
@@ -72,7 +74,7 @@ struct ContactScan {
 // `pending` unless it holds it already without regard to case. A line with
 // "参考：RIRのWHOISサーバ", and with `stopAtNoMatch` one with "No match!!",
 // suppresses the block and ends the scan; handles found before it stay.
-ContactScan ScanContactHandles(const std::vector<std::string>& lines, bool stopAtNoMatch,
+ContactScan ScanContactHandles(const query::TLines& lines, bool stopAtNoMatch,
                                std::vector<std::string>& pending);
 
 // Whether an APNIC answer line holds "command line:", and the server it names

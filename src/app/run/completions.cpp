@@ -16,12 +16,12 @@ namespace {
 constexpr std::size_t kBackgroundConversion = 1 << 20;
 }  // namespace
 
-std::vector<std::string> TRunController::AnswerLines(std::string raw) {
-    // Each form of the answer is let go as soon as the next exists: a large
-    // answer is held once, not three times.
-    std::string text = encoding::ConvertAnswerText(raw);
-    std::string().swap(raw);
-    return query::SplitLines(text);
+query::TLines TRunController::AnswerLines(std::string raw) {
+    // The raw answer is let go as soon as its converted form exists (an
+    // answer needing no conversion is never copied), and the converted text
+    // becomes the lines' storage: a large answer is held once or twice,
+    // never three times.
+    return query::TLines::FromText(encoding::ConvertAnswerText(std::move(raw)));
 }
 
 void TRunController::QueryDone(Leg leg, net::ErrorCode code) {

@@ -65,7 +65,7 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
             if (!cancelling_)
                 window_.SetStatus(completed.truncated ? Texts().truncated : Texts().done);
             legBusy_ = false;
-            std::vector<std::string> answer = completed.lines
+            query::TLines answer = completed.lines
                                                   ? std::move(*completed.lines)
                                                   : AnswerLines(std::move(completed.raw));
             if (IsPrimary(leg)) {
@@ -91,7 +91,7 @@ bool TRunController::ReferralAllowed(Leg leg) const {
 }
 
 bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target,
-                                    std::vector<std::string>& block) {
+                                    query::TLines& block) {
     if (!ReferralAllowed(leg)) return false;
     net::TWhoisCli& client = Client(leg);
     ++referrals_[Index(leg)];
@@ -108,7 +108,7 @@ bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target,
 }
 
 std::optional<ReferralTarget> TRunController::PrimaryReferral(Leg leg,
-                                                              const std::vector<std::string>& block) {
+                                                              const query::TLines& block) {
     const net::TWhoisCli& client = Client(leg);
     const TAskedHosts& asked = asked_[Index(leg)];
     // IANA names a top-level domain's server on its own lines (a manual run
@@ -121,14 +121,10 @@ std::optional<ReferralTarget> TRunController::PrimaryReferral(Leg leg,
     return FindWhoisServerReferral(block, client.Host, asked, client.Query);
 }
 
-void TRunController::PrimaryDone(Leg leg, std::vector<std::string> answer) {
+void TRunController::PrimaryDone(Leg leg, query::TLines answer) {
     net::TWhoisCli& client = Client(leg);
-    std::vector<std::string> block;
-    block.reserve(answer.size() + 3);
-    block.push_back(Header(client.Host));
-    block.emplace_back();
-    block.insert(block.end(), std::make_move_iterator(answer.begin()),
-                 std::make_move_iterator(answer.end()));
+    query::TLines block{Header(client.Host), ""};
+    block.append(std::move(answer));
     const bool iana = fallback_ && SameHost(client.Host, query::kIanaServer);
     const auto referral = PrimaryReferral(leg, block);
     const bool referred = referral && FollowReferral(leg, *referral, block);
@@ -148,21 +144,20 @@ void TRunController::PrimaryDone(Leg leg, std::vector<std::string> answer) {
     }
 }
 
-void TRunController::AppendPrimaryBlock(std::vector<std::string> block) {
+void TRunController::AppendPrimaryBlock(query::TLines block) {
     IReport& report = window_.Report();
-    block.emplace_back();
+    block.push_back("");
     report.AppendLines(std::move(block));
     insertLine_ = report.Count() - 1;
 }
 
-void TRunController::FollowUpDone(Leg leg, std::vector<std::string> answer) {
+void TRunController::FollowUpDone(Leg leg, query::TLines answer) {
     net::TWhoisCli& client = Client(leg);
-    std::vector<std::string> block;
-    if (leg != Leg::Leg2) block.emplace_back();
+    query::TLines block;
+    if (leg != Leg::Leg2) block.push_back("");
     block.push_back("{" + client.Host + Texts().answerFrom + " (" + client.Query + ") }");
-    block.emplace_back();
-    block.insert(block.end(), std::make_move_iterator(answer.begin()),
-                 std::make_move_iterator(answer.end()));
+    block.push_back("");
+    block.append(std::move(answer));
     if (const auto referral =
             FindWhoisServerReferral(block, client.Host, asked_[Index(leg)], client.Query)) {
         FollowReferral(leg, *referral, block);
@@ -170,7 +165,7 @@ void TRunController::FollowUpDone(Leg leg, std::vector<std::string> answer) {
     PlaceFollowUpBlock(leg, std::move(block));
 }
 
-void TRunController::PlaceFollowUpBlock(Leg leg, std::vector<std::string> block) {
+void TRunController::PlaceFollowUpBlock(Leg leg, query::TLines block) {
     const net::TWhoisCli& client = Client(leg);
     IReport& report = window_.Report();
     // A follow-up of an earlier run may arrive after a new run has cleared
@@ -179,7 +174,7 @@ void TRunController::PlaceFollowUpBlock(Leg leg, std::vector<std::string> block)
         // One step, so that a long block before long later blocks costs the
         // lines moved, not their product.
         const int added = static_cast<int>(block.size());
-        block.emplace_back();
+        block.push_back("");
         report.InsertLines(insertLine_ + 1, std::move(block));
         insertLine_ += added;
     } else {
@@ -188,15 +183,11 @@ void TRunController::PlaceFollowUpBlock(Leg leg, std::vector<std::string> block)
     if (leg != Leg::Leg2 && AddressQuery(client.Query)) report.Append("");
 }
 
-void TRunController::AppendBlock(const std::string& host, std::vector<std::string> lines,
+void TRunController::AppendBlock(const std::string& host, query::TLines lines,
                                  bool trailingEmptyLine) {
-    std::vector<std::string> block;
-    block.reserve(lines.size() + 3);
-    block.push_back(Header(host));
-    block.emplace_back();
-    block.insert(block.end(), std::make_move_iterator(lines.begin()),
-                 std::make_move_iterator(lines.end()));
-    if (trailingEmptyLine) block.emplace_back();
+    query::TLines block{Header(host), ""};
+    block.append(std::move(lines));
+    if (trailingEmptyLine) block.push_back("");
     window_.Report().AppendLines(std::move(block));
 }
 
@@ -209,11 +200,11 @@ bool Visited(const std::vector<std::string>& visited, const std::string& host) {
 
 }  // namespace
 
-void TRunController::ApnicDone(std::vector<std::string> answer) {
+void TRunController::ApnicDone(query::TLines answer) {
     net::TWhoisCli& client = Client(Leg::Leg6);
     const TAskedHosts& asked = asked_[Index(Leg::Leg6)];
     bool suppressed = Visited(visitedServers_, client.Host);
-    for (const std::string& line : answer) {
+    for (const std::string_view line : answer) {
         if (HasApnicCommandLine(line)) {
             suppressed = true;
             const std::string server = ApnicCommandLineServer(line);
@@ -221,7 +212,7 @@ void TRunController::ApnicDone(std::vector<std::string> answer) {
             if (server != query::kArinServer) {
                 if (!ReferralAllowed(Leg::Leg6)) continue;
                 visitedServers_.push_back(server);
-                std::vector<std::string> shownNowhere;  // APNIC hides a block naming a server
+                query::TLines shownNowhere;  // APNIC hides a block naming a server
                 FollowReferral(Leg::Leg6, ReferralTarget{server, std::nullopt}, shownNowhere);
                 return;
             }
@@ -234,10 +225,10 @@ void TRunController::ApnicDone(std::vector<std::string> answer) {
     if (!suppressed) AppendBlock(client.Host, std::move(answer), AddressQuery(client.Query));
 }
 
-void TRunController::ArinDone(std::vector<std::string> answer) {
+void TRunController::ArinDone(query::TLines answer) {
     net::TWhoisCli& client = Client(Leg::Leg7);
     const TAskedHosts& asked = asked_[Index(Leg::Leg7)];
-    for (const std::string& line : answer) {
+    for (const std::string_view line : answer) {
         const std::optional<ReferralTarget> target = ArinReferral(line);
         if (!target || target->host == client.Host || target->host == query::kApnicServer ||
             asked.Holds(target->host) || !ReferralAllowed(Leg::Leg7)) {
@@ -247,12 +238,12 @@ void TRunController::ArinDone(std::vector<std::string> answer) {
         FollowReferral(Leg::Leg7, *target, answer);
         return;  // referred: ARIN's own lines are not shown
     }
-    for (const std::string& line : answer)
+    for (const std::string_view line : answer)
         if (IsArinNoMatch(line)) return;
     ShowArinBlock(client.Host, std::move(answer));
 }
 
-void TRunController::ShowArinBlock(const std::string& host, std::vector<std::string> lines) {
+void TRunController::ShowArinBlock(const std::string& host, query::TLines lines) {
     visitedServers_.push_back(host);
     AppendBlock(host, std::move(lines), AddressQuery(Client(Leg::Leg7).Query));
 }

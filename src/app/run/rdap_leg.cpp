@@ -173,16 +173,13 @@ std::optional<std::string> TRunController::AppendRdapBlock() {
     const net::TRdapCli& client = *rdap_;
     std::optional<rdap::RdapRendering> rendering = rdap::RenderRdap(client.Body());
     // Not RDAP (an HTML page, a cut-off document): the text as it came.
-    std::vector<std::string> lines =
-        rendering ? std::move(rendering->lines)
-                  : query::SplitLines(encoding::ConvertAnswerText(client.Body()));
-    std::vector<std::string> block;
-    block.reserve(lines.size() + 3);
-    block.push_back("{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}");
-    block.emplace_back();
-    block.insert(block.end(), std::make_move_iterator(lines.begin()),
-                 std::make_move_iterator(lines.end()));
-    block.emplace_back();
+    query::TLines lines =
+        rendering ? query::TLines(rendering->lines)
+                  : query::TLines::FromText(encoding::ConvertAnswerText(client.Body()));
+    query::TLines block{"{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}",
+                        ""};
+    block.append(std::move(lines));
+    block.push_back("");
     window_.Report().AppendLines(std::move(block));
     return rendering ? rendering->relatedUrl : std::nullopt;
 }

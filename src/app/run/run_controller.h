@@ -21,6 +21,7 @@
 #include "net/whois_cli.h"
 #include "query/number_resources.h"
 #include "query/server_directory.h"
+#include "query/text_lines.h"
 
 class QTimer;
 
@@ -144,15 +145,15 @@ class TRunController {
     struct CompletedAnswer {
         bool truncated = false;
         std::string raw;
-        std::optional<std::vector<std::string>> lines;
+        std::optional<query::TLines> lines;
     };
     struct PendingCompletion {
         Leg leg;
         net::ErrorCode code;
         CompletedAnswer completed;
-        std::future<std::vector<std::string>> lines;  // valid while converting
+        std::future<query::TLines> lines;  // valid while converting
     };
-    static std::vector<std::string> AnswerLines(std::string raw);
+    static query::TLines AnswerLines(std::string raw);
     void HandleCompletion(Leg leg, net::ErrorCode code, CompletedAnswer completed);
     // Handles the completions waiting in order, as far as their answers are
     // converted; with `wait`, all of them, waiting for the conversions.
@@ -161,24 +162,24 @@ class TRunController {
     // answers: when it fails instead, the block is shown after all.
     struct Referring {
         std::string host;
-        std::vector<std::string> block;
+        query::TLines block;
     };
-    void PrimaryDone(Leg leg, std::vector<std::string> answer);
-    std::optional<ReferralTarget> PrimaryReferral(Leg leg, const std::vector<std::string>& block);
-    void AppendPrimaryBlock(std::vector<std::string> block);
-    void FollowUpDone(Leg leg, std::vector<std::string> answer);
-    void PlaceFollowUpBlock(Leg leg, std::vector<std::string> block);
-    void ApnicDone(std::vector<std::string> answer);
-    void ArinDone(std::vector<std::string> answer);
-    void ShowArinBlock(const std::string& host, std::vector<std::string> lines);
+    void PrimaryDone(Leg leg, query::TLines answer);
+    std::optional<ReferralTarget> PrimaryReferral(Leg leg, const query::TLines& block);
+    void AppendPrimaryBlock(query::TLines block);
+    void FollowUpDone(Leg leg, query::TLines answer);
+    void PlaceFollowUpBlock(Leg leg, query::TLines block);
+    void ApnicDone(query::TLines answer);
+    void ArinDone(query::TLines answer);
+    void ShowArinBlock(const std::string& host, query::TLines lines);
     void ShowReferringBlock(Leg leg, Referring referring);
     // Whether `leg` may follow one more referral: not while cancelling, and
     // not past kMaxReferrals.
     bool ReferralAllowed(Leg leg) const;
     // Restarts `leg` at `target`, keeping `block` (emptied) as the referring
     // answer. False, and `block` untouched, when no referral is allowed.
-    bool FollowReferral(Leg leg, const ReferralTarget& target, std::vector<std::string>& block);
-    void AppendBlock(const std::string& host, std::vector<std::string> lines,
+    bool FollowReferral(Leg leg, const ReferralTarget& target, query::TLines& block);
+    void AppendBlock(const std::string& host, query::TLines lines,
                      bool trailingEmptyLine);
 
     // The RDAP leg: one request, then the registrar's answer the registry's

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "query/text_lines.h"
+
 namespace torvane::run {
 
 // The report of one run: an ordered list of lines.
@@ -19,8 +21,8 @@ class IReport {
     // The same as Append or Insert of each line in turn, in one step: the
     // lines are taken over, and the cost is linear in the lines moved and
     // inserted. Precondition: index <= Count().
-    virtual void AppendLines(std::vector<std::string> lines) = 0;
-    virtual void InsertLines(int index, std::vector<std::string> lines) = 0;
+    virtual void AppendLines(query::TLines lines) = 0;
+    virtual void InsertLines(int index, query::TLines lines) = 0;
     virtual int Count() const = 0;
     // No repainting between the two; they are not counted: one EndUpdate
     // resumes after any number of BeginUpdate, and an EndUpdate without a

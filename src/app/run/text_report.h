@@ -1,7 +1,6 @@
 #pragma once
 // A report kept as plain lines, for front ends without a view.
 
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -17,35 +16,26 @@ class TTextReport : public IReport {
     void Append(const std::string& line) override { lines_.push_back(line); }
     // Throws std::out_of_range for an index past the end, as the view does.
     void Insert(int index, const std::string& line) override {
-        if (index < 0 || index > Count()) throw std::out_of_range("report line index");
-        lines_.insert(lines_.begin() + index, line);
+        InsertLines(index, query::TLines{line});
     }
-    void AppendLines(std::vector<std::string> lines) override {
-        if (lines_.empty()) {
-            lines_ = std::move(lines);
-            return;
-        }
-        lines_.insert(lines_.end(), std::make_move_iterator(lines.begin()),
-                      std::make_move_iterator(lines.end()));
-    }
+    void AppendLines(query::TLines lines) override { lines_.append(std::move(lines)); }
     // One insert: the later lines move once, whatever the block's size.
-    void InsertLines(int index, std::vector<std::string> lines) override {
+    void InsertLines(int index, query::TLines lines) override {
         if (index < 0 || index > Count()) throw std::out_of_range("report line index");
-        lines_.insert(lines_.begin() + index, std::make_move_iterator(lines.begin()),
-                      std::make_move_iterator(lines.end()));
+        lines_.insert(static_cast<std::size_t>(index), std::move(lines));
     }
     int Count() const override { return static_cast<int>(lines_.size()); }
     void BeginUpdate() override { updating_ = true; }
     void EndUpdate() override { updating_ = false; }
     void ScrollToTop() override {}
 
-    const std::vector<std::string>& Lines() const { return lines_; }
+    const query::TLines& Lines() const { return lines_; }
     // The lines, moved out; the report is empty afterwards.
-    std::vector<std::string> TakeLines() { return std::exchange(lines_, {}); }
+    query::TLines TakeLines() { return std::exchange(lines_, {}); }
     bool Updating() const { return updating_; }
 
   private:
-    std::vector<std::string> lines_;
+    query::TLines lines_;
     bool updating_ = false;
 };
 

@@ -31,8 +31,8 @@ constexpr SavedAnswer kAnswers[] = {
 std::vector<std::string> AnswerLines(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw std::runtime_error("ファイル " + file.string() + " を開けません.");
-    const std::string raw{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return query::SplitLines(encoding::ConvertAnswerText(raw));
+    std::string raw{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return query::SplitLines(encoding::ConvertAnswerText(std::move(raw)));
 }
 
 std::vector<std::string> SampleReport(const std::filesystem::path& answersDir) {
