@@ -13,10 +13,13 @@ std::string ConvertAnswerText(std::string text) {
     // their answers pass through without a copy.
     if (detail::IsAsciiWithoutEscape(text)) return text;
     switch (DetectTextCode(text)) {
+        // The verdict is DetectJapaneseCode's, so JapaneseToSjis would only
+        // scan the text again to reach the same one.
         case TextCode::tcJis:
         case TextCode::tcJisOld:
+            return JisToSjis(std::move(text));
         case TextCode::tcEuc:
-            return JapaneseToSjis(text);
+            return EucToSjis(std::move(text));
         case TextCode::tcUtf16Le:
             return Utf16LeToAnsi(text);
         case TextCode::tcUtf16Be:

@@ -7,7 +7,7 @@
 namespace torvane::encoding {
 
 // Converts a raw answer to CP932 according to DetectTextCode: ISO-2022-JP
-// and EUC-JP through JapaneseToSjis, UTF-16 through Utf16LeToAnsi /
+// and EUC-JP through JisToSjis and EucToSjis (in place), UTF-16 through Utf16LeToAnsi /
 // Utf16BeToAnsi, UTF-8 with byte-order mark through Utf8BomToAnsi (which may
 // throw), UTF-8 without through Utf8ToAnsiSimple. ASCII, non-text, Shift_JIS
 // and texts that may be EUC-JP or Shift_JIS come back unchanged: the text

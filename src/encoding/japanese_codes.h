@@ -19,21 +19,25 @@ namespace torvane::encoding {
 // last byte of any text as the start of a character, are never judged.
 TextCode DetectJapaneseCode(std::string_view text);
 
+// The three conversions below take the text over and convert it where it
+// stands (no step writes more bytes than it has read), so converting a
+// large answer costs no second buffer.
+
 // Detects the code afresh: ISO-2022-JP goes through JisToSjis, EUC-JP through
 // EucToSjis; any other verdict returns the text unchanged.
-std::string JapaneseToSjis(std::string_view text);
+std::string JapaneseToSjis(std::string text);
 
 // ISO-2022-JP to Shift_JIS. Every escape sequence counts as three bytes and
 // is dropped; one with "$" as second byte selects kanji mode, one with "("
 // single-byte mode. In kanji mode bytes are taken in pairs, CR and LF
 // included. A lone byte left at the end in kanji mode is dropped.
-std::string JisToSjis(std::string_view text);
+std::string JisToSjis(std::string text);
 
 // EUC-JP to Shift_JIS. 0x8E keeps the byte after it (half-width katakana);
 // every other byte from 0x81 to 0xFE leads a pair (0x8F included, whose third
 // byte then stands on its own). A lead byte or 0x8E cut off by the end of the
 // text is dropped.
-std::string EucToSjis(std::string_view text);
+std::string EucToSjis(std::string text);
 
 // The Shift_JIS pair for the JIS X 0208 code (j1, j2), by 8-bit arithmetic
 // that is applied to any pair of bytes: (0x30, 0x21) -> 88 9F.

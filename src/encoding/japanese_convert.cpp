@@ -7,11 +7,12 @@ namespace {
 
 constexpr unsigned char kEsc = 0x1B;
 
-// Both conversions write at most one output byte per input byte, so the
-// output is sized to the input once and trimmed at the end.
+// Both conversions write at most one output byte per input byte, and never
+// more than they have read, so the output overwrites the input as it goes
+// and is trimmed at the end.
 class Output {
   public:
-    explicit Output(std::size_t capacity) : text_(capacity, '\0'), end_(text_.data()) {}
+    explicit Output(std::string& text) : text_(text), end_(text_.data()) {}
     void Put(unsigned char c) { *end_++ = static_cast<char>(c); }
     void PutPair(unsigned char j1, unsigned char j2) {
         const auto pair = JisPairToSjisBytes(j1, j2);
@@ -20,7 +21,7 @@ class Output {
         end_ += 2;
     }
     void PutRun(const unsigned char* from, std::size_t count) {
-        std::memcpy(end_, from, count);
+        if (end_ != reinterpret_cast<const char*>(from)) std::memmove(end_, from, count);
         end_ += count;
     }
     std::string Finish() {
@@ -29,7 +30,7 @@ class Output {
     }
 
   private:
-    std::string text_;
+    std::string& text_;
     char* end_;
 };
 
@@ -40,10 +41,10 @@ std::string JisPairToSjis(unsigned char j1, unsigned char j2) {
     return std::string{static_cast<char>(pair[0]), static_cast<char>(pair[1])};
 }
 
-std::string JisToSjis(std::string_view text) {
+std::string JisToSjis(std::string text) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t length = text.size();
-    Output out(length);
+    Output out(text);
     bool kanji = false;
     std::size_t i = 0;
     while (i < length) {
@@ -76,10 +77,10 @@ std::string JisToSjis(std::string_view text) {
     return out.Finish();
 }
 
-std::string EucToSjis(std::string_view text) {
+std::string EucToSjis(std::string text) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t length = text.size();
-    Output out(length);
+    Output out(text);
     std::size_t i = 0;
     while (i < length) {
         const unsigned char c = bytes[i];
@@ -99,15 +100,15 @@ std::string EucToSjis(std::string_view text) {
     return out.Finish();
 }
 
-std::string JapaneseToSjis(std::string_view text) {
+std::string JapaneseToSjis(std::string text) {
     switch (DetectJapaneseCode(text)) {
         case TextCode::tcJis:
         case TextCode::tcJisOld:
-            return JisToSjis(text);
+            return JisToSjis(std::move(text));
         case TextCode::tcEuc:
-            return EucToSjis(text);
+            return EucToSjis(std::move(text));
         default:
-            return std::string(text);
+            return text;
     }
 }
 
