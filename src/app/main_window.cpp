@@ -90,9 +90,9 @@ class Tbody::ViewReport : public run::IReport {
     void Insert(int index, const std::string& line) override {
         memo_.insertLine(static_cast<std::size_t>(index), line);
     }
-    void AppendLines(query::TLines lines) override { memo_.appendLines(lines.ToStrings()); }
+    void AppendLines(query::TLines lines) override { memo_.appendLines(std::move(lines)); }
     void InsertLines(int index, query::TLines lines) override {
-        memo_.insertLines(static_cast<std::size_t>(index), lines.ToStrings());
+        memo_.insertLines(static_cast<std::size_t>(index), std::move(lines));
     }
     int Count() const override { return static_cast<int>(memo_.count()); }
     void BeginUpdate() override { memo_.beginUpdate(); }

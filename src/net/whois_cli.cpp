@@ -84,9 +84,11 @@ void TWhoisCli::DataAvailable() {
     // Whole chunks are kept, zero bytes included: what the owner sees must
     // not depend on how the network cut the answer. Everything waiting is
     // read straight onto the end of the answer in one call where it can be.
-    // Room for the whole cap is reserved at the first read: pages that were
-    // never written are address space only, so memory goes to what arrived,
-    // and the answer is never copied as it grows.
+    // Most answers fit the first chunk's room. One that outgrows it moves
+    // once, early, to room for the whole cap: pages never written are
+    // address space only, so memory goes to what arrived, and a large
+    // answer is never copied as it grows. The answer keeps that room when
+    // it is taken, so it is reserved only for answers that need it.
     constexpr std::size_t kMinChunk = 64 * 1024;
     for (;;) {
         const std::size_t kept = whois_resp_.size();
@@ -94,7 +96,8 @@ void TWhoisCli::DataAvailable() {
         // from a longer one.
         const std::size_t want =
             std::min(std::max(kMinChunk, socket_.BytesWaiting()), kMaxAnswerSize + 1 - kept);
-        if (whois_resp_.capacity() < kMaxAnswerSize + 1) whois_resp_.reserve(kMaxAnswerSize + 1);
+        if (whois_resp_.capacity() < kept + want)
+            whois_resp_.reserve(kept == 0 ? want : kMaxAnswerSize + 1);
         whois_resp_.resize(kept + want);
         const int count = socket_.Receive(whois_resp_.data() + kept, static_cast<int>(want));
         whois_resp_.resize(kept + static_cast<std::size_t>(std::max(count, 0)));

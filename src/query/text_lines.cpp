@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <stdexcept>
 #include <utility>
 
 namespace torvane::query {
@@ -42,6 +44,11 @@ void ForEachLine(std::string_view text, Visit&& visit) {
     }
 }
 
+std::uint32_t SpanSize(std::size_t size) {
+    if (size > UINT32_MAX) throw std::length_error("line too long");
+    return static_cast<std::uint32_t>(size);
+}
+
 }  // namespace
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -65,34 +72,37 @@ TLines TLines::FromText(std::string text) {
     // the spans: room never written costs address space, not memory.
     constexpr std::size_t kSpareLines = 16;
     lines.spans_.reserve(text.size() / 16 + kSpareLines);
-    lines.text_ = std::move(text);
-    const char* const base = lines.text_.data();
-    ForEachLine(lines.text_, [&](const char* begin, const char* end) {
-        lines.spans_.push_back(
-            {static_cast<std::size_t>(begin - base), static_cast<std::size_t>(end - begin)});
+    const char* const base = text.data();
+    ForEachLine(text, [&](const char* begin, const char* end) {
+        lines.spans_.push_back({static_cast<std::size_t>(begin - base), 0, SpanSize(static_cast<std::size_t>(end - begin))});
     });
+    lines.texts_.push_back(std::move(text));
     return lines;
 }
 
 void TLines::push_back(std::string_view line) {
-    const std::size_t start = text_.size();
-    text_.append(line);  // safe when `line` points into text_
-    spans_.push_back({start, line.size()});
+    // Lines go onto the end of the last buffer while it has room, so that
+    // neither a large answer's buffer nor the lines already read move.
+    if (texts_.empty() || texts_.back().capacity() - texts_.back().size() < line.size()) {
+        constexpr std::size_t kBufferSize = 4096;
+        std::string text;
+        text.reserve(std::max(line.size(), kBufferSize));
+        text.append(line);  // before texts_ grows: `line` may be in one of them
+        texts_.push_back(std::move(text));
+        spans_.push_back({0, static_cast<std::uint32_t>(texts_.size() - 1), SpanSize(line.size())});
+        return;
+    }
+    std::string& text = texts_.back();
+    const std::size_t start = text.size();
+    text.append(line);
+    spans_.push_back({start, static_cast<std::uint32_t>(texts_.size() - 1), SpanSize(line.size())});
 }
 
 void TLines::insert(std::size_t index, TLines other) {
-    // Both buffers end up in one; the spans of whichever was copied move by
-    // where it landed.
-    if (other.text_.size() > text_.size()) {
-        std::swap(text_, other.text_);
-        const std::size_t shift = text_.size();
-        text_.append(other.text_);
-        for (Span& span : spans_) span.start += shift;
-    } else {
-        const std::size_t shift = text_.size();
-        text_.append(other.text_);
-        for (Span& span : other.spans_) span.start += shift;
-    }
+    const auto shift = static_cast<std::uint32_t>(texts_.size());
+    for (Span& span : other.spans_) span.text += shift;
+    texts_.insert(texts_.end(), std::make_move_iterator(other.texts_.begin()),
+                  std::make_move_iterator(other.texts_.end()));
     const auto at = static_cast<std::ptrdiff_t>(index);
     const std::size_t count = spans_.size() + other.spans_.size();
     if (count > spans_.capacity() && count <= other.spans_.capacity()) {
@@ -107,7 +117,7 @@ void TLines::insert(std::size_t index, TLines other) {
 }
 
 void TLines::clear() {
-    text_.clear();
+    texts_.clear();
     spans_.clear();
 }
 

@@ -3,6 +3,7 @@
 // answers and reports are kept in.
 
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -16,10 +17,11 @@ namespace torvane::query {
 // lines.
 std::vector<std::string> SplitLines(std::string_view text);
 
-// An ordered list of lines (bytes, no line ends) held in one buffer: a line
-// costs its bytes and 16 bytes of index, never an allocation of its own, so
-// a megabyte answer is a few allocations, not hundreds of thousands. Lines
-// are read as string_views, valid until the list next changes.
+// An ordered list of lines (bytes, no line ends) held in a few large
+// buffers: a line costs its bytes and 16 bytes of index, never an allocation
+// of its own, so a megabyte answer is a few allocations, not hundreds of
+// thousands; and lists join without copying a byte of text. Lines are read
+// as string_views, valid until the list next changes.
 class TLines {
   public:
     class const_iterator {
@@ -71,18 +73,18 @@ class TLines {
     bool empty() const { return spans_.empty(); }
     // Precondition: index < size().
     std::string_view operator[](std::size_t index) const {
-        return {text_.data() + spans_[index].start, spans_[index].size};
+        const Span& span = spans_[index];
+        return {texts_[span.text].data() + span.start, span.size};
     }
     std::string_view back() const { return (*this)[size() - 1]; }
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
 
-    // `line` may be a line of this list.
+    // `line` may be a line of this list. Precondition: line.size() < 4 GiB.
     void push_back(std::string_view line);
     // The lines of `other` after the last line, or before line `index`
     // (precondition: index <= size()). The cost is linear in the lines after
-    // `index`, the lines added and the smaller of the two buffers: the
-    // larger buffer is kept, and the smaller copied onto its end.
+    // `index` and the lines added; `other`'s buffers are taken over.
     void append(TLines other) { insert(size(), std::move(other)); }
     void insert(std::size_t index, TLines other);
     void clear();
@@ -94,10 +96,11 @@ class TLines {
 
   private:
     struct Span {
-        std::size_t start;
-        std::size_t size;
+        std::size_t start;   // in texts_[text]
+        std::uint32_t text;  // a list's buffers are few: a join adds one
+        std::uint32_t size;
     };
-    std::string text_;
+    std::vector<std::string> texts_;
     std::vector<Span> spans_;
 };
 

@@ -27,7 +27,7 @@ query::TLines Numbered(const std::string& prefix, int count) {
 // The report as the insert leaves it: the primary line, the block, then the
 // later lines, each in its order.
 void ExpectBlockBeforeLater(run::IReport& report,
-                            const std::function<std::string(int)>& lineAt) {
+                            const std::function<std::string_view(int)>& lineAt) {
     ASSERT_EQ(report.Count(), 1 + kBlock + kLater);
     EXPECT_EQ(lineAt(0), "primary");
     EXPECT_EQ(lineAt(1), "follow-up 0");
@@ -45,7 +45,7 @@ void InsertBlockBeforeLaterLines(run::IReport& report) {
 TEST(BlockInsert, TextReportTakesAFollowUpBlockBeforeManyLaterLinesInOneStep) {
     run::TTextReport report;
     InsertBlockBeforeLaterLines(report);
-    ExpectBlockBeforeLater(report, [&](int i) { return std::string(report.Lines()[i]); });
+    ExpectBlockBeforeLater(report, [&](int i) { return report.Lines()[i]; });
 }
 
 TEST(BlockInsert, WindowReportTakesAFollowUpBlockBeforeManyLaterLinesInOneStep) {

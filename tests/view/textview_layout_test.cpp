@@ -60,7 +60,7 @@ TEST(TextLayout, ABlockInsertedInOneStepEqualsItsLinesInsertedOneByOne) {
     TTextLayout oneByOne;
     oneStep.append(std::vector<std::string>(later));
     oneByOne.append(std::vector<std::string>(later));
-    oneStep.insert(1, std::vector<std::string>(block));
+    oneStep.insert(1, query::TLines(block));
     for (std::size_t i = 0; i < block.size(); ++i) oneByOne.insert(1 + i, block[i]);
 
     ASSERT_EQ(oneStep.lines(), oneByOne.lines());
@@ -74,7 +74,7 @@ TEST(TextLayout, ABlockInsertedInOneStepEqualsItsLinesInsertedOneByOne) {
         EXPECT_EQ(oneStep.startStateOf(line), oneByOne.startStateOf(line)) << line;
     }
     EXPECT_EQ(oneStep.text(), oneByOne.text());
-    EXPECT_THROW(oneStep.insert(oneStep.lineCount() + 1, std::vector<std::string>{"x"}),
+    EXPECT_THROW(oneStep.insert(oneStep.lineCount() + 1, query::TLines{"x"}),
                  std::out_of_range);
 }
 

@@ -1,7 +1,6 @@
 #include "view/widget/text_layout.h"
 
 #include <algorithm>
-#include <iterator>
 #include <stdexcept>
 
 namespace torvane::view {
@@ -29,18 +28,18 @@ void TTextLayout::append(std::string line) {
 }
 
 void TTextLayout::append(std::span<const std::string> lines) {
-    append(std::vector<std::string>(lines.begin(), lines.end()));
+    query::TLines taken;
+    for (const std::string& line : lines) taken.push_back(line);
+    appendTaken(taken);
 }
 
-void TTextLayout::append(std::vector<std::string>&& lines) { insertTaken(lines_.size(), lines); }
+void TTextLayout::append(query::TLines lines) { appendTaken(lines); }
 
 void TTextLayout::insert(std::size_t index, std::string line) {
-    std::vector<std::string> lines;
-    lines.push_back(std::move(line));
-    insert(index, std::move(lines));
+    insert(index, query::TLines{line});
 }
 
-void TTextLayout::insert(std::size_t index, std::vector<std::string> lines) {
+void TTextLayout::insert(std::size_t index, query::TLines lines) {
     if (index > lines_.size()) {
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
     }
@@ -49,7 +48,7 @@ void TTextLayout::insert(std::size_t index, std::vector<std::string> lines) {
 
 // Every vector moves its later elements once and the numbers after the block are shifted once,
 // so a block costs no more than one line does, plus its own lines.
-void TTextLayout::insertTaken(std::size_t index, std::vector<std::string>& lines) {
+void TTextLayout::insertTaken(std::size_t index, query::TLines& lines) {
     const std::size_t added = lines.size();
     if (index == lines_.size()) {
         appendTaken(lines);
@@ -78,27 +77,21 @@ void TTextLayout::insertTaken(std::size_t index, std::vector<std::string>& lines
     lineStart_.insert(lineStart_.begin() + at, newLineStart.begin(), newLineStart.end());
     rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(firstNewRow), newRows.begin(),
                  newRows.end());
-    lines_.insert(lines_.begin() + at, std::make_move_iterator(lines.begin()),
-                  std::make_move_iterator(lines.end()));
+    lines_.insert(index, std::move(lines));
     ++version_;
     scanStates(index, 0, added);
 }
 
-void TTextLayout::appendTaken(std::vector<std::string>& lines) {
+void TTextLayout::appendTaken(query::TLines& lines) {
     const std::size_t first = lines_.size();
     firstRow_.reserve(first + lines.size() + 1);
     lineStart_.reserve(first + lines.size() + 1);
-    for (const std::string& line : lines) {
+    for (const std::string_view line : lines) {
         breakInto(line, rows_);
         firstRow_.push_back(rows_.size());
         lineStart_.push_back(lineStart_.back() + line.size() + 2);
     }
-    if (lines_.empty()) {
-        lines_ = std::move(lines);
-    } else {
-        lines_.insert(lines_.end(), std::make_move_iterator(lines.begin()),
-                      std::make_move_iterator(lines.end()));
-    }
+    lines_.append(std::move(lines));
     ++version_;
     scanStates(first, 0, lines_.size() - first);
 }
@@ -128,7 +121,7 @@ std::size_t TTextLayout::breakInto(std::string_view line, std::vector<Row>& rows
 
 void TTextLayout::scanStates(std::size_t first, std::size_t removed, std::size_t added) {
     const std::size_t end = states_.replaceLines(
-        first, removed, added, [this](std::size_t i) { return std::string_view(lines_[i]); });
+        first, removed, added, [this](std::size_t i) { return lines_[i]; });
     linesScanned_ += end - first;
 }
 
@@ -154,7 +147,7 @@ TextPos TTextLayout::posAt(std::size_t position) const {
     position = std::min(position, textLength());
     const auto it = std::upper_bound(lineStart_.begin(), lineStart_.end() - 1, position);
     const auto line = static_cast<std::size_t>(it - lineStart_.begin()) - 1;
-    const std::string& text = lines_[line];
+    const std::string_view text = lines_[line];
     const std::size_t wanted = std::min(position - lineStart_[line], text.size());
     // CP932 cannot be read backwards, so the character starts are found from the line's start.
     std::size_t offset = 0;
@@ -185,7 +178,7 @@ std::string TTextLayout::textBetween(std::size_t from, std::size_t to) const {
     for (auto line = static_cast<std::size_t>(it - lineStart_.begin()) - 1;
          line < lines_.size() && lineStart_[line] < to; ++line) {
         // The line with its CR LF, except after the last line.
-        std::string withEnd = lines_[line];
+        std::string withEnd(lines_[line]);
         if (line + 1 < lines_.size()) withEnd += "\r\n";
         const std::size_t begin = from > lineStart_[line] ? from - lineStart_[line] : 0;
         const std::size_t end = std::min(withEnd.size(), to - lineStart_[line]);

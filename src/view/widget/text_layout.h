@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "query/text_lines.h"
 #include "view/rules/cp932_chars.h"
 #include "view/rules/line_states.h"
 #include "view/rules/rows.h"
@@ -45,18 +46,19 @@ class TTextLayout {
     void append(std::string line);
     void append(std::span<const std::string> lines);
     // Takes the lines over instead of copying them.
-    void append(std::vector<std::string>&& lines);
+    void append(query::TLines lines);
     // Inserts `line` before line `index`; index == lineCount() appends.
     // Throws std::out_of_range when index > lineCount().
     void insert(std::size_t index, std::string line);
     // Inserts `lines` before line `index` in one step, as inserting them one by one would: the
     // cost is linear in the lines after `index` plus the lines inserted.
     // Throws std::out_of_range when index > lineCount().
-    void insert(std::size_t index, std::vector<std::string> lines);
+    void insert(std::size_t index, query::TLines lines);
 
     std::size_t lineCount() const { return lines_.size(); }
-    const std::string& line(std::size_t index) const { return lines_[index]; }
-    const std::vector<std::string>& lines() const { return lines_; }
+    // Valid until the lines next change.
+    std::string_view line(std::size_t index) const { return lines_[index]; }
+    const query::TLines& lines() const { return lines_; }
 
     int wrapWidth() const { return wrapWidth_; }
     // Clamps to 20..250; re-breaks every line when the width changes. Returns whether it did.
@@ -95,14 +97,14 @@ class TTextLayout {
     std::size_t version() const { return version_; }
 
   private:
-    void insertTaken(std::size_t index, std::vector<std::string>& lines);
-    void appendTaken(std::vector<std::string>& lines);
+    void insertTaken(std::size_t index, query::TLines& lines);
+    void appendTaken(query::TLines& lines);
     // Appends the rows of `line` to `rows`; returns how many.
     std::size_t breakInto(std::string_view line, std::vector<Row>& rows);
     void scanStates(std::size_t first, std::size_t removed, std::size_t added);
 
     int wrapWidth_;
-    std::vector<std::string> lines_;
+    query::TLines lines_;
     // The rows of every line in order, one vector for all, so a line costs no allocation of its
     // own; the rows of line i are rows_[firstRow_[i]] up to rows_[firstRow_[i + 1]].
     std::vector<Row> rows_;

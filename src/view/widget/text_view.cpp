@@ -80,18 +80,16 @@ void TTextView::appendLines(std::span<const std::string> lines) {
     afterTextChange();
 }
 
-void TTextView::appendLines(std::vector<std::string>&& lines) {
+void TTextView::appendLines(query::TLines lines) {
     layout_.append(std::move(lines));
     afterTextChange();
 }
 
 void TTextView::insertLine(std::size_t index, std::string line) {
-    std::vector<std::string> lines;
-    lines.push_back(std::move(line));
-    insertLines(index, std::move(lines));
+    insertLines(index, query::TLines{line});
 }
 
-void TTextView::insertLines(std::size_t index, std::vector<std::string> lines) {
+void TTextView::insertLines(std::size_t index, query::TLines lines) {
     const bool inside = index < count();
     const std::size_t before = layout_.textLength();
     const std::size_t at = inside ? layout_.positionOf({index, 0}) : before;
@@ -140,7 +138,7 @@ void TTextView::caretToStart() {
 void TTextView::saveToFile(const std::filesystem::path& path) const {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("ファイル " + path.string() + " を作成できません.");
-    for (const std::string& line : layout_.lines()) {
+    for (const std::string_view line : layout_.lines()) {
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
         out.write("\r\n", 2);
     }
@@ -250,7 +248,7 @@ std::optional<TokenText> TTextView::tokenAt(const QPoint& point) const {
     const Token* token = findTokenAt(tokensOf(at->line), at->offset);
     if (token == nullptr) return std::nullopt;
     return TokenText{token->cls, token->region,
-                     layout_.line(at->line).substr(token->start, token->length)};
+                     std::string(layout_.line(at->line).substr(token->start, token->length))};
 }
 
 std::size_t TTextView::positionNear(const QPoint& point) const {

@@ -67,14 +67,15 @@ class TTextView : public QAbstractScrollArea {
     void appendLine(std::string line);
     void appendLines(std::span<const std::string> lines);
     // Takes the lines over; linear in the lines appended.
-    void appendLines(std::vector<std::string>&& lines);
+    void appendLines(query::TLines lines);
     // Inserts before line `index`; throws std::out_of_range when index > count().
     void insertLine(std::size_t index, std::string line);
     // Inserts the block before line `index` in one step, linear in the lines moved and inserted;
     // throws std::out_of_range when index > count().
-    void insertLines(std::size_t index, std::vector<std::string> lines);
+    void insertLines(std::size_t index, query::TLines lines);
     std::size_t count() const { return layout_.lineCount(); }
-    const std::string& line(std::size_t index) const { return layout_.line(index); }
+    // Valid until the lines next change.
+    std::string_view line(std::size_t index) const { return layout_.line(index); }
     // No repainting between the two. They are not counted: one end resumes after any number of
     // begins, and an end without a begin does nothing.
     void beginUpdate();

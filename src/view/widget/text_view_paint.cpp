@@ -121,7 +121,7 @@ void TTextView::paintEvent(QPaintEvent* event) {
 }
 
 void TTextView::paintRow(QPainter& painter, const RowRef& ref, int y) {
-    const std::string& text = layout_.line(ref.line);
+    const std::string_view text = layout_.line(ref.line);
     const std::vector<Token>& tokens = tokensOf(ref.line);
     const std::size_t lineStart = layout_.positionOf({ref.line, 0});
     const std::size_t selFrom = selStart();
