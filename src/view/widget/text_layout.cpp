@@ -5,6 +5,18 @@
 
 namespace torvane::view {
 
+namespace {
+
+// Room for `extra` more elements, growing geometrically: many small appends
+// must not each reallocate.
+template <typename T>
+void GrowFor(std::vector<T>& items, std::size_t extra) {
+    if (items.capacity() - items.size() >= extra) return;
+    items.reserve(std::max(items.size() + extra, 2 * items.capacity()));
+}
+
+}  // namespace
+
 TTextLayout::TTextLayout(int wrapWidth)
     : wrapWidth_(std::clamp(wrapWidth, kMinWrapWidth, kMaxWrapWidth)) {}
 
@@ -84,8 +96,10 @@ void TTextLayout::insertTaken(std::size_t index, query::TLines& lines) {
 
 void TTextLayout::appendTaken(query::TLines& lines) {
     const std::size_t first = lines_.size();
-    firstRow_.reserve(first + lines.size() + 1);
-    lineStart_.reserve(first + lines.size() + 1);
+    GrowFor(firstRow_, lines.size());
+    GrowFor(lineStart_, lines.size());
+    // Every line has at least one row: a long answer's rows then rarely move.
+    GrowFor(rows_, lines.size());
     for (const std::string_view line : lines) {
         breakInto(line, rows_);
         firstRow_.push_back(rows_.size());
