@@ -35,8 +35,7 @@ std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool esc
     return out;
 }
 
-std::string RenderReport(const query::TLines& lines, OutputEncoding encoding,
-                         bool escape) {
+std::string RenderReport(const query::TLines& lines, OutputEncoding encoding, bool escape) {
     std::size_t size = 0;
     for (const std::string_view line : lines) size += line.size() + 1;
     std::string out;
@@ -49,8 +48,8 @@ std::string RenderReport(const query::TLines& lines, OutputEncoding encoding,
     return out;
 }
 
-bool WriteReport(std::FILE* stream, const query::TLines& lines,
-                 OutputEncoding encoding, bool escape) {
+bool WriteReport(std::FILE* stream, const query::TLines& lines, OutputEncoding encoding,
+                 bool escape) {
     // Large enough that the writes cost nothing beside the rendering, small
     // enough to stay in the cache and never to fault in fresh pages.
     constexpr std::size_t kPiece = 256 * 1024;

@@ -19,13 +19,12 @@ std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool esc
 // The whole report as one text to write at once: every line rendered as
 // RenderLine renders it, each followed by "\n". Built in one buffer, with no
 // string per line.
-std::string RenderReport(const query::TLines& lines, OutputEncoding encoding,
-                         bool escape);
+std::string RenderReport(const query::TLines& lines, OutputEncoding encoding, bool escape);
 
 // Writes RenderReport(lines, encoding, escape) to `stream`, rendered piece by
 // piece into one reused buffer of about 256 KiB, so a large report is never
 // held twice. Returns false when a write failed.
-bool WriteReport(std::FILE* stream, const query::TLines& lines,
-                 OutputEncoding encoding, bool escape);
+bool WriteReport(std::FILE* stream, const query::TLines& lines, OutputEncoding encoding,
+                 bool escape);
 
 }  // namespace torvane::cli

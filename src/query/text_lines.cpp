@@ -74,7 +74,8 @@ TLines TLines::FromText(std::string text) {
     lines.spans_.reserve(text.size() / 16 + kSpareLines);
     const char* const base = text.data();
     ForEachLine(text, [&](const char* begin, const char* end) {
-        lines.spans_.push_back({static_cast<std::size_t>(begin - base), 0, SpanSize(static_cast<std::size_t>(end - begin))});
+        lines.spans_.push_back({static_cast<std::size_t>(begin - base), 0,
+                                SpanSize(static_cast<std::size_t>(end - begin))});
     });
     lines.texts_.push_back(std::move(text));
     return lines;
@@ -119,13 +120,6 @@ void TLines::insert(std::size_t index, TLines other) {
 void TLines::clear() {
     texts_.clear();
     spans_.clear();
-}
-
-std::vector<std::string> TLines::ToStrings() const {
-    std::vector<std::string> lines;
-    lines.reserve(size());
-    for (std::string_view line : *this) lines.emplace_back(line);
-    return lines;
 }
 
 bool operator==(const TLines& a, const TLines& b) {

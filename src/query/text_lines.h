@@ -35,12 +35,32 @@ class TLines {
         const_iterator() = default;
         std::string_view operator*() const { return (*lines_)[index_]; }
         std::string_view operator[](difference_type n) const { return (*lines_)[index_ + n]; }
-        const_iterator& operator++() { ++index_; return *this; }
-        const_iterator operator++(int) { auto was = *this; ++index_; return was; }
-        const_iterator& operator--() { --index_; return *this; }
-        const_iterator operator--(int) { auto was = *this; --index_; return was; }
-        const_iterator& operator+=(difference_type n) { index_ += n; return *this; }
-        const_iterator& operator-=(difference_type n) { index_ -= n; return *this; }
+        const_iterator& operator++() {
+            ++index_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            auto was = *this;
+            ++index_;
+            return was;
+        }
+        const_iterator& operator--() {
+            --index_;
+            return *this;
+        }
+        const_iterator operator--(int) {
+            auto was = *this;
+            --index_;
+            return was;
+        }
+        const_iterator& operator+=(difference_type n) {
+            index_ += n;
+            return *this;
+        }
+        const_iterator& operator-=(difference_type n) {
+            index_ -= n;
+            return *this;
+        }
         friend const_iterator operator+(const_iterator i, difference_type n) { return i += n; }
         friend const_iterator operator+(difference_type n, const_iterator i) { return i += n; }
         friend const_iterator operator-(const_iterator i, difference_type n) { return i -= n; }
@@ -88,8 +108,6 @@ class TLines {
     void append(TLines other) { insert(size(), std::move(other)); }
     void insert(std::size_t index, TLines other);
     void clear();
-
-    std::vector<std::string> ToStrings() const;
 
     friend bool operator==(const TLines& a, const TLines& b);
     friend bool operator==(const TLines& a, const std::vector<std::string>& b);

@@ -77,7 +77,8 @@ TEST(FindWhoisServerReferral, FollowsTheFirstUsableLine) {
         TAskedHosts asked;
         asked.Restart(c.host);
         for (const auto& host : c.asked) asked.Add(host);
-        EXPECT_EQ(Shown(FindWhoisServerReferral(query::TLines(c.lines), c.host, asked, c.query)), c.expected)
+        EXPECT_EQ(Shown(FindWhoisServerReferral(query::TLines(c.lines), c.host, asked, c.query)),
+                  c.expected)
             << c.lines.back();
     }
 }

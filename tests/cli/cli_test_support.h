@@ -157,7 +157,8 @@ inline ReferenceResult ReferenceRun(const std::vector<testserver::ServerConfig>&
     }
     net::ClearHostMap();
     ReferenceResult result;
-    for (const std::string_view line : window.report.Lines()) result.stdoutText += Utf8(line) + "\n";
+    for (const std::string_view line : window.report.Lines())
+        result.stdoutText += Utf8(line) + "\n";
     std::string last;
     for (const std::string& status : window.statuses) {
         if (status == last) continue;

@@ -50,7 +50,6 @@ TEST(TLines, JoinsAndInsertsAsAVectorOfLinesWould) {
         lines.append(TLines{"end"});
         expected.push_back("end");
         EXPECT_EQ(lines, expected) << at;
-        EXPECT_EQ(lines.ToStrings(), expected) << at;
         EXPECT_EQ(TLines(expected), lines);
     }
 }

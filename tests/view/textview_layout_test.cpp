@@ -74,8 +74,7 @@ TEST(TextLayout, ABlockInsertedInOneStepEqualsItsLinesInsertedOneByOne) {
         EXPECT_EQ(oneStep.startStateOf(line), oneByOne.startStateOf(line)) << line;
     }
     EXPECT_EQ(oneStep.text(), oneByOne.text());
-    EXPECT_THROW(oneStep.insert(oneStep.lineCount() + 1, query::TLines{"x"}),
-                 std::out_of_range);
+    EXPECT_THROW(oneStep.insert(oneStep.lineCount() + 1, query::TLines{"x"}), std::out_of_range);
 }
 
 TEST(TextLayout, NewWrapWidthRebreaksEveryLineAndClamps) {

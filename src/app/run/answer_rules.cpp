@@ -159,8 +159,7 @@ std::optional<ReferralTarget> FindIanaReferral(const query::TLines& lines) {
     for (const std::string_view line : lines) {
         for (std::string_view marker : {"refer:", "whois:"}) {
             if (!StartsWith(line, marker)) continue;
-            if (auto target = ParseReferralValue(line.substr(marker.size())))
-                return target;
+            if (auto target = ParseReferralValue(line.substr(marker.size()))) return target;
         }
     }
     return std::nullopt;

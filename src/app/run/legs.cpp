@@ -65,9 +65,8 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
             if (!cancelling_)
                 window_.SetStatus(completed.truncated ? Texts().truncated : Texts().done);
             legBusy_ = false;
-            query::TLines answer = completed.lines
-                                                  ? std::move(*completed.lines)
-                                                  : AnswerLines(std::move(completed.raw));
+            query::TLines answer = completed.lines ? std::move(*completed.lines)
+                                                   : AnswerLines(std::move(completed.raw));
             if (IsPrimary(leg)) {
                 PrimaryDone(leg, std::move(answer));  // runs the tail itself, after its dispatch
             } else {
@@ -90,8 +89,7 @@ bool TRunController::ReferralAllowed(Leg leg) const {
     return !cancelling_ && referrals_[Index(leg)] < kMaxReferrals;
 }
 
-bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target,
-                                    query::TLines& block) {
+bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target, query::TLines& block) {
     if (!ReferralAllowed(leg)) return false;
     net::TWhoisCli& client = Client(leg);
     ++referrals_[Index(leg)];
@@ -107,8 +105,7 @@ bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target,
     return true;
 }
 
-std::optional<ReferralTarget> TRunController::PrimaryReferral(Leg leg,
-                                                              const query::TLines& block) {
+std::optional<ReferralTarget> TRunController::PrimaryReferral(Leg leg, const query::TLines& block) {
     const net::TWhoisCli& client = Client(leg);
     const TAskedHosts& asked = asked_[Index(leg)];
     // IANA names a top-level domain's server on its own lines (a manual run

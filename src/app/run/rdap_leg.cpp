@@ -173,11 +173,11 @@ std::optional<std::string> TRunController::AppendRdapBlock() {
     const net::TRdapCli& client = *rdap_;
     std::optional<rdap::RdapRendering> rendering = rdap::RenderRdap(client.Body());
     // Not RDAP (an HTML page, a cut-off document): the text as it came.
-    query::TLines lines =
-        rendering ? query::TLines(rendering->lines)
-                  : query::TLines::FromText(encoding::ConvertAnswerText(client.Body()));
-    query::TLines block{"{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}",
-                        ""};
+    query::TLines lines = rendering
+                              ? query::TLines(rendering->lines)
+                              : query::TLines::FromText(encoding::ConvertAnswerText(client.Body()));
+    query::TLines block{
+        "{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}", ""};
     block.append(std::move(lines));
     block.push_back("");
     window_.Report().AppendLines(std::move(block));

@@ -134,8 +134,8 @@ std::size_t TTextLayout::breakInto(std::string_view line, std::vector<Row>& rows
 }
 
 void TTextLayout::scanStates(std::size_t first, std::size_t removed, std::size_t added) {
-    const std::size_t end = states_.replaceLines(
-        first, removed, added, [this](std::size_t i) { return lines_[i]; });
+    const std::size_t end =
+        states_.replaceLines(first, removed, added, [this](std::size_t i) { return lines_[i]; });
     linesScanned_ += end - first;
 }
 
