@@ -180,9 +180,9 @@ void TRunController::PlaceFollowUpBlock(Leg leg, query::TLines block) {
     if (leg != Leg::Leg2 && AddressQuery(client.Query)) report.Append("");
 }
 
-void TRunController::AppendBlock(const std::string& host, query::TLines lines,
+void TRunController::AppendBlock(const std::string& header, query::TLines lines,
                                  bool trailingEmptyLine) {
-    query::TLines block{Header(host), ""};
+    query::TLines block{header, ""};
     block.append(std::move(lines));
     if (trailingEmptyLine) block.push_back("");
     window_.Report().AppendLines(std::move(block));
@@ -219,7 +219,8 @@ void TRunController::ApnicDone(query::TLines answer) {
             break;
         }
     }
-    if (!suppressed) AppendBlock(client.Host, std::move(answer), AddressQuery(client.Query));
+    if (!suppressed)
+        AppendBlock(Header(client.Host), std::move(answer), AddressQuery(client.Query));
 }
 
 void TRunController::ArinDone(query::TLines answer) {
@@ -242,7 +243,7 @@ void TRunController::ArinDone(query::TLines answer) {
 
 void TRunController::ShowArinBlock(const std::string& host, query::TLines lines) {
     visitedServers_.push_back(host);
-    AppendBlock(host, std::move(lines), AddressQuery(Client(Leg::Leg7).Query));
+    AppendBlock(Header(host), std::move(lines), AddressQuery(Client(Leg::Leg7).Query));
 }
 
 void TRunController::ShowReferringBlock(Leg leg, Referring referring) {

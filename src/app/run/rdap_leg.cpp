@@ -176,11 +176,8 @@ std::optional<std::string> TRunController::AppendRdapBlock() {
     query::TLines lines = rendering
                               ? query::TLines(rendering->lines)
                               : query::TLines::FromText(encoding::ConvertAnswerText(client.Body()));
-    query::TLines block{
-        "{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}", ""};
-    block.append(std::move(lines));
-    block.push_back("");
-    window_.Report().AppendLines(std::move(block));
+    AppendBlock("{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}",
+                std::move(lines), true);
     return rendering ? rendering->relatedUrl : std::nullopt;
 }
 

@@ -179,7 +179,9 @@ class TRunController {
     // Restarts `leg` at `target`, keeping `block` (emptied) as the referring
     // answer. False, and `block` untouched, when no referral is allowed.
     bool FollowReferral(Leg leg, const ReferralTarget& target, query::TLines& block);
-    void AppendBlock(const std::string& host, query::TLines lines, bool trailingEmptyLine);
+    // Appends `header`, an empty line, the lines and, when asked, an empty
+    // line after them, in one step.
+    void AppendBlock(const std::string& header, query::TLines lines, bool trailingEmptyLine);
 
     // The RDAP leg: one request, then the registrar's answer the registry's
     // points to, once. Started where port 43 gave no registration data; the
