@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include "run_test_support.h"
 
 namespace torvane::run {
@@ -217,6 +219,48 @@ TEST(Legs, AddressRegistriesHideNoMatchAnswersAndFollowArinReferrals) {
     EXPECT_EQ(run.controller->VisitedServers(), (Lines{"whois.ripe.net", "whois.ripe.net"}));
     // The port in the referral is dropped: the leg asks the WHOIS port.
     EXPECT_EQ(run.Queries("whois.ripe.net"), Lines{"192.0.2.1\r\n"});
+}
+
+// A large answer is converted on a thread of its own; a small answer that
+// completes meanwhile waits behind it, so the blocks keep the order in which
+// the exchanges ended. ARIN's gate opens from the event loop the moment
+// APNIC's completion is seen waiting.
+TEST(Legs, ALaterSmallAnswerWaitsBehindALargeOneBeingConverted) {
+    // UTF-8 to convert, so that the conversion takes a while.
+    std::string line = "apnic ";
+    for (int i = 0; i < 30; ++i) line += "日本";
+    std::string large;
+    while (large.size() < (12u << 20)) large += line + "\r\n";
+    Gate apnicGate, arinGate;
+    auto apnic = Server(kApnic);
+    apnic.answer_function = apnicGate.Hold(large);
+    auto arin = Server(kArin);
+    arin.answer_function = arinGate.Hold("arin\n");
+    RunHarness run({Server(kJpnic, {{"192.0.2.1", "jpnic\n"}}), apnic, arin});
+    run.window.query = "192.0.2.1";
+    run.controller->QueryButtonClick();
+    ASSERT_TRUE(run.WaitForLine("jpnic"));
+    QTimer opener;
+    opener.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&opener, &QTimer::timeout, [&] {
+        if (run.controller->CompletionsWaiting() == 0) return;
+        arinGate.Open();
+        opener.stop();
+    });
+    opener.start(0);
+    apnicGate.Open();
+    ASSERT_TRUE(run.WaitIdle());
+    const query::TLines& report = run.window.report.Lines();
+    const std::size_t answerLines = large.size() / (line.size() + 2);
+    const std::string answerLine = Cp932(line);
+    ASSERT_EQ(report.size(), answerLines + 13);
+    EXPECT_EQ(report[6], Cp932("{whois.apnic.net からの回答}"));
+    EXPECT_EQ(report[8], answerLine);
+    EXPECT_EQ(report[7 + answerLines], answerLine);
+    const query::TLines tail{report[8 + answerLines], report[9 + answerLines],
+                             report[10 + answerLines], report[11 + answerLines],
+                             report[12 + answerLines]};
+    EXPECT_EQ(tail, (Lines{"", Cp932("{whois.arin.net からの回答}"), "", "arin", ""}));
 }
 
 TEST(Legs, ArinNamingApnicIsNotFollowedAndApnicCommandLineIsFollowedButNotShown) {

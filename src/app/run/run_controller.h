@@ -95,6 +95,9 @@ class TRunController {
     const std::vector<std::string>& PendingQueries() const { return pendingQueries_; }
     const std::vector<std::string>& VisitedServers() const { return visitedServers_; }
     const THistory& History() const { return history_; }
+    // Completions that arrived and wait, in order, behind a large answer
+    // still being converted.
+    std::size_t CompletionsWaiting() const { return pending_.size(); }
 
   private:
     struct Dispatch;
