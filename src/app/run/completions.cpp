@@ -21,7 +21,13 @@ query::TLines TRunController::AnswerLines(std::string raw) {
     // answer needing no conversion is never copied), and the converted text
     // becomes the lines' storage: a large answer is held once or twice,
     // never three times.
-    return query::TLines::FromText(encoding::ConvertAnswerText(std::move(raw)));
+    std::string text = encoding::ConvertAnswerText(std::move(raw));
+    // The text stays in the report for the rest of the run: a small answer
+    // gives back the receive room it did not fill, at the cost of a small
+    // copy.
+    if (text.size() < kBackgroundConversion && text.capacity() > 2 * text.size())
+        text.shrink_to_fit();
+    return query::TLines::FromText(std::move(text));
 }
 
 void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
