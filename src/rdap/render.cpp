@@ -135,10 +135,13 @@ void WriteEntities(const Json& object, int level, LineWriter& out) {
     }
 }
 
+// What every object ends with: remarks, links, its port 43 server, then the
+// entities related to it.
 void WriteTail(const Json& object, int level, LineWriter& out) {
     WriteNotes(object, "remarks", "Remark", level, out);
     WriteLinks(object, level, out);
     WriteString(object, "port43", level, "Port 43 Server", out);
+    WriteEntities(object, level, out);
 }
 
 void WriteIpAddresses(const Json& object, int level, LineWriter& out) {
@@ -192,7 +195,6 @@ void WriteDomain(const Json& domain, int level, LineWriter& out) {
     }
     WriteSecureDns(domain, level, out);
     WriteTail(domain, level, out);
-    WriteEntities(domain, level, out);
 }
 
 void WriteNameserver(const Json& nameserver, int level, LineWriter& out) {
@@ -201,7 +203,6 @@ void WriteNameserver(const Json& nameserver, int level, LineWriter& out) {
     WriteIpAddresses(nameserver, level, out);
     WriteCommon(nameserver, level, out);
     WriteTail(nameserver, level, out);
-    WriteEntities(nameserver, level, out);
 }
 
 void WriteEntity(const Json& entity, int level, LineWriter& out) {
@@ -215,7 +216,6 @@ void WriteEntity(const Json& entity, int level, LineWriter& out) {
     WritePublicIds(entity, level + 1, out);
     WriteCommon(entity, level + 1, out);
     WriteTail(entity, level + 1, out);
-    WriteEntities(entity, level + 1, out);
 }
 
 void WriteCidrs(const Json& network, int level, LineWriter& out) {
@@ -245,7 +245,6 @@ void WriteNetwork(const Json& network, int level, LineWriter& out) {
     WriteString(network, "handle", level, "Handle", out);
     WriteCommon(network, level, out);
     WriteTail(network, level, out);
-    WriteEntities(network, level, out);
 }
 
 void WriteAutnum(const Json& autnum, int level, LineWriter& out) {
@@ -264,7 +263,6 @@ void WriteAutnum(const Json& autnum, int level, LineWriter& out) {
     WriteString(autnum, "handle", level, "Handle", out);
     WriteCommon(autnum, level, out);
     WriteTail(autnum, level, out);
-    WriteEntities(autnum, level, out);
 }
 
 void WriteError(const Json& error, int level, LineWriter& out) {
@@ -284,7 +282,6 @@ void WriteOther(const Json& object, int level, LineWriter& out) {
     WriteString(object, "handle", level, "Handle", out);
     WriteCommon(object, level, out);
     WriteTail(object, level, out);
-    WriteEntities(object, level, out);
 }
 
 void WriteObject(const Json& object, int level, LineWriter& out) {

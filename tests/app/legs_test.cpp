@@ -232,11 +232,7 @@ TEST(Legs, ALaterSmallAnswerWaitsBehindALargeOneBeingConverted) {
     std::string large;
     while (large.size() < (12u << 20)) large += line + "\r\n";
     Gate apnicGate, arinGate;
-    auto apnic = Server(kApnic);
-    apnic.answer_function = apnicGate.Hold(large);
-    auto arin = Server(kArin);
-    arin.answer_function = arinGate.Hold("arin\n");
-    RunHarness run({Server(kJpnic, {{"192.0.2.1", "jpnic\n"}}), apnic, arin});
+    RunHarness run(GatedRegistries(apnicGate, large, arinGate, "arin\n"));
     run.window.query = "192.0.2.1";
     run.controller->QueryButtonClick();
     ASSERT_TRUE(run.WaitForLine("jpnic"));

@@ -92,11 +92,7 @@ TEST(RunStart, ReverseNameThatIsAnAddressIsTakenAsANameOnce) {
 
 TEST(RunStart, AddressWithoutReverseNameAsksTheThreeRegistries) {
     Gate apnicGate, arinGate;
-    auto apnic = Server(kApnic);
-    apnic.answer_function = apnicGate.Hold("apnic\n");
-    auto arin = Server(kArin);
-    arin.answer_function = arinGate.Hold("arin\n");
-    RunHarness run({Server(kJpnic, {{"192.0.2.1", "jpnic\n"}}), apnic, arin});
+    RunHarness run(GatedRegistries(apnicGate, "apnic\n", arinGate, "arin\n"));
     run.window.query = "192.0.2.1";
     run.controller->QueryButtonClick();
     // Each registry answers once the one before it is shown.

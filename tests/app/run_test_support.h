@@ -141,6 +141,19 @@ inline testserver::ServerConfig Server(std::string name,
     return config;
 }
 
+// The registries of an address run of 192.0.2.1 without a reverse name:
+// JPNIC answers "jpnic" at once, APNIC and ARIN once their gates are open.
+inline std::vector<testserver::ServerConfig> GatedRegistries(const Gate& apnicGate,
+                                                             std::string apnicAnswer,
+                                                             const Gate& arinGate,
+                                                             std::string arinAnswer) {
+    auto apnic = Server(kApnic);
+    apnic.answer_function = apnicGate.Hold(std::move(apnicAnswer));
+    auto arin = Server(kArin);
+    arin.answer_function = arinGate.Hold(std::move(arinAnswer));
+    return {Server(kJpnic, {{"192.0.2.1", "jpnic\n"}}), apnic, arin};
+}
+
 // One controller with its window, resolver, history file and servers.
 class RunHarness {
   public:
