@@ -96,7 +96,6 @@ class TLines {
         const Span& span = spans_[index];
         return {texts_[span.text].data() + span.start, span.size};
     }
-    std::string_view back() const { return (*this)[size() - 1]; }
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
 
