@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <stdexcept>
@@ -12,6 +13,8 @@
 #include <QUrl>
 
 #include "app/main_window.h"
+#include "app/qt_text.h"
+#include "app/run/run_texts.h"
 #include "app/window_texts.h"
 #include "view/result/desktop_open.h"
 #include "view/widget/report_font.h"
@@ -34,7 +37,7 @@ void Tbody::InstallPlatformServices() {
                         request.title, request.text, QMessageBox::Ok, this);
         box.exec();
     };
-    AskSaveFileName = [this](const QString& lastName) {
+    AskSaveFileName = [this](const QString& proposed) {
         // The one filter entry "テキストファイル(*.txt)|*.txt" in Qt's form.
         QFileDialog dialog(this, QString(), QString(),
                            QString::fromUtf8("テキストファイル(*.txt)"));
@@ -42,7 +45,8 @@ void Tbody::InstallPlatformServices() {
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
         dialog.setSizeGripEnabled(true);
-        if (!lastName.isEmpty()) dialog.selectFile(lastName);
+        dialog.setDirectory(QFileInfo(proposed).absolutePath());
+        dialog.selectFile(QFileInfo(proposed).fileName());
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
 }
@@ -96,12 +100,31 @@ void Tbody::Button2Click() {
                     QString::fromUtf8(kAboutText)});
 }
 
+QString Tbody::ProposedSaveName() const {
+    // The run's name, in the folder last saved to, else the user's documents.
+    QString name = QStringLiteral("Torvane");
+    if (displayMemo_->count() > 0) {
+        if (const std::optional<std::string> run = run::RunTitleName(displayMemo_->line(0)))
+            name = ToQString(*run);
+    }
+    // A name may hold what a file name cannot (an address prefix's "/").
+    for (QChar& c : name)
+        if (c == u'/' || c.category() == QChar::Other_Control) c = u'_';
+    QString folder = lastSaveFolder_;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (!QFileInfo(folder).isDir()) folder = QDir::homePath();
+    }
+    return QDir(folder).filePath(name + QStringLiteral(".txt"));
+}
+
 void Tbody::S1Click() {
-    QString name = AskSaveFileName(lastSaveName_);
+    QString name = AskSaveFileName(ProposedSaveName());
     if (name.isEmpty()) return;
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".txt");
-    lastSaveName_ = name;
+    lastSaveFolder_ = QFileInfo(name).absolutePath();
     displayMemo_->saveToFile(name.toStdString());
+    statusText_->setText(QDir::toNativeSeparators(name) + QString::fromUtf8(texts::kSavedSuffix));
 }
 
 }  // namespace torvane::app

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
 #include <optional>
 
 #include "app/qt_text.h"
@@ -20,7 +22,12 @@ TFindBar::TFindBar(view::TTextView& report, QWidget* parent)
       textBox_(new QLineEdit(this)),
       next_(new QPushButton(QString::fromUtf8(texts::kFindNext), this)),
       previous_(new QPushButton(QString::fromUtf8(texts::kFindPrevious), this)),
-      message_(new QLabel(this)) {
+      message_(new QLabel(this)),
+      close_(new QToolButton(this)) {
+    close_->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close_->setAutoRaise(true);
+    close_->setToolTip(QString::fromUtf8(texts::kFindClose));
+    close_->setAccessibleName(QString::fromUtf8(texts::kFindClose));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 2, 4, 2);
     row->addWidget(new QLabel(QString::fromUtf8(texts::kFindLabel), this));
@@ -28,9 +35,11 @@ TFindBar::TFindBar(view::TTextView& report, QWidget* parent)
     row->addWidget(next_);
     row->addWidget(previous_);
     row->addWidget(message_);
+    row->addWidget(close_);
     connect(textBox_, &QLineEdit::returnPressed, this, &TFindBar::FindNext);
     connect(next_, &QPushButton::clicked, this, &TFindBar::FindNext);
     connect(previous_, &QPushButton::clicked, this, &TFindBar::FindPrevious);
+    connect(close_, &QToolButton::clicked, this, &TFindBar::Close);
     hide();
 }
 
@@ -46,15 +55,25 @@ void TFindBar::FindNext() {
     const std::size_t from = report_.selLength() > 0 ? report_.selStart() + 1 : report_.selStart();
     const std::optional<std::size_t> found = view::findNext(report_.text(), needle, from);
     if (found) Select(*found, needle.size());
-    message_->setText(found ? QString() : QString::fromUtf8(texts::kFindNotFound));
+    ShowOutcome(found.has_value(), found && *found < from, texts::kFindWrappedToTop);
 }
 
 void TFindBar::FindPrevious() {
     const std::string needle = ToCp932(textBox_->text());
-    const std::optional<std::size_t> found =
-        view::findPrevious(report_.text(), needle, report_.selStart());
+    const std::size_t before = report_.selStart();
+    const std::optional<std::size_t> found = view::findPrevious(report_.text(), needle, before);
     if (found) Select(*found, needle.size());
-    message_->setText(found ? QString() : QString::fromUtf8(texts::kFindNotFound));
+    ShowOutcome(found.has_value(), found && *found >= before, texts::kFindWrappedToBottom);
+}
+
+void TFindBar::ShowOutcome(bool found, bool wrapped, const char* wrappedText) {
+    const char* text = !found ? texts::kFindNotFound : wrapped ? wrappedText : "";
+    message_->setText(QString::fromUtf8(text));
+}
+
+void TFindBar::Close() {
+    hide();
+    report_.setFocus(Qt::ShortcutFocusReason);
 }
 
 void TFindBar::Select(std::size_t position, std::size_t length) {
@@ -65,8 +84,7 @@ void TFindBar::Select(std::size_t position, std::size_t length) {
 
 void TFindBar::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
-        hide();
-        report_.setFocus(Qt::ShortcutFocusReason);
+        Close();
         return;
     }
     // Return has found already (returnPressed); it must not reach the window's run button.

@@ -28,6 +28,7 @@
 #include "app/window_texts.h"
 #include "view/result/desktop_open.h"
 #include "view/result/result_view.h"
+#include "view/widget/report_font.h"
 #include "view/widget/text_view.h"
 
 namespace torvane::app {
@@ -65,17 +66,32 @@ constexpr QSize kDesignMinimumSize(kButton2.x + kButton2.width + 10,
 // the registries' 80-column banners never wrap.
 constexpr int kReportColumns = 80;
 
-QFont WindowFont(int pixels) {
-    const QStringList families = QFontDatabase::families();
-    QFont font;
-    for (const char* family : {"ＭＳ Ｐゴシック", "IPAPGothic", "Noto Sans CJK JP"}) {
-        if (families.contains(QString::fromUtf8(family))) {
-            font.setFamily(QString::fromUtf8(family));
-            break;
-        }
+// The smallest a caption's font shrinks to so that the caption fits its room.
+constexpr int kSmallestCaptionPixels = 9;
+// HostEdit gives up at most this much of its width so that "IANA・RDAPで補完" fits on one line
+// beside it.
+constexpr int kHostEditNarrowest = 150;
+
+// The width `control` needs to show its caption whole. A push button's own size hint has a
+// minimum width of the style's, wider than the caption needs.
+int CaptionWidth(const QWidget* control) {
+    if (const auto* button = qobject_cast<const QPushButton*>(control)) {
+        const QStyle* style = button->style();
+        return button->fontMetrics().horizontalAdvance(button->text()) +
+               2 * (style->pixelMetric(QStyle::PM_ButtonMargin) +
+                    style->pixelMetric(QStyle::PM_DefaultFrameWidth));
     }
-    font.setPixelSize(pixels);
-    return font;
+    return control->sizeHint().width();
+}
+
+// Shrinks `control`'s font until its caption fits `width`, and never below
+// kSmallestCaptionPixels; a caption that fits keeps the font it has.
+void FitCaption(QWidget* control, int width) {
+    QFont font = control->font();
+    while (CaptionWidth(control) > width && font.pixelSize() > kSmallestCaptionPixels) {
+        font.setPixelSize(font.pixelSize() - 1);
+        control->setFont(font);
+    }
 }
 
 }  // namespace
@@ -134,7 +150,7 @@ int Tbody::Scaled(int designPixels) const { return static_cast<int>(designPixels
 void Tbody::BuildControls() {
     applicationTitle_ = QStringLiteral("Torvane");
     setWindowTitle(applicationTitle_);
-    setFont(WindowFont(Scaled(kWindowFontPixels)));
+    setFont(view::WindowFont(Scaled(kWindowFontPixels)));
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
@@ -152,7 +168,7 @@ void Tbody::BuildControls() {
 
     label1_ =
         new QLabel(QString::fromUtf8("ドメイン名、IPアドレス、URL、メールアドレス>"), panel1_);
-    label1_->setFont(WindowFont(Scaled(kLabelFontPixels)));
+    label1_->setFont(view::WindowFont(Scaled(kLabelFontPixels)));
     queryEdit_ = new QComboBox(panel1_);
     queryEdit_->setEditable(true);
     queryEdit_->setInsertPolicy(QComboBox::NoInsert);
@@ -173,11 +189,8 @@ void Tbody::BuildControls() {
     hostEdit_->setEditable(true);
     hostEdit_->setInsertPolicy(QComboBox::NoInsert);
     hostEdit_->setObjectName("HostEdit");
-    checkBox3_ = new QCheckBox(
-        QString::fromUtf8(texts::kFallbackCaptionHead) + QString::fromUtf8(texts::kFallbackCaptionTail),
-        panel1_);
+    checkBox3_ = new QCheckBox(QString::fromUtf8(texts::kFallbackCaption), panel1_);
     checkBox3_->setChecked(true);
-    checkBox3_->setFont(WindowFont(Scaled(kLabelFontPixels)));
     button1_ = new QPushButton(QString::fromUtf8("ヘルプ"), panel1_);
     button2_ = new QPushButton(QStringLiteral("ABOUT"), panel1_);
 
@@ -222,15 +235,19 @@ void Tbody::PlaceControls() {
 }
 
 void Tbody::PlaceCheckBox3() {
-    // The box has only the room between HostEdit and Button1; a caption too
-    // wide for it at this font goes on two lines, centred on HostEdit's row.
-    const int room = button1_->x() - Scaled(kCheckBox3.x) - Scaled(4);
-    if (checkBox3_->sizeHint().width() > room)
-        checkBox3_->setText(QString::fromUtf8(texts::kFallbackCaptionHead) + '\n' +
-                            QString::fromUtf8(texts::kFallbackCaptionTail));
+    // On CheckBox2's row, on one line in the window's font like the other boxes, between HostEdit
+    // and Button1. HostEdit gives up some of its width when the caption needs it.
+    const int gap = Scaled(6);
+    const int needed = checkBox3_->sizeHint().width();
+    const int narrowest = Scaled(kHostEditNarrowest);
+    const int spare = button1_->x() - gap - (hostEdit_->geometry().right() + 1 + gap);
+    if (needed > spare)
+        hostEdit_->resize(std::max(narrowest, hostEdit_->width() - (needed - spare)), hostEdit_->height());
+    const int left = hostEdit_->geometry().right() + 1 + gap;
+    const int room = button1_->x() - gap - left;
+    FitCaption(checkBox3_, room);
     const QSize hint = checkBox3_->sizeHint();
-    const int centre = hostEdit_->geometry().center().y();
-    checkBox3_->setGeometry(Scaled(kCheckBox3.x), centre - hint.height() / 2,
+    checkBox3_->setGeometry(left, checkBox2_->geometry().center().y() - hint.height() / 2,
                             std::min(hint.width(), room), hint.height());
 }
 
@@ -239,6 +256,15 @@ void Tbody::FormCreate() {
     // never cut short at larger font sizes.
     label1_->resize(queryEdit_->x() - label1_->x() - 1, label1_->height());
     checkBox2_->resize(hostEdit_->x() - checkBox2_->x() - 1, checkBox2_->height());
+    // No caption is ever clipped: one too wide for its room at this font (another locale's faces,
+    // a large screen font) gets a smaller font.
+    FitCaption(label1_, label1_->width());
+    FitCaption(checkBox1_, checkBox2_->x() - checkBox1_->x() - 1);
+    checkBox1_->resize(std::min(checkBox1_->sizeHint().width(), checkBox2_->x() - checkBox1_->x() - 1),
+                       checkBox1_->height());
+    FitCaption(checkBox2_, checkBox2_->width());
+    for (QPushButton* button : {queryButton_, cancelButton_, button1_, button2_})
+        FitCaption(button, button->width());
 
     resultView_ = std::make_unique<view::TResultView>(displayMemo_);
     resultView_->setErrorHandler(

@@ -89,8 +89,8 @@ class Tbody : public QMainWindow, public run::IRunWindow {
 
     // --- Replaceable platform services (tests record instead) ---
     std::function<void(const MessageBoxRequest&)> ShowMessageBox;
-    // Asks for a file name to save to; empty when cancelled.
-    std::function<QString(const QString& lastName)> AskSaveFileName;
+    // Asks for a file name to save to, proposing `proposed` (a full path); empty when cancelled.
+    std::function<QString(const QString& proposed)> AskSaveFileName;
 
     // --- Controls, named as in the window design ---
     QComboBox* QueryEdit() const { return queryEdit_; }
@@ -133,6 +133,9 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     void FitToScreen();
     void InstallShortcuts();
     QString ReadmePath() const;
+    // The save dialog's proposal: the shown run's name + ".txt" in the folder last saved to, else
+    // the user's documents folder.
+    QString ProposedSaveName() const;
     void ShowReadmeInOwnWindow(const QString& path);
     void ShowCannotOpen(const QUrl& url);
     void InstallPlatformServices();
@@ -140,7 +143,7 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     WindowOptions options_;
     double scale_ = 1.0;
     QString applicationTitle_;
-    QString lastSaveName_;
+    QString lastSaveFolder_;
     int busyCursors_ = 0;
 
     QWidget* panel1_ = nullptr;

@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QClipboard>
 #include <QComboBox>
 #include <QHelpEvent>
@@ -306,21 +308,42 @@ TEST_F(WindowTest, AboutShowsTheVersion) {
     EXPECT_TRUE(boxes_[0].text.startsWith("Torvane version 1.0\n\n"));
 }
 
-TEST_F(WindowTest, SaveAddsTheExtensionAndWritesCp932WithCrLf) {
+TEST_F(WindowTest, SaveProposesTheRunsNameAndSaysWhereItWrote) {
     Tbody& window = Open();
-    window.DisplayMemo()->appendLine(ToCp932(QString::fromUtf8("【日本語】")));
-    window.DisplayMemo()->appendLine("second");
-    QString asked;
-    window.AskSaveFileName = [&](const QString& last) {
-        asked = last;
-        return QString::fromStdString((dir_ / "report").string());
+    view::TTextView* memo = window.DisplayMemo();
+    memo->appendLine(ToCp932(QString::fromUtf8("         【日本語.jp の調査結果】")));
+    memo->appendLine("second");
+    QStringList proposals;
+    QString answer = QString::fromStdString((dir_ / "report").string());
+    window.AskSaveFileName = [&](const QString& proposed) {
+        proposals << proposed;
+        return answer;
     };
-    window.S1Click();
+    window.ResultView()->S1()->trigger();
+    // The extension added, CP932 with CR LF.
     std::ifstream file(dir_ / "report.txt", std::ios::binary);
     const std::string bytes(std::istreambuf_iterator<char>(file), {});
-    EXPECT_EQ(bytes, "\x81\x79\x93\xfa\x96\x7b\x8c\xea\x81\x7a\r\nsecond\r\n");
-    window.S1Click();
-    EXPECT_EQ(asked, QString::fromStdString((dir_ / "report.txt").string()));  // the last name
+    EXPECT_EQ(bytes,
+              "         \x81\x79\x93\xfa\x96\x7b\x8c\xea.jp \x82\xcc\x92\xb2\x8d\xb8\x8c\x8b\x89\xca\x81\x7a\r\nsecond\r\n");
+    EXPECT_EQ(window.StatusBar1()->text(),
+              QString::fromStdString((dir_ / "report.txt").string()) + QString::fromUtf8(" に保存しました"));
+    // The first proposal: the run's name in a folder that exists (the documents folder, or home).
+    ASSERT_EQ(proposals.size(), 1);
+    EXPECT_EQ(QFileInfo(proposals[0]).fileName(), QString::fromUtf8("日本語.jp.txt"));
+    EXPECT_TRUE(QFileInfo(QFileInfo(proposals[0]).absolutePath()).isDir());
+    EXPECT_NE(QFileInfo(proposals[0]).absolutePath(), QDir::currentPath());
+
+    // The next run's name, in the folder saved to last; "/" cannot stand in a file name.
+    memo->clear();
+    memo->appendLine(ToCp932(QString::fromUtf8("         【192.0.2.0/24 の調査結果】")));
+    answer = QString::fromStdString((dir_ / "missing" / "report.txt").string());
+    window.ResultView()->S1()->trigger();
+    ASSERT_EQ(proposals.size(), 2);
+    EXPECT_EQ(proposals[1], QString::fromStdString((dir_ / "192.0.2.0_24.txt").string()));
+    // A file that cannot be written: the status says which and why.
+    EXPECT_TRUE(window.StatusBar1()->text().startsWith(QString::fromUtf8("エラーファイル ")));
+    EXPECT_TRUE(window.StatusBar1()->text().contains(answer));
+    EXPECT_TRUE(window.StatusBar1()->text().contains("No such file or directory"));
 }
 
 TEST_F(WindowTest, ErrorHandlerStopsTheRunAndShowsTheMessage) {

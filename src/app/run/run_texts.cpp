@@ -32,6 +32,16 @@ const RunTexts& Texts() {
     return texts;
 }
 
+std::optional<std::string> RunTitleName(std::string_view line) {
+    const RunTexts& text = Texts();
+    if (line.size() < text.titleOpen.size() + text.titleClose.size() ||
+        !line.starts_with(text.titleOpen) || !line.ends_with(text.titleClose))
+        return std::nullopt;
+    line.remove_prefix(text.titleOpen.size());
+    line.remove_suffix(text.titleClose.size());
+    return std::string(line);
+}
+
 std::string StatusForCode(std::uint16_t code) {
     const RunTexts& text = Texts();
     switch (code) {

@@ -2,7 +2,9 @@
 // The texts a run shows, in CP932.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace torvane::run {
 
@@ -32,6 +34,10 @@ struct RunTexts {
 };
 
 const RunTexts& Texts();
+
+// The name a run title line ("         【" + name + " の調査結果】") names; nothing for any
+// other line.
+std::optional<std::string> RunTitleName(std::string_view line);
 
 // The status text for a leg's completion code other than 0.
 std::string StatusForCode(std::uint16_t code);

@@ -68,6 +68,8 @@ void TResultView::buildPopupMenu() {
     s1_ = item("ファイルに保存(&S)", QKeySequence(Qt::CTRL | Qt::Key_S));
     n4_ = popupMenu_->addSeparator();
     help1_ = item("ヘルプ(&H)", QKeySequence(Qt::Key_F1));
+    // Help answers F1 wherever the focus is in the window, the query box included.
+    help1_->setShortcutContext(Qt::WindowShortcut);
     popupMenu_->setDefaultAction(open1_);
     memo_->setPopupMenu(popupMenu_);
 }

@@ -1,43 +1,118 @@
 #include "view/widget/report_font.h"
 
 #include <QFontDatabase>
+#include <QRawFont>
 #include <QStringList>
+#include <cmath>
+#include <initializer_list>
 
 namespace torvane::view {
 namespace {
 
-// The view draws through QRawFont, which has no per-character fallback: the
-// family itself must hold the Japanese glyphs.
-QString JapaneseFixedFamily() {
-    const QStringList families = QFontDatabase::families();
-    for (const char* preferred : {"ＭＳ ゴシック", "MS Gothic", "IPAGothic"}) {
-        if (families.contains(QString::fromUtf8(preferred))) return QString::fromUtf8(preferred);
-    }
-    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
-    for (const QString& family : japanese) {
-        if (QFontDatabase::isFixedPitch(family)) return family;
-    }
-    // Some CJK families are not marked fixed-pitch though their kana and
-    // kanji are; any Japanese family draws better than boxes.
-    return japanese.value(0);
+constexpr int kReportPixels = 17;
+constexpr std::u16string_view kJapaneseProbe = u"あ漢";
+
+QFont Face(const QString& family, int pixels) {
+    QFont font(family);
+    font.setPixelSize(pixels);
+    return font;
 }
 
-}  // namespace
-
-QFont ReportFont() {
-    QFont font;
-    const QString family = JapaneseFixedFamily();
-    if (family.isEmpty()) {
-        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    } else {
-        font.setFamily(family == QStringLiteral("MS Gothic") ? QStringLiteral("ＭＳ ゴシック")
-                                                             : family);
+// Families asked for by name: only those installed under that name or one of its other names
+// (QFontDatabase::hasFamily resolves them), so that a missing one is never stood in for by
+// whatever the font system substitutes.
+QStringList Installed(std::initializer_list<const char*> names) {
+    QStringList found;
+    for (const char* name : names) {
+        const QString family = QString::fromUtf8(name);
+        if (QFontDatabase::hasFamily(family)) found << family;
     }
-    font.setPixelSize(17);
+    return found;
+}
+
+// The view puts a Latin letter on one cell and a kana on two, whatever the advances: a face whose
+// advances agree with that grid reads evenly.
+bool KeepsCellGrid(const QFont& font) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid()) return false;
+    const QString probe = QStringLiteral("iW0") + QChar(u'あ');
+    QList<quint32> glyphs = raw.glyphIndexesForString(probe);
+    if (glyphs.size() != probe.size()) return false;
+    const QList<QPointF> advances = raw.advancesForGlyphIndexes(glyphs);
+    const qreal cell = advances[2].x();
+    const auto near = [](qreal a, qreal b) { return std::abs(a - b) < 0.5; };
+    return cell > 0 && near(advances[0].x(), cell) && near(advances[1].x(), cell) &&
+           near(advances[3].x(), 2 * cell);
+}
+
+QString FirstDrawing(const QStringList& families, int pixels, std::u16string_view probe) {
+    for (const QString& family : families)
+        if (DrawsAll(Face(family, pixels), probe)) return family;
+    return {};
+}
+
+QFont ReportStyle(QFont font) {
+    font.setPixelSize(kReportPixels);
     font.setBold(true);
     font.setFixedPitch(true);
     // The view places every character on its own cell, so kerning would only shift glyphs.
     font.setKerning(false);
+    return font;
+}
+
+QFont SystemFixed() { return QFontDatabase::systemFont(QFontDatabase::FixedFont); }
+
+QFont ChooseReportFont() {
+    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    QStringList gridded, others;
+    for (const QString& family : japanese)
+        (KeepsCellGrid(Face(family, kReportPixels)) ? gridded : others) << family;
+    const QStringList order =
+        Installed({"ＭＳ ゴシック", "MS Gothic", "IPAGothic"}) + gridded + others;
+    if (const QString family = FirstDrawing(order, kReportPixels, kFaceProbe); !family.isEmpty())
+        return ReportStyle(Face(family, kReportPixels));
+    if (DrawsAll(SystemFixed())) return ReportStyle(SystemFixed());
+    // No face draws it all: one for the Japanese, and the fallbacks for the rest.
+    const QString japaneseOnly = FirstDrawing(japanese, kReportPixels, kJapaneseProbe);
+    return ReportStyle(japaneseOnly.isEmpty() ? SystemFixed() : Face(japaneseOnly, kReportPixels));
+}
+
+}  // namespace
+
+bool DrawsAll(const QFont& font, std::u16string_view probe) {
+    const QRawFont raw = QRawFont::fromFont(font);
+    if (!raw.isValid()) return false;
+    for (const char16_t c : probe)
+        if (!raw.supportsCharacter(QChar(c))) return false;
+    return true;
+}
+
+QFont ReportFont() {
+    // Asking every Japanese face what it draws takes a while; the installed faces do not change
+    // while the program runs.
+    static const QFont chosen = ChooseReportFont();
+    return chosen;
+}
+
+std::vector<QFont> ReportFallbackFonts() {
+    const QString primary = ReportFont().family();
+    std::vector<QFont> faces{ReportStyle(SystemFixed())};
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
+        if (family == primary) continue;
+        faces.push_back(ReportStyle(Face(family, kReportPixels)));
+    }
+    return faces;
+}
+
+QFont WindowFont(int pixels) {
+    QStringList proportional;
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese))
+        if (!KeepsCellGrid(Face(family, pixels))) proportional << family;
+    const QString family = FirstDrawing(
+        Installed({"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic"}) + proportional, pixels, kFaceProbe);
+    QFont font;
+    if (!family.isEmpty()) font.setFamily(family);
+    font.setPixelSize(pixels);
     return font;
 }
 

@@ -10,8 +10,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyleHints>
 #include <QToolTip>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -31,8 +34,10 @@ TTextView::TTextView(QWidget* parent)
     cellWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
     rowHeight_ = metrics.height() + kLineGap;
     ascent_ = metrics.ascent();
-    boldRaw_ = QRawFont::fromFont(boldFont_);
-    regularRaw_ = QRawFont::fromFont(regularFont_);
+    faceFonts_.push_back(boldFont_);
+    for (const QFont& fallback : ReportFallbackFonts()) faceFonts_.push_back(fallback);
+    boldFaces_.resize(faceFonts_.size());
+    regularFaces_.resize(faceFonts_.size());
     regularGlyphs_.assign(65536, ~quint32{0});
     boldGlyphs_.assign(65536, ~quint32{0});
 
@@ -136,14 +141,17 @@ void TTextView::caretToStart() {
 }
 
 void TTextView::saveToFile(const std::filesystem::path& path) const {
+    // The system's reason goes with the message, so the status bar says why.
+    const auto reason = [] { return std::string(": ") + std::strerror(errno); };
+    errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("ファイル " + path.string() + " を作成できません.");
+    if (!out) throw std::runtime_error("ファイル " + path.string() + " を作成できません" + reason());
     for (const std::string_view line : layout_.lines()) {
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
         out.write("\r\n", 2);
     }
     out.close();
-    if (!out) throw std::runtime_error("ファイル " + path.string() + " に書き込めません.");
+    if (!out) throw std::runtime_error("ファイル " + path.string() + " に書き込めません" + reason());
 }
 
 // --- Layout and scrolling ---
@@ -386,8 +394,29 @@ bool TTextView::viewportEvent(QEvent* event) {
     return QAbstractScrollArea::viewportEvent(event);
 }
 
+bool TTextView::tripleClick(const QPoint& point) {
+    const bool soon = sinceDoubleClick_.isValid() &&
+                      sinceDoubleClick_.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    sinceDoubleClick_.invalidate();
+    if (!soon || (point - doubleClickPoint_).manhattanLength() >=
+                     QGuiApplication::styleHints()->startDragDistance())
+        return false;
+    const std::optional<RowRef> ref = rowAtY(point.y());
+    if (!ref) return false;
+    anchor_ = layout_.positionOf({ref->line, 0});
+    caret_ = anchor_ + layout_.line(ref->line).size();
+    dragging_ = false;
+    repaintText();
+    publishSelection();
+    return true;
+}
+
 void TTextView::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && tripleClick(point)) {
+        emit pointerPressed(event->button(), point);
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         moveCaret(positionNear(point), event->modifiers() & Qt::ShiftModifier);
         dragging_ = true;
@@ -428,6 +457,8 @@ void TTextView::autoScroll() {
 void TTextView::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
+        sinceDoubleClick_.start();
+        doubleClickPoint_ = point;
         // The view's own reaction: select the token under the pointer.
         if (const std::optional<TextPos> at = charAt(point)) {
             if (const Token* token = findTokenAt(tokensOf(at->line), at->offset)) {

@@ -11,6 +11,7 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QList>
 #include <QPointF>
@@ -103,6 +104,10 @@ class TTextView : public QAbstractScrollArea {
     bool wrapMarkShown() const { return false; }
     const TTextLayout& layout() const { return layout_; }
 
+    // The face the view draws `unicode` with in that weight: the report's font where it has the
+    // character, else a fallback face; an invalid QRawFont when none has it (a box is drawn).
+    QRawFont faceFor(char16_t unicode, bool bold = true);
+
     QColor backgroundColor() const { return background_; }
     QColor fontColor() const { return fontColor_; }
 
@@ -187,10 +192,11 @@ class TTextView : public QAbstractScrollArea {
         bool bold;
         bool underline;
     };
-    // Glyphs of one colour and weight, drawn with one call.
+    // Glyphs of one colour, weight and face, drawn with one call.
     struct GlyphBatch {
         QRgb color;
         bool bold;
+        std::uint16_t face;
         QList<quint32> glyphs;
         QList<QPointF> positions;
     };
@@ -201,13 +207,22 @@ class TTextView : public QAbstractScrollArea {
     std::optional<RowRef> rowAtY(int y) const;
     const std::vector<Token>& tokensOf(std::size_t line) const;
     void moveCaret(std::size_t position, bool extend);
+    // A press that completes a triple click: selects the report line under `point`.
+    bool tripleClick(const QPoint& point);
     void autoScroll();
 
     void paintRow(QPainter& painter, const RowRef& ref, int y);
     Style styleOf(const Token* token) const;
-    // Queues the glyph of `unicode` for drawing; false when the font has no glyph for it.
+    // Queues the glyph of `unicode` for drawing; false when no face has a glyph for it.
     bool addGlyph(QRgb color, bool bold, char16_t unicode, QPointF at);
-    quint32 glyphOf(bool bold, char16_t unicode);
+    // The face and glyph that draw `unicode`: the report's font, else the first fallback face
+    // that has it (faces are loaded on their first use). Glyph 0: no face has it.
+    struct FaceGlyph {
+        std::uint16_t face;
+        quint32 glyph;
+    };
+    FaceGlyph glyphOf(bool bold, char16_t unicode);
+    const QRawFont& face(bool bold, std::size_t index);
     int caretX(const RowRef& ref, std::size_t offset) const;
     void flushGlyphs(QPainter& painter);
     void drawPlaceholder(QPainter& painter, QRect cell, const QColor& color);
@@ -218,6 +233,9 @@ class TTextView : public QAbstractScrollArea {
     std::size_t caret_ = 0;
     bool dragging_ = false;
     QPoint dragPoint_;
+    // The last double-click: a press soon after it at the same place is a triple click.
+    QElapsedTimer sinceDoubleClick_;
+    QPoint doubleClickPoint_;
     QTimer autoScrollTimer_;
     QString hint_;
     bool hintShown_ = false;
@@ -227,8 +245,11 @@ class TTextView : public QAbstractScrollArea {
 
     QFont regularFont_;
     QFont boldFont_;
-    QRawFont regularRaw_;
-    QRawFont boldRaw_;
+    // Index 0 is the report's font; the others, the fallbacks in their order, are made on demand
+    // (an invalid QRawFont until then).
+    std::vector<QFont> faceFonts_;
+    std::vector<QRawFont> regularFaces_;
+    std::vector<QRawFont> boldFaces_;
     int cellWidth_ = 9;
     int rowHeight_ = 20;
     int ascent_ = 15;
@@ -238,6 +259,8 @@ class TTextView : public QAbstractScrollArea {
 
     std::unique_ptr<TCellChars> cellChars_;
     std::vector<GlyphBatch> batches_;
+    // Per UTF-16 unit: the face index in the upper 16 bits and the glyph in the lower; 0 for
+    // none, all ones for not looked up yet.
     std::vector<quint32> regularGlyphs_;
     std::vector<quint32> boldGlyphs_;
     mutable std::size_t tokensLine_ = 0;

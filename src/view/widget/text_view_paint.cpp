@@ -45,32 +45,50 @@ TTextView::Style TTextView::styleOf(const Token* token) const {
     return {fontColor_.rgb(), true, false};
 }
 
-quint32 TTextView::glyphOf(bool bold, char16_t unicode) {
+const QRawFont& TTextView::face(bool bold, std::size_t index) {
+    QRawFont& raw = (bold ? boldFaces_ : regularFaces_)[index];
+    if (!raw.isValid()) {
+        QFont font = faceFonts_[index];
+        font.setBold(bold);
+        raw = QRawFont::fromFont(font);
+    }
+    return raw;
+}
+
+TTextView::FaceGlyph TTextView::glyphOf(bool bold, char16_t unicode) {
     quint32& cached = (bold ? boldGlyphs_ : regularGlyphs_)[unicode];
     if (cached == kGlyphUnknown) {
+        cached = 0;
         const QChar c(unicode);
-        quint32 glyph = 0;
-        int glyphs = 1;
-        if (!(bold ? boldRaw_ : regularRaw_).glyphIndexesForChars(&c, 1, &glyph, &glyphs) ||
-            glyphs != 1) {
-            glyph = 0;
+        for (std::size_t index = 0; index < faceFonts_.size(); ++index) {
+            quint32 glyph = 0;
+            int glyphs = 1;
+            if (face(bold, index).glyphIndexesForChars(&c, 1, &glyph, &glyphs) && glyphs == 1 &&
+                glyph != 0) {
+                cached = static_cast<quint32>(index) << 16 | glyph;
+                break;
+            }
         }
-        cached = glyph;
     }
-    return cached;
+    return {static_cast<std::uint16_t>(cached >> 16), cached & 0xFFFF};
+}
+
+QRawFont TTextView::faceFor(char16_t unicode, bool bold) {
+    const FaceGlyph found = glyphOf(bold, unicode);
+    return found.glyph == 0 ? QRawFont() : face(bold, found.face);
 }
 
 bool TTextView::addGlyph(QRgb color, bool bold, char16_t unicode, QPointF at) {
-    const quint32 glyph = glyphOf(bold, unicode);
-    if (glyph == 0) return false;
+    const FaceGlyph found = glyphOf(bold, unicode);
+    if (found.glyph == 0) return false;
     auto batch = std::find_if(batches_.begin(), batches_.end(), [&](const GlyphBatch& b) {
-        return b.color == color && b.bold == bold;
+        return b.color == color && b.bold == bold && b.face == found.face;
     });
     if (batch == batches_.end()) {
-        batches_.push_back(GlyphBatch{color, bold, {}, {}});
+        batches_.push_back(GlyphBatch{color, bold, found.face, {}, {}});
         batch = batches_.end() - 1;
     }
-    batch->glyphs.push_back(glyph);
+    batch->glyphs.push_back(found.glyph);
     batch->positions.push_back(at);
     return true;
 }
@@ -79,7 +97,7 @@ void TTextView::flushGlyphs(QPainter& painter) {
     for (GlyphBatch& batch : batches_) {
         if (batch.glyphs.isEmpty()) continue;
         QGlyphRun run;
-        run.setRawFont(batch.bold ? boldRaw_ : regularRaw_);
+        run.setRawFont(face(batch.bold, batch.face));
         run.setGlyphIndexes(batch.glyphs);
         run.setPositions(batch.positions);
         painter.setPen(QColor::fromRgb(batch.color));
