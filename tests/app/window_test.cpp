@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QToolButton>
 #include <QTest>
 
 #include "app/find_bar.h"
@@ -287,16 +288,44 @@ TEST_F(WindowTest, FindSelectsWholeCharacterMatchesBothWays) {
     bar->NextButton()->click();
     EXPECT_EQ(memo->selStart(), last);
     EXPECT_GT(memo->topRow(), 0u);  // scrolled to the match
+    EXPECT_TRUE(bar->Message()->text().isEmpty());
     bar->NextButton()->click();
-    EXPECT_EQ(memo->selStart(), 4u);  // wrapped around
+    EXPECT_EQ(memo->selStart(), 4u);  // wrapped around, and says so
+    EXPECT_EQ(bar->Message()->text(), QString::fromUtf8("末尾まで検索したので先頭に戻りました"));
     bar->PreviousButton()->click();
     EXPECT_EQ(memo->selStart(), last);
+    EXPECT_EQ(bar->Message()->text(), QString::fromUtf8("先頭まで検索したので末尾に戻りました"));
+    bar->PreviousButton()->click();
+    EXPECT_EQ(memo->selStart(), 4u);
+    EXPECT_TRUE(bar->Message()->text().isEmpty());
     bar->TextBox()->setText("nowhere");
     bar->NextButton()->click();
     EXPECT_EQ(bar->Message()->text(), QString::fromUtf8("見つかりません"));
     QTest::keyClick(bar->TextBox(), Qt::Key_Escape);
     EXPECT_FALSE(bar->isVisible());
     EXPECT_TRUE(window.QueryButton()->isEnabled());  // Esc went to the bar, not to a run
+    // The close button does what Esc does.
+    bar->Open();
+    ASSERT_TRUE(bar->isVisible());
+    QTest::mouseClick(bar->CloseButton(), Qt::LeftButton);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_TRUE(memo->hasFocus());
+}
+
+TEST_F(WindowTest, F1ShowsHelpWhereverTheFocusIs) {
+    Tbody& window = Open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.FindBar()->Open();
+    const std::vector<QWidget*> places{window.QueryEdit(), window.DisplayMemo(),
+                                       window.FindBar()->TextBox(), window.CheckBox1()};
+    for (QWidget* place : places) {
+        place->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return place->hasFocus() || place->isAncestorOf(QApplication::focusWidget()); }));
+        const std::size_t before = boxes_.size();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+        ASSERT_EQ(boxes_.size(), before + 1) << place->metaObject()->className();
+        EXPECT_TRUE(boxes_.back().text.endsWith(QString::fromUtf8(" が見つかりません")));
+    }
 }
 
 TEST_F(WindowTest, AboutShowsTheVersion) {

@@ -229,6 +229,25 @@ TEST_F(TextViewTest, DoubleClickSelectsTheTokenAndReportsIt) {
     EXPECT_EQ(view.selectedText(), "http://example.jp/a");
 }
 
+TEST_F(TextViewTest, TripleClickSelectsTheWholeReportLineOfAWrappedRow) {
+    view.setWrapWidth(20);
+    view.appendLine("first line");
+    const std::string wrapped = "a line long enough to wrap over rows";
+    view.appendLine(wrapped);
+    ASSERT_GT(view.layout().rowsOf(1).size(), 1u);
+    const QPoint onSecondRow = CenterOf(view, 1, 25);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, onSecondRow);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, onSecondRow);
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, onSecondRow);
+    EXPECT_EQ(view.selectedText(), wrapped);
+
+    // A press away from the double-click places the caret as any click does.
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, onSecondRow);
+    QTest::mousePress(view.viewport(), Qt::LeftButton, {}, CenterOf(view, 0, 2));
+    EXPECT_EQ(view.selLength(), 0u);
+    EXPECT_EQ(view.caretPosition(), 2u);
+}
+
 // --- Keyboard ---
 
 TEST_F(TextViewTest, KeysScrollByRowPageAndToTheEnds) {
