@@ -199,6 +199,11 @@ void Tbody::BuildControls() {
     statusBar()->setFixedHeight(Scaled(kStatusBarHeight));
     statusBar()->setSizeGripEnabled(true);
 
+    // What a screen reader says for the two boxes: the captions that name them on screen.
+    label1_->setBuddy(queryEdit_);
+    queryEdit_->setAccessibleName(label1_->text().chopped(1));
+    hostEdit_->setAccessibleName(QString::fromUtf8(texts::kHostEditName));
+
     QWidget::setTabOrder(queryEdit_, queryButton_);
     QWidget::setTabOrder(queryButton_, cancelButton_);
     QWidget::setTabOrder(cancelButton_, checkBox1_);

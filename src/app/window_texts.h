@@ -6,6 +6,8 @@ namespace torvane::app::texts {
 
 // The check box of today's registries.
 inline constexpr char kFallbackCaption[] = "IANA・RDAPで補完";
+// The accessible name of the manual server box.
+inline constexpr char kHostEditName[] = "WHOISサーバ";
 // A hand-off to the desktop that nothing took: "<what> を開けませんでした".
 inline constexpr char kCannotOpenSuffix[] = " を開けませんでした";
 // A saved report: "<path> に保存しました".

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -107,7 +108,7 @@ TEST_F(WindowTest, StartsIdleWithTheDesignedControls) {
     EXPECT_FALSE(window.CancelButton()->isEnabled());
     EXPECT_TRUE(window.CheckBox1()->isChecked());
     EXPECT_FALSE(window.CheckBox2()->isChecked());
-    EXPECT_EQ(window.CheckBox3()->text().remove('\n'), QString::fromUtf8("IANA・RDAPで補完"));
+    EXPECT_EQ(window.CheckBox3()->text(), QString::fromUtf8("IANA・RDAPで補完"));
     EXPECT_TRUE(window.Fallback());
     window.CheckBox3()->setChecked(false);
     EXPECT_FALSE(window.Fallback());
@@ -126,6 +127,25 @@ TEST_F(WindowTest, StartsIdleWithTheDesignedControls) {
     // The new box stays in the room between HostEdit and Button1.
     EXPECT_GT(window.CheckBox3()->x(), window.HostEdit()->geometry().right());
     EXPECT_LT(window.CheckBox3()->geometry().right(), window.Button1()->x());
+    // A screen reader names every control by its caption.
+    const std::vector<std::pair<QWidget*, const char*>> names{
+        {window.QueryButton(), "実行"},
+        {window.CancelButton(), "キャンセル"},
+        {window.CheckBox1(), "自動補正を実行"},
+        {window.CheckBox2(), "WHOISサーバを手動で指定 >"},
+        {window.CheckBox3(), "IANA・RDAPで補完"},
+        {window.Button1(), "ヘルプ"},
+        {window.Button2(), "ABOUT"}};
+    for (const auto& [control, name] : names) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr) << name;
+        EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), name);
+    }
+    // The query box is labelled by Label1 (a combo box's name is its text here).
+    const auto labels = QAccessible::queryAccessibleInterface(window.QueryEdit())
+                            ->relations(QAccessible::Label);
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0].first->object(), window.Label1());
     // Tab order of the design.
     const std::vector<QWidget*> order{
         window.QueryEdit(), window.QueryButton(), window.CancelButton(), window.CheckBox1(),
