@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <stdexcept>
 #include <QStandardPaths>
 #include <QUrl>
@@ -66,8 +67,12 @@ QString Tbody::ReadmePath() const {
 void Tbody::Button1Click() {
     const QString path = ReadmePath();
     if (QFileInfo::exists(path)) {
-        // The path goes to the desktop as it is: it may hold characters CP932 lacks.
-        if (!view::OpenFileWithDesktop(path)) ShowReadmeInOwnWindow(path);
+        // The path goes to the desktop as it is: it may hold characters CP932 lacks. The
+        // desktop answers later, when the window may have gone.
+        view::OpenFileWithDesktop(path, [window = QPointer<Tbody>(this), path](bool opened) {
+            if (opened || window.isNull()) return;
+            window->Guarded([&] { window->ShowReadmeInOwnWindow(path); });
+        });
         return;
     }
     ShowMessageBox({MessageBoxRequest::Icon::Error, QString::fromUtf8("エラー"),

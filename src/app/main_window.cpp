@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -305,7 +306,11 @@ void Tbody::FormCreate() {
     // says why.
     Guarded([this] { controller_->LoadHistory(); });
     queryEdit_->setEditText(QString());
-    view::SetOpenFailureNotice([this](const QUrl& url) { ShowCannotOpen(url); });
+    // A hand-off ends later, perhaps after this window has gone; a window that goes leaves the
+    // notice of a newer one in place.
+    view::SetOpenFailureNotice([window = QPointer<Tbody>(this)](const QUrl& url) {
+        if (!window.isNull()) window->ShowCannotOpen(url);
+    });
     queryEdit_->setFocus();
 }
 
@@ -347,7 +352,6 @@ void Tbody::ShowCannotOpen(const QUrl& url) {
 }
 
 void Tbody::FormDestroy() {
-    view::SetOpenFailureNotice(nullptr);
     // The legs go before the report and the lists they write to.
     controller_.reset();
     report_.reset();

@@ -100,8 +100,9 @@ Exit status:
 
 Demonstration:
   ./scripts/run --demo --cli QUERY in the source tree runs torvane-cli
-  against the bundled test server with recorded answers (example.co.jp,
-  google.net, 192.0.2.1, 198.51.100.1, example.co.za).
+  against the bundled test server with recorded answers. Demo queries:
+    google.co.jp 171.0.0.1 4.2.2.1 128.79.0.1 192.0.2.1 example.co.za
+    google.com home.moscow 2001:4860:4860::8888 AS4608
 
 Environment:
   TORVANE_HOST_MAP  comma-separated "host=address:port" entries: a WHOIS

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QToolButton>
 #include <QTest>
 
@@ -26,7 +27,9 @@
 #include "app/program_setup.h"
 #include "app/qt_text.h"
 #include "query/well_known_servers.h"
+#include "desktop_testing.h"
 #include "view/result/desktop_open.h"
+#include "view/result/platform_opener.h"
 #include "view/result/result_view.h"
 #include "run_test_support.h"
 #include "view/widget/text_view.h"
@@ -242,49 +245,94 @@ TEST_F(WindowTest, HelpWithoutReadmeNamesTheMissingFile) {
                                   QString::fromUtf8(" が見つかりません"));
 }
 
+// The real xdg-open in a sandboxed desktop, reporting every outcome after the window's own
+// completion has run.
+class DesktopWindowTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        if (QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+            GTEST_SKIP() << "xdg-utils is not installed";
+        previous_ = view::SetDesktopOpener([this](const QUrl& url, view::OpenDone done) {
+            opener_->Open(url, [this, done = std::move(done)](bool opened) {
+                done(opened);
+                outcomes_.push_back(opened);
+            });
+        });
+    }
+    void TearDown() override {
+        view::SetDesktopOpener(previous_);
+        opener_.reset();
+        WindowTest::TearDown();
+    }
+    void UseBrowser(const QString& browser) {
+        opener_ = std::make_unique<view::TPlatformOpener>(desktop_.WithBrowser(browser));
+        outcomes_.clear();
+    }
+    bool WaitForOutcome() {
+        return QTest::qWaitFor([this] { return !outcomes_.empty(); }, 20000);
+    }
+
+    view::testing::DesktopSandbox desktop_;
+    std::unique_ptr<view::TPlatformOpener> opener_;
+    std::vector<bool> outcomes_;
+    view::DesktopOpener previous_;
+};
+
 // File paths go to the desktop as they are, whatever characters the folder holds.
-TEST_F(WindowTest, HelpHandsOverTheReadmePathOrShowsItInItsOwnWindow) {
-    std::vector<QUrl> opened;
-    bool opens = true;
-    const view::DesktopOpener previous = view::SetDesktopOpener([&](const QUrl& url) {
-        opened.push_back(url);
-        return opens;
-    });
+TEST_F(DesktopWindowTest, HelpHandsOverTheReadmePathOrShowsItInItsOwnWindow) {
     for (const char* folder : {"デスクトップ", "é한"}) {
         const std::filesystem::path program = dir_ / std::filesystem::u8path(folder);
         std::filesystem::create_directories(program);
         std::ofstream(program / "Readme.txt") << "ユーザーガイド\n";
+        const QString readme = QString::fromStdString((program / "Readme.txt").string());
         Tbody& window = Open(false, program);
-        opened.clear();
-        window.Button1Click();
-        ASSERT_EQ(opened.size(), 1u) << folder;
-        EXPECT_EQ(opened[0].toLocalFile(),
-                  QString::fromStdString((program / "Readme.txt").string()));
-        EXPECT_EQ(window.ReadmeWindow(), nullptr);
 
-        opens = false;
+        UseBrowser(desktop_.Browser(0));
         window.Button1Click();
+        ASSERT_TRUE(WaitForOutcome()) << folder;
+        const QStringList recorded = desktop_.Recorded();
+        ASSERT_FALSE(recorded.isEmpty()) << folder;
+        EXPECT_EQ(recorded.last(), readme);
+        EXPECT_EQ(window.ReadmeWindow(), nullptr);
+        EXPECT_TRUE(window.StatusBar1()->text().isEmpty());
+
+        UseBrowser(QStringLiteral("false"));
+        window.Button1Click();
+        ASSERT_TRUE(WaitForOutcome()) << folder;
         ASSERT_NE(window.ReadmeWindow(), nullptr);
         EXPECT_TRUE(window.ReadmeWindow()->isVisible());
         EXPECT_TRUE(window.ReadmeWindow()->isReadOnly());
         EXPECT_EQ(window.ReadmeWindow()->toPlainText(), QString::fromUtf8("ユーザーガイド\n"));
-        opens = true;
+        EXPECT_EQ(window.StatusBar1()->text(), readme + QString::fromUtf8(" を開けませんでした"));
     }
     EXPECT_TRUE(boxes_.empty());
-    view::SetDesktopOpener(previous);
 }
 
-TEST_F(WindowTest, AFailedHandOffNamesWhatCouldNotBeOpened) {
-    const view::DesktopOpener previous =
-        view::SetDesktopOpener([](const QUrl&) { return false; });
+TEST_F(DesktopWindowTest, AFailedHandOffNamesWhatCouldNotBeOpened) {
+    UseBrowser(QStringLiteral("false"));
     Tbody& window = Open();
     window.DisplayMemo()->appendLine("see http://www.example.jp/ now");
     QTest::mouseMove(window.DisplayMemo()->viewport(),
                      window.DisplayMemo()->charRect({0, 8}).center());
     window.ResultView()->Open1Click();
+    EXPECT_TRUE(window.StatusBar1()->text().isEmpty());
+    ASSERT_TRUE(WaitForOutcome());
     EXPECT_EQ(window.StatusBar1()->text(),
               QString::fromUtf8("http://www.example.jp/ を開けませんでした"));
-    view::SetDesktopOpener(previous);
+}
+
+TEST_F(DesktopWindowTest, AHandOffThatEndsAfterTheWindowClosedTellsNoOne) {
+    const std::filesystem::path readme = dir_ / "Readme.txt";
+    std::ofstream(readme) << "ユーザーガイド\n";
+    UseBrowser(QStringLiteral("false"));
+    Open().Button1Click();
+    window_.reset();
+    ASSERT_TRUE(WaitForOutcome());
+    EXPECT_EQ(outcomes_, std::vector<bool>{false});
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<QPlainTextEdit*>(widget), nullptr);
+    EXPECT_TRUE(boxes_.empty());
 }
 
 // "ァ" is 83 40: its trail byte is "@", which must never start a match.

@@ -49,10 +49,11 @@ TEST(InstalledWindow, HelpOpensTheReadmeOfTheInstalledDataFolder) {
             window.ShowMessageBox = [&](const app::MessageBoxRequest& request) {
                 message = request.text;
             };
-            const view::DesktopOpener previous = view::SetDesktopOpener([&](const QUrl& url) {
-                opened = url;
-                return true;
-            });
+            const view::DesktopOpener previous =
+                view::SetDesktopOpener([&](const QUrl& url, view::OpenDone done) {
+                    opened = url;
+                    done(true);
+                });
             window.Button1Click();
             view::SetDesktopOpener(previous);
         }

@@ -35,9 +35,9 @@ class ResultViewTest : public testing::WidgetTest {
         layout->setContentsMargins(0, 0, 0, 0);
         layout->addWidget(memo);
         view = std::make_unique<TResultView>(memo);
-        previousOpener = SetDesktopOpener([this](const QUrl& url) {
+        previousOpener = SetDesktopOpener([this](const QUrl& url, OpenDone done) {
             opened.push_back(url.toString().toStdString());
-            return true;
+            done(true);
         });
         host.resize(800, 500);
         host.show();
@@ -120,7 +120,7 @@ TEST_F(ResultViewTest, FailuresInHandlersReachTheErrorHandler) {
     memo->appendLine("http://example.jp/");
     std::vector<std::string> errors;
     view->setErrorHandler([&](const std::exception& e) { errors.push_back(e.what()); });
-    SetDesktopOpener([](const QUrl&) -> bool { throw std::runtime_error("cannot open"); });
+    SetDesktopOpener([](const QUrl&, OpenDone) { throw std::runtime_error("cannot open"); });
     Hover(0, 3);
     QTest::mouseDClick(memo->viewport(), Qt::LeftButton, {}, CenterOf(*memo, 0, 3));
     view->Open1()->trigger();

@@ -1,13 +1,14 @@
 #include "view/result/desktop_open.h"
 
-#include <QDesktopServices>
-
 #include "encoding/code_page.h"
+#include "view/result/platform_opener.h"
 
 namespace torvane::view {
 namespace {
 
-bool OpenWithPlatform(const QUrl& url) { return QDesktopServices::openUrl(url); }
+void OpenWithPlatform(const QUrl& url, OpenDone done) {
+    TPlatformOpener::Program().Open(url, std::move(done));
+}
 
 DesktopOpener& CurrentOpener() {
     static DesktopOpener opener = OpenWithPlatform;
@@ -19,17 +20,24 @@ OpenFailureNotice& CurrentNotice() {
     return notice;
 }
 
-bool Open(const QUrl& url) {
-    const bool opened = CurrentOpener()(url);
-    if (!opened && CurrentNotice()) CurrentNotice()(url);
-    return opened;
+void Open(const QUrl& url, OpenDone done) {
+    CurrentOpener()(url, [url, done = std::move(done)](bool opened) {
+        // The notice is looked up when the outcome arrives: the window that installed it may
+        // have gone in the meantime.
+        if (!opened && CurrentNotice()) CurrentNotice()(url);
+        if (done) done(opened);
+    });
 }
 
 }  // namespace
 
-bool OpenWithDesktop(const std::string& target) { return Open(DesktopUrlFor(target)); }
+void OpenWithDesktop(const std::string& target, OpenDone done) {
+    Open(DesktopUrlFor(target), std::move(done));
+}
 
-bool OpenFileWithDesktop(const QString& path) { return Open(QUrl::fromLocalFile(path)); }
+void OpenFileWithDesktop(const QString& path, OpenDone done) {
+    Open(QUrl::fromLocalFile(path), std::move(done));
+}
 
 DesktopOpener SetDesktopOpener(DesktopOpener opener) {
     DesktopOpener previous = std::move(CurrentOpener());
