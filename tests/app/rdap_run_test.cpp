@@ -106,7 +106,7 @@ TEST(RdapRun, NotFoundRedirectsAndTheSwitchOff) {
          "{rdap.other.test からの回答 (RDAP)}", 1},
         {"server error", true,
          {{"/com/v1/domain/google.com", {500, R"({"errorCode":500,"title":"Oops"})"}}},
-         "エラー #500", kVerisignRdap, 1},
+         "rdap.verisign.com でエラー HTTP 500", kVerisignRdap, 1},
         {"switch off", false, {}, "WHOISサービスを利用できません", "", 0},
     };
     for (const RdapCase& c : cases) {
