@@ -346,7 +346,8 @@ TEST(Legs, TheWaitingTextGivesWayToTheConnectingTextThenToTheCompletion) {
     const Lines& statuses = run.window.statuses;
     ASSERT_GE(statuses.size(), 3u);
     EXPECT_EQ(Lines(statuses.end() - 3, statuses.end()),
-              (Lines{"whois.jprs.jp への接続を待っています．．．", "whois.jprs.jpに接続中．．．", "完了"}));
+              (Lines{"whois.jprs.jp への接続を待っています．．．", "whois.jprs.jpに接続中．．．",
+                     "完了"}));
 }
 
 }  // namespace

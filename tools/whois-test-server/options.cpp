@@ -11,9 +11,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::set<std::string> kFlags = {"silent", "hold",         "reset",
-                                      "refuse", "never-accept", "help",
-                                      "stop-with-parent", "http"};
+const std::set<std::string> kFlags = {
+    "silent", "hold", "reset", "refuse", "never-accept", "help", "stop-with-parent", "http"};
 const std::set<std::string> kValued = {"server",         "answer",         "answer-file",
                                        "answers-dir",    "default-answer", "default-answer-file",
                                        "delay",          "drip",           "config",

@@ -56,7 +56,8 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
         if (code != 0) {
             // IANA is asked only with the switch on; its failure says which
             // server failed and how, as the RDAP leg's does.
-            const bool iana = leg == Leg::Leg1 && fallback_ && SameHost(Client(leg).Host, query::kIanaServer);
+            const bool iana =
+                leg == Leg::Leg1 && fallback_ && SameHost(Client(leg).Host, query::kIanaServer);
             window_.SetStatus(iana ? HostFailure(Client(leg).Host, code) : StatusForCode(code));
             if (referring) ShowReferringBlock(leg, std::move(*referring));
             // A registry or registrar that switched port 43 off: RDAP may
