@@ -298,5 +298,57 @@ TEST(Legs, ApnicCommandLineNamingArinAsksNothing) {
     EXPECT_EQ(run.Servers().Connections(kArin), 1);
 }
 
+testserver::ServerConfig NeverAccepting(std::string name) {
+    testserver::ServerConfig config = Server(std::move(name));
+    config.never_accept = true;
+    return config;
+}
+
+struct WaitingCase {
+    std::string kind;
+    std::vector<testserver::ServerConfig> servers;
+    std::string typed;
+    std::string status;  // while the servers never accept
+};
+
+TEST(Legs, UntilALegConnectsTheStatusNamesTheServersItWaitsFor) {
+    const std::string verisign = "whois.verisign-grs.com";
+    const WaitingCase cases[] = {
+        {"first leg", {NeverAccepting(kJprs)}, "example.jp",
+         "whois.jprs.jp への接続を待っています．．．"},
+        {"address registries",
+         {NeverAccepting(kJpnic), NeverAccepting(kApnic), NeverAccepting(kArin)}, "192.0.2.1",
+         "whois.nic.ad.jp、whois.apnic.net、whois.arin.net への接続を待っています．．．"},
+        {"referral",
+         {Server(verisign, {{"example.com", "Whois Server: whois.markmonitor.com\n"}}),
+          NeverAccepting("whois.markmonitor.com")},
+         "example.com", "whois.markmonitor.com への接続を待っています．．．"},
+        {"follow-up",
+         {Server(kJprs, {{"example.jp", "m. [h] AB1JP\n"}}), NeverAccepting(kJpnic)}, "example.jp",
+         "whois.nic.ad.jp への接続を待っています．．．"},
+    };
+    for (const WaitingCase& c : cases) {
+        SCOPED_TRACE(c.kind);
+        RunHarness run(c.servers);
+        run.window.query = c.typed;
+        run.controller->QueryButtonClick();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return run.window.Status() == c.status; }, 15000))
+            << run.window.Status();
+        run.controller->CancelButtonClick();
+        EXPECT_EQ(run.window.Status(), "中止");
+        ASSERT_TRUE(run.WaitIdle());
+    }
+}
+
+TEST(Legs, TheWaitingTextGivesWayToTheConnectingTextThenToTheCompletion) {
+    RunHarness run({Server(kJprs, {{"example.jp", "Domain: example.jp\n"}})});
+    ASSERT_TRUE(run.Run("example.jp"));
+    const Lines& statuses = run.window.statuses;
+    ASSERT_GE(statuses.size(), 3u);
+    EXPECT_EQ(Lines(statuses.end() - 3, statuses.end()),
+              (Lines{"whois.jprs.jp への接続を待っています．．．", "whois.jprs.jpに接続中．．．",
+                     "完了"}));
+}
+
 }  // namespace
 }  // namespace torvane::run

@@ -101,6 +101,32 @@ TEST(NumberRun, AnIpv6AddressShowsItsReverseNameAndJpnicGoesFirstForApnic) {
     EXPECT_EQ(run.window.captions.back(), "2001:200::1/48 (www.example.jp) の調査結果 - Torvane");
 }
 
+// ARIN's resources have no JPNIC leg, whose completion could come last.
+TEST(NumberRun, AFailingRdapRequestNamesItsServerAndAfterTheRegistrysAnswerLeavesTheRunDone) {
+    testserver::ServerConfig refusedRdap = Server("rdap.arin.net");
+    refusedRdap.refuse = true;
+    testserver::ServerConfig refusedArin = Server(kArin);
+    refusedArin.refuse = true;
+    const struct {
+        std::string name;
+        testserver::ServerConfig arin;
+        std::string status;
+    } cases[] = {
+        {"after the registry's answer", Server(kArin, {{"a 13335", "ASNumber:       13335\n"}}),
+         "完了 (rdap.arin.net に接続を拒否されました)"},
+        {"the registry refused too", refusedArin, "rdap.arin.net に接続を拒否されました"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunHarness run({c.arin, refusedRdap});
+        TRdapDirectory directory(TORVANE_RDAP_SNAPSHOT, {}, false);
+        run.controller->SetRdapDirectory(&directory);
+        run.window.fallback = true;
+        ASSERT_TRUE(run.Run("AS13335"));
+        EXPECT_EQ(run.window.Status(), c.status);
+    }
+}
+
 TEST(NumberRun, WithTheSwitchOffTheyStayUnknown) {
     for (const std::string typed : {"2001:db8::1", "AS2497"}) {
         SCOPED_TRACE(typed);

@@ -106,7 +106,7 @@ TEST(RdapRun, NotFoundRedirectsAndTheSwitchOff) {
          "{rdap.other.test からの回答 (RDAP)}", 1},
         {"server error", true,
          {{"/com/v1/domain/google.com", {500, R"({"errorCode":500,"title":"Oops"})"}}},
-         "エラー #500", kVerisignRdap, 1},
+         "rdap.verisign.com でエラー HTTP 500", kVerisignRdap, 1},
         {"switch off", false, {}, "WHOISサービスを利用できません", "", 0},
     };
     for (const RdapCase& c : cases) {
@@ -125,6 +125,96 @@ TEST(RdapRun, NotFoundRedirectsAndTheSwitchOff) {
             EXPECT_FALSE(rdap.Block(c.shownHeader).empty());
         }
     }
+}
+
+testserver::ServerConfig NeverAccepting(std::string name) {
+    testserver::ServerConfig config = Server(std::move(name));
+    config.never_accept = true;
+    return config;
+}
+
+TEST(RdapRun, UntilTheRdapRequestConnectsTheStatusNamesItsServer) {
+    RdapRun rdap({Refusing(kVerisign), NeverAccepting("rdap.verisign.com")});
+    rdap.run.window.query = "google.com";
+    rdap.run.controller->QueryButtonClick();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return rdap.run.window.Status() == "rdap.verisign.com への接続を待っています．．．"; },
+        15000))
+        << rdap.run.window.Status();
+    rdap.run.controller->CancelButtonClick();
+    ASSERT_TRUE(rdap.run.WaitIdle());
+}
+
+const std::string kGoogleAtVerisign = "/com/v1/domain/google.com";
+const std::string kGoogleAtMarkmonitor = "/rdap/domain/GOOGLE.COM";
+
+struct FailureCase {
+    std::string name;
+    std::vector<testserver::ServerConfig> servers;
+    std::string typed;
+    std::string failedFirst;  // a status shown on the way; empty: none asked for
+    std::string status;       // the run's last
+    std::string shownHeader;  // empty: the report holds the run title only
+};
+
+// The exchanges the switch adds name the server that failed and what
+// happened; once the registry's RDAP answer is shown, the registrar's failing
+// leaves the run "完了" with what failed beside it.
+TEST(RdapRun, TheSwitchsExchangesSayWhichServerFailedAndHow) {
+    const auto registry = [] {
+        return Rdap("rdap.verisign.com",
+                    {{kGoogleAtVerisign,
+                      Answer("rdap/answers/rdap.verisign.com__domain_google.com_2021.json")}});
+    };
+    const auto registrar = [](testserver::HttpResponse response) {
+        return Rdap("rdap.markmonitor.com", {{kGoogleAtMarkmonitor, std::move(response)}});
+    };
+    const FailureCase cases[] = {
+        {"registrar refuses",
+         {Refusing(kVerisign), registry(), Refusing("rdap.markmonitor.com")}, "google.com", "",
+         "完了 (rdap.markmonitor.com に接続を拒否されました)", kVerisignRdap},
+        {"registrar fails",
+         {Refusing(kVerisign), registry(), registrar({503, "busy"})}, "google.com", "",
+         "完了 (rdap.markmonitor.com でエラー HTTP 503)", kVerisignRdap},
+        {"registrar lacks the name",
+         {Refusing(kVerisign), registry(), registrar(testserver::RdapNotFound())}, "google.com", "",
+         "完了 (rdap.markmonitor.com にデータがありません)", kVerisignRdap},
+        {"registry refuses RDAP too",
+         {Refusing(kVerisign), Refusing("rdap.verisign.com")}, "google.com", "",
+         "rdap.verisign.com に接続を拒否されました", ""},
+        {"IANA refuses, then RDAP fails",
+         {Refusing(kIana),
+          Rdap("rdap.flexireg.net", {{"/domain/home.moscow", {500, "{}"}}})},
+         "home.moscow", "whois.iana.org に接続を拒否されました",
+         "rdap.flexireg.net でエラー HTTP 500", "{rdap.flexireg.net からの回答 (RDAP)}"},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RdapRun rdap(c.servers);
+        ASSERT_TRUE(rdap.run.Run(c.typed));
+        EXPECT_EQ(rdap.run.window.Status(), c.status);
+        if (!c.failedFirst.empty()) {
+            EXPECT_TRUE(Holds(rdap.run.window.statuses, c.failedFirst));
+        }
+        if (c.shownHeader.empty()) {
+            EXPECT_EQ(rdap.run.window.Lines(),
+                      (Lines{"         【" + c.typed + " の調査結果】", ""}));
+        } else {
+            EXPECT_FALSE(rdap.Block(c.shownHeader).empty());
+        }
+    }
+}
+
+TEST(RdapRun, ARegistrarWhoseNameIsNotFoundLeavesTheRunDone) {
+    RdapRun rdap({Refusing(kVerisign),
+                  Rdap("rdap.verisign.com",
+                       {{kGoogleAtVerisign,
+                         Answer("rdap/answers/rdap.verisign.com__domain_google.com_2021.json")}})});
+    // Not a valid host name: the lookup fails without asking any DNS server.
+    net::AddHostMapping({"rdap.markmonitor.com", "bad..host.invalid", std::nullopt});
+    ASSERT_TRUE(rdap.run.Run("google.com"));
+    EXPECT_EQ(rdap.run.window.Status(), "完了 (rdap.markmonitor.com が見つかりません)");
+    EXPECT_EQ(rdap.Block(kVerisignRdap).at(2), "Domain Name: GOOGLE.COM");
 }
 
 TEST(RdapDirectory, FetchesNewerFilesOnceAWeekAndKeepsWhatFailed) {

@@ -228,6 +228,63 @@ TEST_F(WindowTest, ReturnInTheQueryBoxRunsAndEscapeCancels) {
     EXPECT_EQ(window.QueryEdit()->lineEdit()->selectedText(), "example.jp");  // ready to retype
 }
 
+// Whether the screen shows anything but the report's background in cells
+// [first, first + cells) of report row `row` (the view scrolled to its top).
+bool InkInRow(const QImage& screen, const Tbody& window, int row, int first, int cells) {
+    const view::TTextView* memo = window.DisplayMemo();
+    const QPoint origin = memo->viewport()->mapTo(&window, QPoint(0, 0));
+    const QRect rect(origin.x() + memo->textAreaLeft() + first * memo->cellWidth(),
+                     origin.y() + view::TTextView::kTopMargin + row * memo->rowHeight(),
+                     cells * memo->cellWidth(), memo->rowHeight());
+    const QRgb background = memo->backgroundColor().rgb();
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (screen.pixel(x, y) != background) return true;
+    return false;
+}
+
+// The old report: a long title and rows of ink wherever the new run's report
+// leaves the screen blank.
+TEST_F(WindowTest, ARunStartRepaintsTheClearedReportBeforeAnyServerAnswers) {
+    std::string filled;
+    for (int i = 0; i < 12; ++i) filled += std::string(70, 'W') + "\n";
+    const std::string oldName = "an-old-report-with-a-long-name.jp";
+    auto silent = Server("whois.crsnic.net");  // .net: accepts and stays silent
+    silent.hold = silent.silent = true;
+    auto never = Server("whois.pir.org");  // .org: never accepts
+    never.never_accept = true;
+    Serve({Server(std::string(query::kJprsServer), {{oldName, filled}}), silent, never});
+    Tbody& window = Open();
+    window.CheckBox3()->setChecked(false);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const auto screen = [&] { return window.screen()->grabWindow(window.winId()).toImage(); };
+    const struct {
+        const char* name;
+        const char* status;  // once the run waits for the server
+    } cases[] = {
+        {"bar.net", "whois.crsnic.netに接続中．．．"},
+        {"bar.org", "whois.pir.org への接続を待っています．．．"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(RunQuery(QString::fromStdString(oldName)));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return InkInRow(screen(), window, 8, 0, 70); }, 5000));
+        window.QueryEdit()->setEditText(c.name);
+        QTest::mouseClick(window.QueryButton(), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return window.StatusBar1()->text() == QString::fromUtf8(c.status); }, 5000));
+        // The leg's own batch has begun: what the screen shows now stays.
+        const QImage shown = screen();
+        // "         【bar.xxx の調査結果】": 9 blanks, then 2 + 7 + 12 + 2 cells.
+        EXPECT_FALSE(InkInRow(shown, window, 0, 0, 9));
+        EXPECT_TRUE(InkInRow(shown, window, 0, 9, 23));
+        EXPECT_FALSE(InkInRow(shown, window, 0, 33, 40));
+        for (int row = 1; row < 16; ++row) EXPECT_FALSE(InkInRow(shown, window, row, 0, 72)) << row;
+        window.CancelButton()->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.Controller().Idle(); }, 5000));
+    }
+}
+
 TEST_F(WindowTest, ClosesAfterARunWhenStartedWithArguments) {
     Serve({Server(std::string(query::kJprsServer))});
     Tbody& window = Open(true);

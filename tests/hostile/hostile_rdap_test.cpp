@@ -33,10 +33,10 @@ TEST(HostileRdap, EveryAnswerEndsTheRunWithAStatusAndWhatArrived) {
          huge.substr(0, net::kMaxAnswerSize)},
         {"wrong types", {200, R"({"objectClassName":5,"ldhName":[],"entities":"x","events":{}})"},
          "完了", "{rdap.verisign.com からの回答 (RDAP)}"},
-        {"redirect loop", {302, "", "text/html", {{"Location", self}}}, "エラー #12156", ""},
+        {"redirect loop", {302, "", "text/html", {{"Location", self}}}, "rdap.verisign.com でエラー #12156", ""},
         {"redirect to http",
          {302, "", "text/html", {{"Location", "http://rdap.verisign.com/x"}}},
-         "エラー #12040",
+         "rdap.verisign.com でエラー #12040",
          ""},
     };
     for (const RdapHostileCase& c : cases) {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/time.h>
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -136,6 +138,26 @@ TEST(WhoisTestServer, MisbehavesAsConfigured) {
     const auto held = Ask(server.Port("hold"), "q\r\n", 300);
     EXPECT_EQ(held.answer, "kept open");
     EXPECT_EQ(held.end_error, ETIMEDOUT);  // still open when the client gave up
+}
+
+TEST(WhoisTestServer, ANeverAcceptingServerLeavesTheConnectUnanswered) {
+    ServerConfig never = Named("never");
+    never.never_accept = true;
+    never.default_answer = "not sent";
+    WhoisTestServer server({never});
+    server.Start();
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    // connect gives up when the send timeout passes.
+    const timeval bound{0, 300000};
+    setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &bound, sizeof bound);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(server.Port("never"));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_NE(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(errno, EINPROGRESS);  // neither accepted nor refused
+    ::close(fd);
+    EXPECT_TRUE(server.Queries("never").empty());
 }
 
 TEST(WhoisTestServer, StopEndsHeldConnections) {

@@ -11,8 +11,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::set<std::string> kFlags = {"silent",           "hold", "reset", "refuse", "help",
-                                      "stop-with-parent", "http"};
+const std::set<std::string> kFlags = {
+    "silent", "hold", "reset", "refuse", "never-accept", "help", "stop-with-parent", "http"};
 const std::set<std::string> kValued = {"server",         "answer",         "answer-file",
                                        "answers-dir",    "default-answer", "default-answer-file",
                                        "delay",          "drip",           "config",
@@ -167,6 +167,8 @@ class Parser {
             server.reset = true;
         } else if (name == "refuse") {
             server.refuse = true;
+        } else if (name == "never-accept") {
+            server.never_accept = true;
         } else if (name == "reset-query") {
             server.reset_queries.insert(Unescape(value));
         } else {
@@ -266,6 +268,7 @@ Server options (they apply to the latest --server):
   --hold                   never close; wait for the client to close
   --reset                  end with a reset (RST) instead of an orderly close
   --refuse                 do not listen: connections are refused
+  --never-accept           listen but never accept: a connect is never answered
   --reset-query QUERY      reset the connection of QUERY without answering
                            (the service switched off for that name)
 

@@ -98,6 +98,10 @@ struct ServerConfig {
     std::set<std::string> reset_queries;
     // Do not listen: connections to the port are refused.
     bool refuse = false;
+    // Listen but never accept, with the accept queue already full: a connect
+    // gets no answer at all and waits until the client gives up (a server
+    // that is down behind a firewall that drops packets).
+    bool never_accept = false;
 
     // When set, the server speaks HTTP/1.1 instead of WHOIS: it reads one
     // request head (up to the empty line, at most 64 KiB), records it (the

@@ -25,6 +25,9 @@ namespace torvane::testserver {
 struct WhoisTestServer::Listener {
     ServerConfig config;
     int fd = -1;
+    // The connection that fills the accept queue of a server that never
+    // accepts.
+    int filler = -1;
     std::uint16_t port = 0;
     std::thread thread;
     TlsContext tls;
@@ -61,6 +64,23 @@ std::pair<int, std::uint16_t> BindLoopback(std::uint16_t port) {
     socklen_t size = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
     return {fd, ntohs(address.sin_port)};
+}
+
+// Connects to 127.0.0.1:port and returns the connected socket.
+int FillAcceptQueue(std::uint16_t port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) ThrowErrno("socket");
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int saved = errno;
+        ::close(fd);
+        errno = saved;
+        ThrowErrno("connect 127.0.0.1:" + std::to_string(port));
+    }
+    return fd;
 }
 
 std::string QueryKey(std::string query) {
@@ -112,18 +132,21 @@ void WhoisTestServer::Start() {
                 ::close(fd);
                 continue;
             }
-            if (::listen(fd, 64) != 0) {
+            // A queue of one, filled by our own connection: the kernel then
+            // drops every further connection request unanswered.
+            if (::listen(fd, listener->config.never_accept ? 0 : 64) != 0) {
                 ::close(fd);
                 ThrowErrno("listen");
             }
             listener->fd = fd;
+            if (listener->config.never_accept) listener->filler = FillAcceptQueue(port);
         }
     } catch (...) {
         Stop();
         throw;
     }
     for (auto& listener : listeners_) {
-        if (listener->fd >= 0)
+        if (listener->fd >= 0 && !listener->config.never_accept)
             listener->thread = std::thread([this, l = listener.get()] { AcceptLoop(*l); });
     }
 }
@@ -136,6 +159,8 @@ void WhoisTestServer::Stop() {
         if (listener->thread.joinable()) listener->thread.join();
         if (listener->fd >= 0) ::close(listener->fd);
         listener->fd = -1;
+        if (listener->filler >= 0) ::close(listener->filler);
+        listener->filler = -1;
     }
     {
         std::unique_lock lock(mutex_);

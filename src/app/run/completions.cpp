@@ -31,6 +31,7 @@ query::TLines TRunController::AnswerLines(std::string raw) {
 }
 
 void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
+    ConnectEnded(Index(leg));  // a lookup that failed or was cancelled
     net::TWhoisCli& client = Client(leg);
     const bool large = code == 0 && !cancelling_ && client.WhoisResp().size() >= kBackgroundConversion;
     if (pending_.empty() && !large) {

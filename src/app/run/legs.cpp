@@ -32,6 +32,7 @@ std::string Header(const std::string& host) { return "{" + host + Texts().answer
 }  // namespace
 
 void TRunController::SessionConnected(Leg leg, net::ErrorCode code) {
+    ConnectEnded(Index(leg));
     if (leg != Leg::Leg2) legBusy_ = true;
     if (code != 0) {
         if (leg != Leg::Leg1) window_.SetStatus(StatusForCode(code));
@@ -46,18 +47,24 @@ void TRunController::SessionConnected(Leg leg, net::ErrorCode code) {
 void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAnswer completed) {
     running_[Index(leg)] = false;
     if (dispatch_ && dispatch_->awaited == leg) dispatch_->awaitedEnded = true;
+    const int shownBefore = window_.Report().Count();
+    const auto answerShown = [&] { return window_.Report().Count() > shownBefore; };
     try {
         // The answer of the server that referred this leg here; shown only
         // when the referred server fails.
         std::optional<Referring> referring = std::exchange(referring_[Index(leg)], std::nullopt);
         if (code != 0) {
-            window_.SetStatus(StatusForCode(code));
+            // IANA is asked only with the switch on; its failure says which
+            // server failed and how, as the RDAP leg's does.
+            const bool iana =
+                leg == Leg::Leg1 && fallback_ && SameHost(Client(leg).Host, query::kIanaServer);
+            window_.SetStatus(iana ? HostFailure(Client(leg).Host, code) : StatusForCode(code));
             if (referring) ShowReferringBlock(leg, std::move(*referring));
             // A registry or registrar that switched port 43 off: RDAP may
             // have its data, and the run's tail waits for it.
             const bool rdap = (leg == Leg::Leg1 && PortFortyThreeFailed(code) && !cancelling_ &&
                                StartRunRdap()) ||
-                              StartNumberRdap(leg);
+                              StartNumberRdap(leg, answerShown());
             if (!rdap) Tail();
         } else {
             // An aborted leg's completion is part of the cancel, which says
@@ -73,7 +80,7 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
                 if (IsFollowUp(leg)) FollowUpDone(leg, std::move(answer));
                 if (leg == Leg::Leg6) ApnicDone(std::move(answer));
                 if (leg == Leg::Leg7) ArinDone(std::move(answer));
-                if (!StartNumberRdap(leg)) Tail();
+                if (!StartNumberRdap(leg, answerShown())) Tail();
             }
         }
     } catch (const std::exception& error) {
@@ -100,7 +107,7 @@ bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target, query
     // Only today's registries name a port (rwhois on 4321); the classic run
     // always asks the WHOIS port.
     client.Port = fallback_ ? target.port.value_or(0) : 0;
-    client.StartQuery();
+    StartWaiting(Index(leg), target.host, [&client] { client.StartQuery(); });
     running_[Index(leg)] = true;
     return true;
 }

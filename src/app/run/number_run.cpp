@@ -70,13 +70,13 @@ bool TRunController::AddressQuery(const std::string& query) const {
            std::find(numberQueries_.begin(), numberQueries_.end(), query) != numberQueries_.end();
 }
 
-bool TRunController::StartNumberRdap(Leg leg) {
+bool TRunController::StartNumberRdap(Leg leg, bool afterAnswer) {
     // After the registry's port-43 chain, however it ended.
     if (!numberRdap_ || numberRdap_->after != leg || running_[Index(leg)] || cancelling_) {
         return false;
     }
     const std::string url = std::exchange(numberRdap_, std::nullopt)->url;
-    StartRdapLeg(url);
+    StartRdapLeg(url, afterAnswer);
     return true;
 }
 

@@ -106,18 +106,19 @@ void TRunController::RdapButtonClick() {
     const std::optional<std::string> url = RdapUrlFor(recognized);
     if (url) {
         StartRdapLeg(*url);
+        HandOver();
     } else {
         window_.SetStatus(text.noDatabase);
         FinishRun();
     }
 }
 
-void TRunController::StartRdapLeg(const std::string& url) {
+void TRunController::StartRdapLeg(const std::string& url, bool followUp) {
     rdapRelatedFollowed_ = false;
-    StartRdapRequest(url);
+    StartRdapRequest(url, followUp);
 }
 
-void TRunController::StartRdapRequest(const std::string& url) {
+void TRunController::StartRdapRequest(const std::string& url, bool followUp) {
     if (!rdap_) {
         rdap_ = std::make_unique<net::TRdapCli>();
         rdap_->OnSessionConnected = [this](net::TRdapCli*, net::ErrorCode code) {
@@ -126,32 +127,38 @@ void TRunController::StartRdapRequest(const std::string& url) {
         rdap_->OnQueryDone = [this](net::TRdapCli*, net::ErrorCode code) { RdapDone(code); };
     }
     rdapRunning_ = true;
-    rdap_->StartQuery(url);
+    rdapFollowUp_ = followUp;
+    StartWaiting(kRdapExchange, HostOf(url), [this, &url] { rdap_->StartQuery(url); });
 }
 
 void TRunController::RdapConnected(net::ErrorCode code) {
+    ConnectEnded(kRdapExchange);
     if (code != 0) return;
     window_.Report().BeginUpdate();
     window_.SetRunning(true);
     window_.SetStatus(HostOf(rdap_->FinalUrl()) + Texts().connecting);
 }
 
-void TRunController::RdapDone(net::ErrorCode code) {
+std::string TRunController::RdapStatus(net::ErrorCode code) const {
     const RunTexts& text = Texts();
     const net::TRdapCli& client = *rdap_;
+    const int status = client.HttpStatus();
+    if (code == 0 && status == 200) return client.Truncated() ? text.truncated : text.done;
+    // A registry without the name says so as the classic run does.
+    if (code == 0 && status == 404 && !rdapFollowUp_) return text.noDatabase;
+    const std::string host = HostOf(client.FinalUrl());
+    const std::string failure = code != 0 ? HostFailure(host, code) : HttpFailure(host, status);
+    // The data already shown stands; what failed after it is told beside it.
+    return rdapFollowUp_ ? DoneExcept(failure) : failure;
+}
+
+void TRunController::RdapDone(net::ErrorCode code) {
+    const net::TRdapCli& client = *rdap_;
+    ConnectEnded(kRdapExchange);
     rdapRunning_ = false;
     const int status = client.HttpStatus();
-    if (cancelling_) {
-        // The cancel says "中止" itself.
-    } else if (code != 0) {
-        window_.SetStatus(StatusForCode(code));
-    } else if (status == 404) {
-        window_.SetStatus(text.noDatabase);
-    } else if (status != 200) {
-        window_.SetStatus(text.errorNumber + std::to_string(status));
-    } else {
-        window_.SetStatus(client.Truncated() ? text.truncated : text.done);
-    }
+    // The cancel says "中止" itself.
+    if (!cancelling_) window_.SetStatus(RdapStatus(code));
     std::optional<std::string> related;
     try {
         if (OnRdapAnswer && !client.Body().empty()) OnRdapAnswer(client.Body());
@@ -162,7 +169,7 @@ void TRunController::RdapDone(net::ErrorCode code) {
     }
     if (code == 0 && status == 200 && related && !rdapRelatedFollowed_ && !cancelling_) {
         rdapRelatedFollowed_ = true;
-        StartRdapRequest(*related);
+        StartRdapRequest(*related, true);
         return;
     }
     if (rdapDirectory_) rdapDirectory_->RefreshIfDue();

@@ -76,7 +76,18 @@ bool TRunController::BeginRun(const std::string& typed) {
     return true;
 }
 
+void TRunController::HandOver() {
+    // The legs begin batches of their own when they connect; a batch left
+    // open here would keep the previous run's report on screen until then.
+    window_.Report().EndUpdate();
+}
+
 void TRunController::QueryButtonClick() {
+    StartRun();
+    HandOver();
+}
+
+void TRunController::StartRun() {
     // What arrived before the click is handled before it, as it would have
     // been without a conversion in the background.
     DrainCompletions(true);
@@ -245,7 +256,9 @@ void TRunController::Resolve(std::function<std::string()> lookup,
         // The run start goes on from the event loop now: an error ends the
         // run here, as the window's error handler would.
         try {
+            window_.Report().BeginUpdate();
             then(std::move(result));
+            HandOver();
         } catch (const std::exception& error) {
             EndRunWithError(error.what());
         } catch (...) {
@@ -272,8 +285,28 @@ void TRunController::StartLeg(Leg leg, const std::string& host, const std::strin
     asked_[Index(leg)].Restart(host);
     referrals_[Index(leg)] = 0;
     referring_[Index(leg)].reset();
-    client.StartQuery();
+    StartWaiting(Index(leg), host, [&client] { client.StartQuery(); });
     running_[Index(leg)] = true;
+}
+
+void TRunController::StartWaiting(std::size_t exchange, const std::string& host,
+                                  const std::function<void()>& start) {
+    ConnectEnded(exchange);
+    waiting_.emplace_back(exchange, host);
+    std::vector<std::string> hosts;
+    for (const auto& [_, waitingHost] : waiting_) hosts.push_back(waitingHost);
+    // Before the start: a completion raised inside it has the last word.
+    window_.SetStatus(WaitingStatus(hosts));
+    try {
+        start();
+    } catch (...) {
+        ConnectEnded(exchange);
+        throw;
+    }
+}
+
+void TRunController::ConnectEnded(std::size_t exchange) {
+    std::erase_if(waiting_, [exchange](const auto& entry) { return entry.first == exchange; });
 }
 
 void TRunController::CancelButtonClick() {
@@ -294,6 +327,7 @@ void TRunController::CancelButtonClick() {
     }
     if (rdap_) rdap_->Abort();
     cancelling_ = false;
+    waiting_.clear();
     // Handles of a cancelled run are not what the user asked for next; the
     // aborts' completions may just have queued some.
     pendingQueries_.clear();

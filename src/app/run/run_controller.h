@@ -111,11 +111,24 @@ class TRunController {
     };
 
     static constexpr std::size_t Index(Leg leg) { return static_cast<std::size_t>(leg); }
+    // The RDAP leg among the exchanges that wait for their connection.
+    static constexpr std::size_t kRdapExchange = kLegCount;
     void StartLeg(Leg leg, const std::string& host, const std::string& query);
+    // Starts `exchange` (a leg's client, or the RDAP leg's) by `start` and
+    // names `host` among those waiting for their connection until
+    // ConnectEnded; nothing is left waiting when `start` throws.
+    void StartWaiting(std::size_t exchange, const std::string& host,
+                      const std::function<void()>& start);
+    void ConnectEnded(std::size_t exchange);
     // What every run start does first: false, and the focus in the query
     // box, for a blank line; else the report cleared and the run shown as
     // running with "調査開始．．．".
     bool BeginRun(const std::string& typed);
+    // The steps of QueryButtonClick up to where it returns to the event loop.
+    void StartRun();
+    // The run start hands over to the event loop: what it has written so far
+    // is shown now, whatever the legs batch afterwards.
+    void HandOver();
     // The steps of the run start, each resumed when the resolver answers.
     void AddressPassDone(const std::string& reverse);
     void NamePass();
@@ -134,7 +147,9 @@ class TRunController {
     bool AddressQuery(const std::string& query) const;
     // Starts the RDAP leg of a number run once `leg`, its registry's leg,
     // has ended its chain.
-    bool StartNumberRdap(Leg leg);
+    // `afterAnswer`: that leg's completion showed an answer, so the RDAP
+    // request is an optional follow-up.
+    bool StartNumberRdap(Leg leg, bool afterAnswer);
     void Resolve(std::function<std::string()> lookup,
                  std::function<void(std::optional<std::string>)> then);
     void EndRunWithError(const std::string& message);
@@ -198,8 +213,11 @@ class TRunController {
     // number, and the query URL there, if the bootstrap knows a service.
     std::optional<std::string> RdapServiceFor(const query::RecognizedQuery& query);
     std::optional<std::string> RdapUrlFor(const query::RecognizedQuery& query);
-    void StartRdapLeg(const std::string& url);
-    void StartRdapRequest(const std::string& url);
+    // `followUp`: an optional request after registration data was shown; its
+    // failure ends the run on "完了" and what failed.
+    void StartRdapLeg(const std::string& url, bool followUp = false);
+    void StartRdapRequest(const std::string& url, bool followUp);
+    std::string RdapStatus(net::ErrorCode code) const;
     void RdapConnected(net::ErrorCode code);
     void RdapDone(net::ErrorCode code);
     std::optional<std::string> AppendRdapBlock();
@@ -235,6 +253,10 @@ class TRunController {
     std::unique_ptr<net::TRdapCli> rdap_;
     bool rdapRunning_ = false;
     bool rdapRelatedFollowed_ = false;
+    bool rdapFollowUp_ = false;  // of the request running
+    // The exchanges started and not yet connected (Index(leg) or
+    // kRdapExchange, with the host each waits for), oldest first.
+    std::vector<std::pair<std::size_t, std::string>> waiting_;
     // The name an RDAP leg asks about when port 43 fails in this run; empty
     // when none may (switch off, a manual server, or one RDAP leg started).
     std::string rdapName_;

@@ -28,6 +28,15 @@ const RunTexts& Texts() {
         Sjis(" からの回答"),
         Sjis("回答が大きすぎるため途中で打ち切りました"),
         Sjis(" (RDAP)"),
+        Sjis(" への接続を待っています．．．"),
+        Sjis("、"),
+        Sjis(" が見つかりません"),
+        Sjis(" に接続を拒否されました"),
+        Sjis(" の応答がタイムアウトしました"),
+        Sjis(" に到達できません"),
+        Sjis(" でエラー #"),
+        Sjis(" でエラー HTTP "),
+        Sjis(" にデータがありません"),
     };
     return texts;
 }
@@ -53,6 +62,41 @@ std::string StatusForCode(std::uint16_t code) {
             return text.errorNumber + std::to_string(code);
     }
 }
+
+std::string WaitingStatus(const std::vector<std::string>& hosts) {
+    const RunTexts& text = Texts();
+    std::string status;
+    for (const std::string& host : hosts) {
+        if (!status.empty()) status += text.hostSeparator;
+        status += host;
+    }
+    return status + text.waitingFor;
+}
+
+std::string HostFailure(const std::string& host, std::uint16_t code) {
+    const RunTexts& text = Texts();
+    switch (code) {
+        case 11001:  // host not found
+            return host + text.notFound;
+        case 10061:  // connection refused
+            return host + text.refused;
+        case 10060:  // timed out
+            return host + text.timedOut;
+        case 10065:  // host unreachable
+        case 10051:  // network unreachable
+            return host + text.unreachable;
+        default:
+            return host + text.errorAt + std::to_string(code);
+    }
+}
+
+std::string HttpFailure(const std::string& host, int status) {
+    const RunTexts& text = Texts();
+    if (status == 404) return host + text.noDataAt;
+    return host + text.httpErrorAt + std::to_string(status);
+}
+
+std::string DoneExcept(const std::string& failure) { return Texts().done + " (" + failure + ")"; }
 
 std::string ErrorStatus(const std::string& utf8Message) {
     return Texts().error + Sjis(utf8Message);

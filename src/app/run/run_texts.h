@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace torvane::run {
 
@@ -31,6 +32,15 @@ struct RunTexts {
     std::string answerFrom;      // " からの回答"
     std::string truncated;       // "回答が大きすぎるため途中で打ち切りました"
     std::string rdapTag;         // " (RDAP)", after answerFrom in an RDAP block's header
+    std::string waitingFor;      // " への接続を待っています．．．"
+    std::string hostSeparator;   // "、", between the hosts a status names
+    std::string notFound;        // " が見つかりません"
+    std::string refused;         // " に接続を拒否されました"
+    std::string timedOut;        // " の応答がタイムアウトしました"
+    std::string unreachable;     // " に到達できません"
+    std::string errorAt;         // " でエラー #"
+    std::string httpErrorAt;     // " でエラー HTTP "
+    std::string noDataAt;        // " にデータがありません"
 };
 
 const RunTexts& Texts();
@@ -41,6 +51,23 @@ std::optional<std::string> RunTitleName(std::string_view line);
 
 // The status text for a leg's completion code other than 0.
 std::string StatusForCode(std::uint16_t code);
+
+// While legs are started and not yet connected: the hosts they wait for, in
+// the order given, then " への接続を待っています．．．". Precondition: `hosts` is not
+// empty.
+std::string WaitingStatus(const std::vector<std::string>& hosts);
+
+// What went wrong at `host`, in words, for the exchanges the
+// "IANA・RDAPで補完" switch adds: 11001 " が見つかりません", 10061 " に接続を拒否されました",
+// 10060 " の応答がタイムアウトしました", 10065 and 10051 " に到達できません", any other code
+// " でエラー #" and the code, all after the host. Precondition: code is not 0.
+std::string HostFailure(const std::string& host, std::uint16_t code);
+// The same for an HTTP answer other than 200: 404 " にデータがありません", else
+// " でエラー HTTP " and the status.
+std::string HttpFailure(const std::string& host, int status);
+// A run that has shown registration data and then lost an optional
+// follow-up: "完了 (" + failure + ")".
+std::string DoneExcept(const std::string& failure);
 
 // The status text of an error that ended a run: "エラー" and the error's
 // message (UTF-8, as exceptions carry it; characters CP932 lacks become '?').

@@ -127,7 +127,13 @@ void TTextView::endUpdate() {
     updating_ = false;
     viewport()->setUpdatesEnabled(true);
     updateScrollBar();
-    viewport()->update();
+    // Painted now: a paint left to the event loop could find the next batch
+    // begun and never show what this one made.
+    if (viewport()->isVisible()) {
+        viewport()->repaint();
+    } else {
+        viewport()->update();
+    }
 }
 
 void TTextView::repaintText() {

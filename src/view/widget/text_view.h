@@ -78,7 +78,7 @@ class TTextView : public QAbstractScrollArea {
     // Valid until the lines next change.
     std::string_view line(std::size_t index) const { return layout_.line(index); }
     // No repainting between the two. They are not counted: one end resumes after any number of
-    // begins, and an end without a begin does nothing.
+    // begins, and an end without a begin does nothing. An end repaints a visible view at once.
     void beginUpdate();
     void endUpdate();
     bool isUpdating() const { return updating_; }
