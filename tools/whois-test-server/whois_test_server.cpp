@@ -45,22 +45,31 @@ constexpr std::size_t kMaxQueryBytes = 64 * 1024;
     throw std::system_error(errno, std::generic_category(), what);
 }
 
+sockaddr_in LoopbackAddress(std::uint16_t port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return address;
+}
+
+// Closes `fd` and throws for what failed on it, with the errno of that failure.
+[[noreturn]] void CloseAndThrow(int fd, const std::string& what) {
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    ThrowErrno(what);
+}
+
 // Binds 127.0.0.1:port and returns the socket and the port actually bound.
 std::pair<int, std::uint16_t> BindLoopback(std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) ThrowErrno("socket");
     const int on = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        const int saved = errno;
-        ::close(fd);
-        errno = saved;
-        ThrowErrno("bind 127.0.0.1:" + std::to_string(port));
-    }
+    sockaddr_in address = LoopbackAddress(port);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        CloseAndThrow(fd, "bind 127.0.0.1:" + std::to_string(port));
     socklen_t size = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
     return {fd, ntohs(address.sin_port)};
@@ -70,16 +79,9 @@ std::pair<int, std::uint16_t> BindLoopback(std::uint16_t port) {
 int FillAcceptQueue(std::uint16_t port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) ThrowErrno("socket");
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(port);
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        const int saved = errno;
-        ::close(fd);
-        errno = saved;
-        ThrowErrno("connect 127.0.0.1:" + std::to_string(port));
-    }
+    const sockaddr_in address = LoopbackAddress(port);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        CloseAndThrow(fd, "connect 127.0.0.1:" + std::to_string(port));
     return fd;
 }
 
