@@ -13,24 +13,17 @@ namespace {
 
 constexpr QChar kLineEnd = u'\n';
 
-// The piece of `text` around `local` between the boundaries that start or end an item: a word
-// or the run between two words, a sentence. The text's ends always bound a piece.
-std::pair<int, int> ItemAround(const QString& text, int local,
-                               QTextBoundaryFinder::BoundaryType type) {
-    constexpr auto kEdges = QTextBoundaryFinder::StartOfItem | QTextBoundaryFinder::EndOfItem;
+// The piece of `text` between the two break opportunities of `type` around `local`. Words are
+// then single kanji and kana, as the finder has no dictionary, but never the whole line.
+std::pair<int, int> PieceAround(const QString& text, int local,
+                                QTextBoundaryFinder::BoundaryType type) {
     QTextBoundaryFinder finder(type, text);
     finder.setPosition(local);
-    qsizetype start = local;
-    while (start > 0 && !(finder.isAtBoundary() && (finder.boundaryReasons() & kEdges))) {
-        start = std::max<qsizetype>(0, finder.toPreviousBoundary());
-    }
+    const qsizetype start = finder.isAtBoundary() ? local : finder.toPreviousBoundary();
     finder.setPosition(local);
-    qsizetype end = local;
-    do {
-        end = finder.toNextBoundary();
-    } while (end >= 0 && end < text.size() && !(finder.boundaryReasons() & kEdges));
-    if (end < 0) end = text.size();
-    return {static_cast<int>(start), static_cast<int>(end)};
+    const qsizetype end = finder.toNextBoundary();
+    return {static_cast<int>(std::max<qsizetype>(0, start)),
+            static_cast<int>(end < 0 ? text.size() : end)};
 }
 
 }  // namespace
@@ -205,7 +198,7 @@ TAccessibleText::Unit TAccessibleText::unitHolding(int offset, QAccessible::Text
             QString text = lineText(pos.line);
             if (hasLineEnd(pos.line)) text += kLineEnd;
             const auto [start, end] =
-                ItemAround(text, offset - lineStart,
+                PieceAround(text, offset - lineStart,
                            type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
                                                              : QTextBoundaryFinder::Sentence);
             return {lineStart + start, lineStart + end};

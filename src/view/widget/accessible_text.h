@@ -60,8 +60,8 @@ class TAccessibleText {
     TextPos posOf(int offset);
 
     // --- Text units for the boundaries ---
-    // Characters are single units; words and sentences are found by QTextBoundaryFinder within a
-    // line, whose "\n" is read with it; lines are the display rows, the last row of a line with
+    // Characters are single units; words and sentences lie between the break opportunities of
+    // QTextBoundaryFinder within a line, whose "\n" is read with it; lines are the display rows, the last row of a line with
     // its "\n"; paragraphs are report lines with their "\n"; NoBoundary is the whole text.
     // The unit holding `offset` (0 <= offset <= characterCount()). At the text's end: an empty
     // unit for characters and after an empty last line, otherwise the last unit.
