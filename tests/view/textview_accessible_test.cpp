@@ -2,6 +2,9 @@
 // selection and geometry, and the events that tell of their changes.
 #include <QAccessible>
 #include <QtTest/QTest>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 #include <optional>
 #include <vector>
 
@@ -21,6 +24,10 @@ struct Seen {
     QString text;  // inserted or removed text
 
     friend bool operator==(const Seen&, const Seen&) = default;
+    friend void PrintTo(const Seen& seen, std::ostream* out) {
+        *out << "{event " << seen.type << " at " << seen.position << ".." << seen.end << " \""
+             << seen.text.toStdString() << "\"}";
+    }
 };
 
 std::vector<Seen>& SeenEvents() {
@@ -58,6 +65,16 @@ void RecordEvent(QAccessibleEvent* event) {
     }
 }
 
+// Sets the platform's flag that a screen reader's arrival sets: QAccessible::isActive() reads it
+// and QAccessible::updateAccessibility delivers events only while it is on, whereas
+// QAccessible::setActive only tells the activation observers.
+void SetPlatformAccessibilityActive(bool active) {
+    QPlatformAccessibility* platform =
+        QGuiApplicationPrivate::platformIntegration()->accessibility();
+    ASSERT_NE(platform, nullptr);
+    platform->setActive(active);
+}
+
 // Captures the accessibility events while it lives, as if a screen reader were listening
 // (`active`) or not; puts Qt's state back afterwards.
 class EventCapture {
@@ -66,11 +83,11 @@ class EventCapture {
         : wasActive_(QAccessible::isActive()),
           previous_(QAccessible::installUpdateHandler(&RecordEvent)) {
         SeenEvents().clear();
-        QAccessible::setActive(active);
+        SetPlatformAccessibilityActive(active);
     }
     ~EventCapture() {
         QAccessible::installUpdateHandler(previous_);
-        QAccessible::setActive(wasActive_);
+        SetPlatformAccessibilityActive(wasActive_);
         SeenEvents().clear();
     }
     const std::vector<Seen>& seen() const { return SeenEvents(); }
@@ -196,6 +213,138 @@ TEST_F(TextViewAccessibleTest, ReadsTheTextByEveryKindOfBoundary) {
         got = text->textAfterOffset(c.offset, c.type, &start, &end);
         check("after", got, start, end, c.after, c);
     }
+}
+
+TEST_F(TextViewAccessibleTest, CaretAndSelectionAreTheViewsBothWays) {
+    ASSERT_NE(text, nullptr);
+    // The view's caret after 日本 (line 1, bytes 13) is read at offset 32.
+    view.setSelStart(positionOf(1, 13));
+    EXPECT_EQ(text->cursorPosition(), 32);
+    EXPECT_EQ(text->selectionCount(), 0);
+
+    text->setCursorPosition(39);  // before the b after the tab
+    EXPECT_EQ(view.caretPosition(), positionOf(3, 2));
+    EXPECT_EQ(view.selLength(), 0u);
+
+    // 登録者 selected in the view.
+    view.setSelStart(positionOf(1, 1));
+    view.setSelLength(6);
+    ASSERT_EQ(text->selectionCount(), 1);
+    int start = 0;
+    int end = 0;
+    text->selection(0, &start, &end);
+    EXPECT_EQ(start, 25);
+    EXPECT_EQ(end, 28);
+
+    // From the end of line 0 over its line end and the whole of line 1 through the interface.
+    text->setSelection(0, 20, 36);
+    EXPECT_EQ(view.selectedText(), ".JP\r\n" + Sjis(u8"[登録者] 日本 太郎") + "\r\n");
+    text->selection(0, &start, &end);
+    EXPECT_EQ(start, 20);
+    EXPECT_EQ(end, 36);
+
+    text->removeSelection(0);
+    EXPECT_EQ(view.selLength(), 0u);
+    EXPECT_EQ(text->selectionCount(), 0);
+
+    text->addSelection(44, 41);  // backwards, up to the text's end
+    EXPECT_EQ(view.selectedText(), std::string("x\x01y"));
+}
+
+TEST_F(TextViewAccessibleTest, CharacterRectanglesAreTheCellsOnTheScreen) {
+    ASSERT_NE(text, nullptr);
+    struct Case {
+        int offset;
+        TextPos pos;
+    };
+    const Case cases[] = {
+        {0, {0, 0}},   // D
+        {15, {0, 15}}, // A of EXAMPLE, on the second row
+        {26, {1, 3}},  // 録, two cells wide
+        {38, {3, 1}},  // the tab
+        {42, {4, 1}},  // the placeholder
+    };
+    for (const Case& c : cases) {
+        const QRect cell = view.charRect(c.pos);
+        ASSERT_FALSE(cell.isEmpty()) << "offset " << c.offset;
+        const QRect onScreen(view.viewport()->mapToGlobal(cell.topLeft()), cell.size());
+        EXPECT_EQ(text->characterRect(c.offset), onScreen) << "offset " << c.offset;
+        EXPECT_EQ(text->offsetAtPoint(onScreen.center()), c.offset) << "offset " << c.offset;
+    }
+    EXPECT_EQ(text->characterRect(26).width(), 2 * view.cellWidth());
+    // Right of a row's end the nearest caret place; outside the view nothing.
+    const QRect lineEnd = view.charRect({1, 18});
+    const QPoint besideLine1 = view.viewport()->mapToGlobal(lineEnd.center() + QPoint(100, 0));
+    EXPECT_EQ(text->offsetAtPoint(besideLine1), 35);
+    EXPECT_EQ(text->offsetAtPoint(view.mapToGlobal(QPoint(-50, -50))), -1);
+}
+
+TEST_F(TextViewAccessibleTest, ScrollingToASubstringShowsItsRow) {
+    ASSERT_NE(text, nullptr);
+    std::vector<std::string> filler(200, "filler");
+    view.appendLines(filler);
+    const int lastLine = static_cast<int>(kReport.size()) + 1 + 199 * 7;
+    EXPECT_TRUE(text->characterRect(lastLine).isEmpty());
+    text->scrollToSubstring(lastLine, lastLine + 6);
+    EXPECT_FALSE(text->characterRect(lastLine).isEmpty());
+    EXPECT_EQ(text->text(lastLine, lastLine + 6), QStringLiteral("filler"));
+}
+
+TEST_F(TextViewAccessibleTest, RaisesNoEventsWithoutAListener) {
+    EventCapture capture(false);
+    view.appendLine("more");
+    view.insertLine(0, "first");
+    view.selectAll();
+    view.setSelStart(3);
+    view.clear();
+    EXPECT_TRUE(capture.seen().empty());
+    // The offsets followed the changes all the same.
+    view.appendLines(std::vector<std::string>{"one", Sjis(u8"二")});
+    view.insertLine(1, "1.5");
+    EXPECT_EQ(iface->text(QAccessible::Value), QStringLiteral("one\n1.5\n二"));
+}
+
+TEST_F(TextViewAccessibleTest, RaisesTextEventsAtTheChangedOffsets) {
+    EventCapture capture(true);
+    view.appendLine(Sjis(u8"末尾"));
+    view.appendLines(std::vector<std::string>{"", "z"});
+    view.insertLines(1, query::TLines{"ins", Sjis(u8"挿入")});
+    view.insertLine(0, "");
+    const QString before = iface->text(QAccessible::Value);
+    view.clear();
+    view.appendLine("new");
+    const std::vector<Seen> expected = {
+        {QAccessible::TextInserted, &view, 44, -1, QStringLiteral("\n末尾")},
+        {QAccessible::TextInserted, &view, 47, -1, QStringLiteral("\n\nz")},
+        {QAccessible::TextInserted, &view, 24, -1, QStringLiteral("ins\n挿入\n")},
+        {QAccessible::TextInserted, &view, 0, -1, QStringLiteral("\n")},
+        {QAccessible::TextCaretMoved, &view, 1, -1, {}},  // the caret stays before line 1
+        {QAccessible::TextRemoved, &view, 0, -1, before},
+        {QAccessible::TextCaretMoved, &view, 0, -1, {}},
+        {QAccessible::TextInserted, &view, 0, -1, QStringLiteral("new")},
+    };
+    EXPECT_EQ(capture.seen(), expected);
+    EXPECT_EQ(before, QStringLiteral("\n") + kReport.left(24) + QStringLiteral("ins\n挿入\n") +
+                          kReport.mid(24) + QStringLiteral("\n末尾\n\nz"));
+}
+
+TEST_F(TextViewAccessibleTest, RaisesCaretAndSelectionEventsAtTheirOffsets) {
+    EventCapture capture(true);
+    view.setSelStart(positionOf(1, 13));            // after 日本
+    view.setSelLength(3);                           // the space and 太
+    view.setSelStart(positionOf(1, 13));            // nothing selected again
+    view.insertLine(0, "abc");                      // the caret moves on with its text
+    view.scrollRows(1);                             // no change
+    const std::vector<Seen> expected = {
+        {QAccessible::TextCaretMoved, &view, 32, -1, {}},
+        {QAccessible::TextSelectionChanged, &view, 32, 34, {}},
+        {QAccessible::TextCaretMoved, &view, 34, -1, {}},
+        {QAccessible::TextSelectionChanged, &view, 32, 32, {}},
+        {QAccessible::TextCaretMoved, &view, 32, -1, {}},
+        {QAccessible::TextInserted, &view, 0, -1, QStringLiteral("abc\n")},
+        {QAccessible::TextCaretMoved, &view, 36, -1, {}},
+    };
+    EXPECT_EQ(capture.seen(), expected);
 }
 
 }  // namespace

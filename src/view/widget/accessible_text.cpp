@@ -13,6 +13,10 @@ namespace {
 
 constexpr QChar kLineEnd = u'\n';
 
+// Whether an assistive technology listens: Qt delivers no event otherwise, so only then are
+// the events' texts built.
+bool Listening() { return QAccessible::isActive(); }
+
 // The piece of `text` between the two break opportunities of `type` around `local`. Words are
 // then single kanji and kana, as the finder has no dictionary, but never the whole line.
 std::pair<int, int> PieceAround(const QString& text, int local,
@@ -50,7 +54,7 @@ void TAccessibleText::linesInserted(std::size_t index) {
     knownLines_ = lines().size();
     offsets_.linesInsertedAt(index);
     // The event's text is the one cost of a change, and only a listener pays it.
-    if (added == 0 || !QAccessible::isActive()) return;
+    if (added == 0 || !Listening()) return;
     QString inserted;
     int position = 0;
     if (index < oldCount) {
@@ -71,13 +75,13 @@ void TAccessibleText::linesInserted(std::size_t index) {
 }
 
 void TAccessibleText::aboutToClear() {
-    if (QAccessible::isActive()) removed_ = text(0, characterCount());
+    if (Listening()) removed_ = text(0, characterCount());
 }
 
 void TAccessibleText::cleared() {
     offsets_.clear();
     knownLines_ = 0;
-    if (!removed_.isEmpty() && QAccessible::isActive()) {
+    if (!removed_.isEmpty() && Listening()) {
         QAccessibleTextRemoveEvent event(&view_, 0, removed_);
         QAccessible::updateAccessibility(&event);
     }
@@ -96,7 +100,7 @@ void TAccessibleText::caretMayHaveMoved() {
     lastCaret_ = caret;
     lastSelStart_ = selStart;
     lastSelLength_ = selLength;
-    if ((!caretMoved && !selectionChanged) || !QAccessible::isActive()) return;
+    if ((!caretMoved && !selectionChanged) || !Listening()) return;
     const int caretOffset = offsetOf(caret);
     if (selectionChanged) {
         QAccessibleTextSelectionEvent event(&view_, offsetOf(selStart),
