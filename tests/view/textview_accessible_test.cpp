@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "textview_testing.h"
+#include "view/widget/accessible_text.h"
 
 namespace torvane::view {
 namespace {
@@ -290,18 +291,39 @@ TEST_F(TextViewAccessibleTest, ScrollingToASubstringShowsItsRow) {
     EXPECT_EQ(text->text(lastLine, lastLine + 6), QStringLiteral("filler"));
 }
 
-TEST_F(TextViewAccessibleTest, RaisesNoEventsWithoutAListener) {
+TEST_F(TextViewAccessibleTest, RaisesNoEventsWithoutAListenerYetFollowsEveryChange) {
     EventCapture capture(false);
-    view.appendLine("more");
-    view.insertLine(0, "first");
+    // Each read counts every line, so a stale count would show in the next.
+    EXPECT_EQ(iface->text(QAccessible::Value), kReport);
+    view.insertLine(1, "1.5");
+    const QString inserted = kReport.left(24) + QStringLiteral("1.5\n") + kReport.mid(24);
+    EXPECT_EQ(iface->text(QAccessible::Value), inserted);
+    view.appendLine(Sjis(u8"末尾"));
+    EXPECT_EQ(iface->text(QAccessible::Value), inserted + QStringLiteral("\n末尾"));
     view.selectAll();
     view.setSelStart(3);
     view.clear();
-    EXPECT_TRUE(capture.seen().empty());
-    // The offsets followed the changes all the same.
     view.appendLines(std::vector<std::string>{"one", Sjis(u8"二")});
-    view.insertLine(1, "1.5");
-    EXPECT_EQ(iface->text(QAccessible::Value), QStringLiteral("one\n1.5\n二"));
+    EXPECT_EQ(iface->text(QAccessible::Value), QStringLiteral("one\n二"));
+    EXPECT_EQ(text->characterCount(), 5);
+    EXPECT_TRUE(capture.seen().empty());
+}
+
+TEST_F(TextViewAccessibleTest, AReportGrowingWithoutAListenerCostsNoCounting) {
+    const std::vector<std::string> block(100000, Sjis(u8"[ドメイン名]  EXAMPLE.JP"));
+    {
+        EventCapture capture(false);
+        view.appendLines(block);
+        view.insertLine(1, "inserted");
+        view.setSelStart(view.textLength());
+        EXPECT_EQ(view.accessibleText().countedLines(), 0u);
+    }
+    // A listener's event needs the offset of the end: every line is counted once.
+    EventCapture capture(true);
+    view.appendLine("tail");
+    EXPECT_EQ(view.accessibleText().countedLines(), view.count());
+    ASSERT_EQ(capture.seen().size(), 1u);
+    EXPECT_EQ(capture.seen()[0].text, QStringLiteral("\ntail"));
 }
 
 TEST_F(TextViewAccessibleTest, RaisesTextEventsAtTheChangedOffsets) {

@@ -70,6 +70,9 @@ class TAccessibleText {
     std::optional<Unit> unitBefore(int offset, QAccessible::TextBoundaryType type);
     std::optional<Unit> unitAfter(int offset, QAccessible::TextBoundaryType type);
 
+    // Lines whose character offset is known: the work done so far, for tests of the cost.
+    std::size_t countedLines() const { return offsets_.cachedLines(); }
+
   private:
     // The unit holding `offset`, 0 <= offset < characterCount().
     Unit unitHolding(int offset, QAccessible::TextBoundaryType type);
