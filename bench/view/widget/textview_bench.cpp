@@ -1,9 +1,11 @@
 // The text view on a report of 100,000 lines made from real WHOIS answers: appending them in one
-// batch, painting the first and the last screen, and hit tests at points all over the screen.
+// batch, painting the first and the last screen, hit tests at points all over the screen, and a
+// screen reader's reads.
 //
 //   build/bench/view/widget/textview_bench   (runs headless: the offscreen platform is the default)
 #include <benchmark/benchmark.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -174,6 +176,32 @@ void BM_HitTest10000Points(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * points.size()));
 }
 BENCHMARK(BM_HitTest10000Points)->Unit(benchmark::kMillisecond);
+
+// A screen reader's first look at the filled report: the character count and the display row at
+// the end (every line counted once), then 10,000 words read at offsets all over the text.
+void BM_AccessibleFirstReadThenWords(benchmark::State& state) {
+    std::mt19937 random(7);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto shown = std::make_unique<FilledView>();
+        QAccessibleTextInterface* text =
+            QAccessible::queryAccessibleInterface(&shown->memo)->textInterface();
+        state.ResumeTiming();
+        const int count = text->characterCount();
+        int start = 0;
+        int end = 0;
+        benchmark::DoNotOptimize(text->textAtOffset(count, QAccessible::LineBoundary, &start, &end));
+        std::uniform_int_distribution<int> offsets(0, count);
+        for (int i = 0; i < 10000; ++i) {
+            benchmark::DoNotOptimize(
+                text->textAtOffset(offsets(random), QAccessible::WordBoundary, &start, &end));
+        }
+        state.PauseTiming();
+        shown.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_AccessibleFirstReadThenWords)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -19,13 +19,18 @@
 #include <stdexcept>
 
 #include "encoding/code_page.h"
+#include "view/widget/accessible_text.h"
 #include "view/widget/cell_chars.h"
 #include "view/widget/report_font.h"
+#include "view/widget/text_view_accessible.h"
 
 namespace torvane::view {
 
 TTextView::TTextView(QWidget* parent)
-    : QAbstractScrollArea(parent), cellChars_(std::make_unique<TCellChars>()) {
+    : QAbstractScrollArea(parent),
+      cellChars_(std::make_unique<TCellChars>()),
+      accessibleText_(std::make_unique<TAccessibleText>(*this)) {
+    InstallTextViewAccessibility();
     boldFont_ = ReportFont();
     regularFont_ = boldFont_;
     regularFont_.setBold(false);
@@ -70,23 +75,28 @@ TTextView::~TTextView() = default;
 // --- Lines ---
 
 void TTextView::clear() {
+    accessibleText_->aboutToClear();
     layout_.clear();
+    accessibleText_->cleared();
     anchor_ = caret_ = 0;
     afterTextChange();
 }
 
 void TTextView::appendLine(std::string line) {
     layout_.append(std::move(line));
+    accessibleText_->linesAppended();
     afterTextChange();
 }
 
 void TTextView::appendLines(std::span<const std::string> lines) {
     layout_.append(lines);
+    accessibleText_->linesAppended();
     afterTextChange();
 }
 
 void TTextView::appendLines(query::TLines lines) {
     layout_.append(std::move(lines));
+    accessibleText_->linesAppended();
     afterTextChange();
 }
 
@@ -99,6 +109,7 @@ void TTextView::insertLines(std::size_t index, query::TLines lines) {
     const std::size_t before = layout_.textLength();
     const std::size_t at = inside ? layout_.positionOf({index, 0}) : before;
     layout_.insert(index, std::move(lines));
+    accessibleText_->linesInserted(index);
     // Keep the caret and the selection on the same characters.
     if (inside) {
         const std::size_t grown = layout_.textLength() - before;
@@ -137,6 +148,8 @@ void TTextView::endUpdate() {
 }
 
 void TTextView::repaintText() {
+    // Every change of the caret or the selection repaints.
+    accessibleText_->caretMayHaveMoved();
     if (!updating_) viewport()->update();
 }
 
@@ -204,9 +217,11 @@ void TTextView::updateScrollBar() {
     verticalScrollBar()->setPageStep(static_cast<int>(visible));
 }
 
-void TTextView::scrollCaretIntoView() {
+void TTextView::scrollCaretIntoView() { scrollIntoView(caret_); }
+
+void TTextView::scrollIntoView(std::size_t position) {
     if (count() == 0) return;
-    const std::size_t row = layout_.rowOf(layout_.posAt(caret_));
+    const std::size_t row = layout_.rowOf(layout_.posAt(position));
     const auto visible = static_cast<std::size_t>(visibleRows());
     if (row < topRow()) {
         setTopRow(row);

@@ -34,6 +34,7 @@ class QMenu;
 
 namespace torvane::view {
 
+class TAccessibleText;
 class TCellChars;
 
 // One display row just drawn, as the `rowDrawn` event hands it over.
@@ -118,6 +119,8 @@ class TTextView : public QAbstractScrollArea {
     // Rows that fit wholly in the viewport (at least 1).
     int visibleRows() const;
     void scrollCaretIntoView();
+    // Scrolls the least that shows the row holding byte position `position`.
+    void scrollIntoView(std::size_t position);
 
     // --- Hit tests, in viewport coordinates ---
     // The token under `point`: none when the view is empty, left of the text area, above the first
@@ -163,6 +166,9 @@ class TTextView : public QAbstractScrollArea {
         std::function<void(const QPoint& globalPos, const QString& text, QWidget* owner)>;
     void setHintShower(HintShower shower);
     void setPopupMenu(QMenu* menu) { popupMenu_ = menu; }
+
+    // The report as assistive technologies read it (see accessible_text.h).
+    TAccessibleText& accessibleText() const { return *accessibleText_; }
 
   signals:
     void pointerMoved(const QPoint& point);
@@ -266,6 +272,7 @@ class TTextView : public QAbstractScrollArea {
     mutable std::size_t tokensLine_ = 0;
     mutable std::size_t tokensVersion_ = static_cast<std::size_t>(-1);
     mutable std::vector<Token> tokens_;
+    std::unique_ptr<TAccessibleText> accessibleText_;
 };
 
 }  // namespace torvane::view

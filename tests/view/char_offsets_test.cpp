@@ -1,0 +1,106 @@
+// Character offsets of a report as assistive technologies count them, and the per-line cache
+// that keeps them cheap while the report grows.
+#include "view/widget/char_offsets.h"
+
+#include <gtest/gtest.h>
+
+#include "text_testing.h"
+
+namespace torvane::view {
+namespace {
+
+using testing::sj;
+
+TEST(CharOffsetsTest, CharactersOfALineCountDoubleByteCharactersOnce) {
+    // a, あ (two bytes), b, then a lead byte alone at the line's end.
+    const std::string line = "a" + sj("あ") + "b\x81";
+    struct Case {
+        std::size_t bytes;
+        std::size_t chars;
+    };
+    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{2, 2}, Case{3, 2}, Case{4, 3}, Case{5, 4}}) {
+        EXPECT_EQ(CharsBefore(line, c.bytes), c.chars) << "byte " << c.bytes;
+    }
+    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{3, 2}, Case{4, 3}, Case{5, 4}, Case{5, 9}}) {
+        EXPECT_EQ(ByteOffsetOfChar(line, c.chars), c.bytes) << "char " << c.chars;
+    }
+}
+
+class CharOffsetsCacheTest : public ::testing::Test {
+  protected:
+    // "abc\n日本\n\n\tx": lines start at 0, 4, 7 and 8; ten characters in all.
+    CharOffsetsCacheTest() : lines{"abc", sj("日本"), "", "\tx"} {}
+
+    query::TLines lines;
+    TCharOffsets offsets;
+};
+
+TEST_F(CharOffsetsCacheTest, MapsPositionsToOffsetsAndBack) {
+    EXPECT_EQ(offsets.characterCount(lines), 10u);
+    struct Case {
+        TextPos pos;
+        std::size_t offset;
+    };
+    const Case cases[] = {
+        {{0, 0}, 0}, {{0, 3}, 3},  // 'a' and the first line's end
+        {{1, 0}, 4}, {{1, 2}, 5},  // 日 and 本
+        {{1, 4}, 6},               // the line end after 本
+        {{2, 0}, 7},               // the empty line
+        {{3, 0}, 8}, {{3, 2}, 10}, // the tab and the text's end
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(offsets.offsetOf(lines, c.pos), c.offset) << c.pos.line << ":" << c.pos.offset;
+        EXPECT_EQ(offsets.posAt(lines, c.offset), c.pos) << "offset " << c.offset;
+    }
+    EXPECT_EQ(offsets.posAt(lines, 99), (TextPos{3, 2}));
+    EXPECT_EQ(offsets.lineAt(lines, 6), 1u);
+    EXPECT_EQ(offsets.lineAt(lines, 7), 2u);
+    EXPECT_EQ(offsets.lineAt(lines, 99), 3u);
+}
+
+TEST_F(CharOffsetsCacheTest, AnEmptyTextHasNoCharacters) {
+    const query::TLines none;
+    EXPECT_EQ(offsets.characterCount(none), 0u);
+    EXPECT_EQ(offsets.posAt(none, 5), (TextPos{0, 0}));
+    const query::TLines oneEmptyLine{""};
+    EXPECT_EQ(offsets.characterCount(oneEmptyLine), 0u);
+}
+
+TEST_F(CharOffsetsCacheTest, CountsOnlyTheLinesAQuestionReaches) {
+    EXPECT_EQ(offsets.lineStart(lines, 1), 4u);
+    EXPECT_EQ(offsets.cachedLines(), 2u);
+    EXPECT_EQ(offsets.lineAt(lines, 5), 1u);
+    EXPECT_EQ(offsets.cachedLines(), 3u);  // line 2's start bounds line 1
+}
+
+TEST_F(CharOffsetsCacheTest, AppendingKeepsTheCountedLines) {
+    EXPECT_EQ(offsets.characterCount(lines), 10u);
+    const std::size_t counted = offsets.cachedLines();
+    lines.push_back(sj("末尾"));
+    EXPECT_EQ(offsets.cachedLines(), counted);
+    EXPECT_EQ(offsets.characterCount(lines), 13u);
+    EXPECT_EQ(offsets.offsetOf(lines, {4, 2}), 12u);
+    EXPECT_EQ(offsets.cachedLines(), counted + 1);
+}
+
+TEST_F(CharOffsetsCacheTest, InsertingForgetsTheLinesFromTheInsertPoint) {
+    EXPECT_EQ(offsets.characterCount(lines), 10u);
+    lines.insert(1, query::TLines{"12345"});
+    offsets.linesInsertedAt(1);
+    EXPECT_EQ(offsets.cachedLines(), 2u);
+    // "abc\n12345\n日本\n\n\tx"
+    EXPECT_EQ(offsets.characterCount(lines), 16u);
+    EXPECT_EQ(offsets.offsetOf(lines, {2, 2}), 11u);
+    EXPECT_EQ(offsets.posAt(lines, 13), (TextPos{3, 0}));
+}
+
+TEST_F(CharOffsetsCacheTest, ClearingForgetsEveryLine) {
+    EXPECT_EQ(offsets.characterCount(lines), 10u);
+    lines = query::TLines{"xy"};
+    offsets.clear();
+    EXPECT_EQ(offsets.cachedLines(), 0u);
+    EXPECT_EQ(offsets.characterCount(lines), 2u);
+}
+
+}  // namespace
+}  // namespace torvane::view
