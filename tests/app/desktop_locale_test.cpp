@@ -68,6 +68,23 @@ TEST(DesktopLocale, TheReportsFacesDrawLatinLettersDigitsKanaAndKanji) {
     EXPECT_TRUE(view::DrawsAll(view::WindowFont(15)));
 }
 
+// Each script a registry's answer may hold has a face that draws it (scripts/setup installs
+// Noto's CJK and core faces), whatever the report's own font lacks.
+TEST(DesktopLocale, EveryScriptOfTheAnswersHasAFace) {
+    App();
+    view::TTextView view;
+    const std::vector<std::pair<const char*, char16_t>> scripts{
+        {"Hangul", u'한'},       {"simplified Chinese", u'联'}, {"traditional Chinese", u'網'},
+        {"Latin accents", u'ő'}, {"Greek", u'λ'},               {"Cyrillic", u'ж'},
+        {"Thai", u'ก'},          {"Arabic", u'ع'},              {"Hebrew", u'ש'},
+        {"Devanagari", u'क'},    {"kana", u'あ'},               {"Latin", u'A'}};
+    for (const auto& [script, c] : scripts) {
+        const QRawFont face = view.faceFor(c);
+        ASSERT_TRUE(face.isValid()) << script;
+        EXPECT_TRUE(face.supportsCharacter(QChar(c))) << script;
+    }
+}
+
 TEST(DesktopLocale, NoCaptionOfTheWindowIsClipped) {
     App();
     QTemporaryDir dir;

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QRawFont>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -11,6 +12,9 @@ namespace {
 
 constexpr int kReportPixels = 17;
 constexpr std::u16string_view kJapaneseProbe = u"あ漢";
+// How many faces each script adds to the report's fallbacks: enough for one that fits the grid
+// and one that draws what it lacks, without loading every face of a large desktop.
+constexpr qsizetype kFacesPerScript = 2;
 
 QFont Face(const QString& family, int pixels) {
     QFont font(family);
@@ -95,12 +99,31 @@ QFont ReportFont() {
 }
 
 std::vector<QFont> ReportFallbackFonts() {
-    const QString primary = ReportFont().family();
-    std::vector<QFont> faces{ReportStyle(SystemFixed())};
-    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese)) {
-        if (family == primary) continue;
-        faces.push_back(ReportStyle(Face(family, kReportPixels)));
+    const QString primary = QRawFont::fromFont(ReportFont()).familyName();
+    QStringList chosen;
+    const auto add = [&](const QString& family) {
+        if (!family.isEmpty() && family != primary && !chosen.contains(family)) chosen << family;
+    };
+    // Japanese first, so that what the report's font lacks looks like it where it can.
+    QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    std::stable_partition(japanese.begin(), japanese.end(), [](const QString& family) {
+        return KeepsCellGrid(Face(family, kReportPixels));
+    });
+    for (const QString& family : japanese) add(family);
+    add(QRawFont::fromFont(SystemFixed()).familyName());
+    // Then, for every other script, the faces the font database says cover it, fixed-pitch
+    // ones first: Hangul, Chinese, Thai, Arabic, Devanagari, accented Latin and the rest.
+    for (int system = QFontDatabase::Latin; system < QFontDatabase::WritingSystemsCount; ++system) {
+        const auto writing = static_cast<QFontDatabase::WritingSystem>(system);
+        if (writing == QFontDatabase::Japanese) continue;
+        QStringList families = QFontDatabase::families(writing);
+        std::stable_partition(families.begin(), families.end(), [](const QString& family) {
+            return QFontDatabase::isFixedPitch(family) || family.contains(QStringLiteral("Mono"));
+        });
+        for (const QString& family : families.mid(0, kFacesPerScript)) add(family);
     }
+    std::vector<QFont> faces;
+    for (const QString& family : chosen) faces.push_back(ReportStyle(Face(family, kReportPixels)));
     return faces;
 }
 

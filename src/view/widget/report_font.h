@@ -26,9 +26,11 @@ bool DrawsAll(const QFont& font, std::u16string_view probe = kFaceProbe);
 // (ReportFallbackFonts then supplies the rest); without any, the desktop's fixed-pitch font.
 QFont ReportFont();
 
-// The faces, in order, that draw what ReportFont() lacks, character by character: the desktop's
-// fixed-pitch font, then every other face that draws kana or kanji. Same size and weight as
-// ReportFont(); ReportFont() itself is not among them.
+// The faces, in order, that draw what ReportFont() lacks, character by character: the other
+// Japanese faces (those that keep the cell grid first), the desktop's fixed-pitch font, then for
+// each other writing system the font database knows (Hangul, Chinese, Thai, Arabic, Hebrew,
+// Devanagari, Latin, ...) the first two faces it lists as covering it, fixed-pitch ones first.
+// Same size and weight as ReportFont(); no family twice, ReportFont()'s own not at all.
 std::vector<QFont> ReportFallbackFonts();
 
 // The window's font at `pixels` high: "ＭＳ Ｐゴシック", else IPA PGothic, else the first

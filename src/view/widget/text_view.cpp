@@ -21,6 +21,7 @@
 #include "encoding/code_page.h"
 #include "view/widget/accessible_text.h"
 #include "view/widget/cell_chars.h"
+#include "view/widget/face_chain.h"
 #include "view/widget/report_font.h"
 #include "view/widget/text_view_accessible.h"
 
@@ -28,6 +29,7 @@ namespace torvane::view {
 
 TTextView::TTextView(QWidget* parent)
     : QAbstractScrollArea(parent),
+      faces_(TFaceChain::Program()),
       cellChars_(std::make_unique<TCellChars>()),
       accessibleText_(std::make_unique<TAccessibleText>(*this)) {
     InstallTextViewAccessibility();
@@ -39,12 +41,6 @@ TTextView::TTextView(QWidget* parent)
     cellWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
     rowHeight_ = metrics.height() + kLineGap;
     ascent_ = metrics.ascent();
-    faceFonts_.push_back(boldFont_);
-    for (const QFont& fallback : ReportFallbackFonts()) faceFonts_.push_back(fallback);
-    boldFaces_.resize(faceFonts_.size());
-    regularFaces_.resize(faceFonts_.size());
-    regularGlyphs_.assign(65536, ~quint32{0});
-    boldGlyphs_.assign(65536, ~quint32{0});
 
     background_ = QToolTip::palette().color(QPalette::Inactive, QPalette::ToolTipBase);
     windowText_ = QGuiApplication::palette().color(QPalette::WindowText);

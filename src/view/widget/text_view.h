@@ -36,6 +36,7 @@ namespace torvane::view {
 
 class TAccessibleText;
 class TCellChars;
+class TFaceChain;
 
 // One display row just drawn, as the `rowDrawn` event hands it over.
 struct TDrawnRow {
@@ -105,9 +106,9 @@ class TTextView : public QAbstractScrollArea {
     bool wrapMarkShown() const { return false; }
     const TTextLayout& layout() const { return layout_; }
 
-    // The face the view draws `unicode` with in that weight: the report's font where it has the
+    // The face the view draws `c` with in that weight: the report's font where it has the
     // character, else a fallback face; an invalid QRawFont when none has it (a box is drawn).
-    QRawFont faceFor(char16_t unicode, bool bold = true);
+    QRawFont faceFor(char32_t c, bool bold = true);
 
     QColor backgroundColor() const { return background_; }
     QColor fontColor() const { return fontColor_; }
@@ -221,14 +222,7 @@ class TTextView : public QAbstractScrollArea {
     Style styleOf(const Token* token) const;
     // Queues the glyph of `unicode` for drawing; false when no face has a glyph for it.
     bool addGlyph(QRgb color, bool bold, char16_t unicode, QPointF at);
-    // The face and glyph that draw `unicode`: the report's font, else the first fallback face
-    // that has it (faces are loaded on their first use). Glyph 0: no face has it.
-    struct FaceGlyph {
-        std::uint16_t face;
-        quint32 glyph;
-    };
-    FaceGlyph glyphOf(bool bold, char16_t unicode);
-    const QRawFont& face(bool bold, std::size_t index);
+
     int caretX(const RowRef& ref, std::size_t offset) const;
     void flushGlyphs(QPainter& painter);
     void drawPlaceholder(QPainter& painter, QRect cell, const QColor& color);
@@ -251,11 +245,8 @@ class TTextView : public QAbstractScrollArea {
 
     QFont regularFont_;
     QFont boldFont_;
-    // Index 0 is the report's font; the others, the fallbacks in their order, are made on demand
-    // (an invalid QRawFont until then).
-    std::vector<QFont> faceFonts_;
-    std::vector<QRawFont> regularFaces_;
-    std::vector<QRawFont> boldFaces_;
+    // The faces every view draws with; the first is the report's font.
+    TFaceChain& faces_;
     int cellWidth_ = 9;
     int rowHeight_ = 20;
     int ascent_ = 15;
@@ -265,10 +256,6 @@ class TTextView : public QAbstractScrollArea {
 
     std::unique_ptr<TCellChars> cellChars_;
     std::vector<GlyphBatch> batches_;
-    // Per UTF-16 unit: the face index in the upper 16 bits and the glyph in the lower; 0 for
-    // none, all ones for not looked up yet.
-    std::vector<quint32> regularGlyphs_;
-    std::vector<quint32> boldGlyphs_;
     mutable std::size_t tokensLine_ = 0;
     mutable std::size_t tokensVersion_ = static_cast<std::size_t>(-1);
     mutable std::vector<Token> tokens_;

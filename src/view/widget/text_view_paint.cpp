@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "view/widget/cell_chars.h"
+#include "view/widget/face_chain.h"
 #include "view/widget/text_view.h"
 
 namespace torvane::view {
@@ -45,41 +46,13 @@ TTextView::Style TTextView::styleOf(const Token* token) const {
     return {fontColor_.rgb(), true, false};
 }
 
-const QRawFont& TTextView::face(bool bold, std::size_t index) {
-    QRawFont& raw = (bold ? boldFaces_ : regularFaces_)[index];
-    if (!raw.isValid()) {
-        QFont font = faceFonts_[index];
-        font.setBold(bold);
-        raw = QRawFont::fromFont(font);
-    }
-    return raw;
-}
-
-TTextView::FaceGlyph TTextView::glyphOf(bool bold, char16_t unicode) {
-    quint32& cached = (bold ? boldGlyphs_ : regularGlyphs_)[unicode];
-    if (cached == kGlyphUnknown) {
-        cached = 0;
-        const QChar c(unicode);
-        for (std::size_t index = 0; index < faceFonts_.size(); ++index) {
-            quint32 glyph = 0;
-            int glyphs = 1;
-            if (face(bold, index).glyphIndexesForChars(&c, 1, &glyph, &glyphs) && glyphs == 1 &&
-                glyph != 0) {
-                cached = static_cast<quint32>(index) << 16 | glyph;
-                break;
-            }
-        }
-    }
-    return {static_cast<std::uint16_t>(cached >> 16), cached & 0xFFFF};
-}
-
-QRawFont TTextView::faceFor(char16_t unicode, bool bold) {
-    const FaceGlyph found = glyphOf(bold, unicode);
-    return found.glyph == 0 ? QRawFont() : face(bold, found.face);
+QRawFont TTextView::faceFor(char32_t c, bool bold) {
+    const TFaceChain::Glyph found = faces_.glyphOf(bold, c);
+    return found.glyph == 0 ? QRawFont() : faces_.face(bold, found.face);
 }
 
 bool TTextView::addGlyph(QRgb color, bool bold, char16_t unicode, QPointF at) {
-    const FaceGlyph found = glyphOf(bold, unicode);
+    const TFaceChain::Glyph found = faces_.glyphOf(bold, unicode);
     if (found.glyph == 0) return false;
     auto batch = std::find_if(batches_.begin(), batches_.end(), [&](const GlyphBatch& b) {
         return b.color == color && b.bold == bold && b.face == found.face;
@@ -97,7 +70,7 @@ void TTextView::flushGlyphs(QPainter& painter) {
     for (GlyphBatch& batch : batches_) {
         if (batch.glyphs.isEmpty()) continue;
         QGlyphRun run;
-        run.setRawFont(face(batch.bold, batch.face));
+        run.setRawFont(faces_.face(batch.bold, batch.face));
         run.setGlyphIndexes(batch.glyphs);
         run.setPositions(batch.positions);
         painter.setPen(QColor::fromRgb(batch.color));
