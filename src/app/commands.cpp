@@ -9,9 +9,9 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <stdexcept>
 #include <QStandardPaths>
 #include <QUrl>
+#include <stdexcept>
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
@@ -92,8 +92,8 @@ void Tbody::ShowReadmeInOwnWindow(const QString& path) {
         readmeWindow_->resize(Scaled(800), Scaled(600));
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error(path.toStdString() + ": " +
-                                                                  file.errorString().toStdString());
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(path.toStdString() + ": " + file.errorString().toStdString());
     readmeWindow_->setPlainText(QString::fromUtf8(file.readAll()));
     readmeWindow_->show();
     readmeWindow_->raise();

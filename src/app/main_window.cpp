@@ -16,8 +16,8 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStandardPaths>
-#include <QStyle>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "app/find_bar.h"
@@ -248,7 +248,8 @@ void Tbody::PlaceCheckBox3() {
     const int narrowest = Scaled(kHostEditNarrowest);
     const int spare = button1_->x() - gap - (hostEdit_->geometry().right() + 1 + gap);
     if (needed > spare)
-        hostEdit_->resize(std::max(narrowest, hostEdit_->width() - (needed - spare)), hostEdit_->height());
+        hostEdit_->resize(std::max(narrowest, hostEdit_->width() - (needed - spare)),
+                          hostEdit_->height());
     const int left = hostEdit_->geometry().right() + 1 + gap;
     const int room = button1_->x() - gap - left;
     FitCaption(checkBox3_, room);
@@ -265,8 +266,9 @@ void Tbody::FormCreate() {
     // No caption is ever clipped: one too wide for its room at this font (another locale's faces,
     // a large screen font) gets a smaller font.
     FitCaption(label1_, label1_->width());
-    FitCaption(checkBox1_, checkBox2_->x() - checkBox1_->x() - 1);
-    checkBox1_->resize(std::min(checkBox1_->sizeHint().width(), checkBox2_->x() - checkBox1_->x() - 1),
+    const int checkBox1Room = checkBox2_->x() - checkBox1_->x() - 1;
+    FitCaption(checkBox1_, checkBox1Room);
+    checkBox1_->resize(std::min(checkBox1_->sizeHint().width(), checkBox1Room),
                        checkBox1_->height());
     FitCaption(checkBox2_, checkBox2_->width());
     for (QPushButton* button : {queryButton_, cancelButton_, button1_, button2_})

@@ -73,11 +73,18 @@ TEST(DesktopLocale, TheReportsFacesDrawLatinLettersDigitsKanaAndKanji) {
 TEST(DesktopLocale, EveryScriptOfTheAnswersHasAFace) {
     App();
     view::TTextView view;
-    const std::vector<std::pair<const char*, char16_t>> scripts{
-        {"Hangul", u'한'},       {"simplified Chinese", u'联'}, {"traditional Chinese", u'網'},
-        {"Latin accents", u'ő'}, {"Greek", u'λ'},               {"Cyrillic", u'ж'},
-        {"Thai", u'ก'},          {"Arabic", u'ع'},              {"Hebrew", u'ש'},
-        {"Devanagari", u'क'},    {"kana", u'あ'},               {"Latin", u'A'}};
+    const std::vector<std::pair<const char*, char16_t>> scripts{{"Hangul", u'한'},
+                                                                {"simplified Chinese", u'联'},
+                                                                {"traditional Chinese", u'網'},
+                                                                {"Latin accents", u'ő'},
+                                                                {"Greek", u'λ'},
+                                                                {"Cyrillic", u'ж'},
+                                                                {"Thai", u'ก'},
+                                                                {"Arabic", u'ع'},
+                                                                {"Hebrew", u'ש'},
+                                                                {"Devanagari", u'क'},
+                                                                {"kana", u'あ'},
+                                                                {"Latin", u'A'}};
     for (const auto& [script, c] : scripts) {
         const QRawFont face = view.faceFor(c);
         ASSERT_TRUE(face.isValid()) << script;
@@ -96,17 +103,18 @@ TEST(DesktopLocale, NoCaptionOfTheWindowIsClipped) {
     Tbody window(options);
     window.show();
     // A caption that fits leaves no ink where a wider control would show more of it.
-    for (QWidget* control : std::initializer_list<QWidget*>{window.Label1(), window.CheckBox1(),
-                                                            window.CheckBox2(), window.CheckBox3()}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             window.Label1(), window.CheckBox1(), window.CheckBox2(), window.CheckBox3()}) {
         const QSize size = control->size();
         control->resize(size.width() + 300, size.height());
         const QImage wide = control->grab().toImage();
         control->resize(size);
-        EXPECT_EQ(InkBeyond(wide, size.width()), 0) << control->metaObject()->className() << " "
-                                                     << control->property("text").toString().toStdString();
+        EXPECT_EQ(InkBeyond(wide, size.width()), 0)
+            << control->metaObject()->className() << " "
+            << control->property("text").toString().toStdString();
     }
-    for (QPushButton* button : {window.QueryButton(), window.CancelButton(), window.Button1(),
-                                window.Button2()})
+    for (QPushButton* button :
+         {window.QueryButton(), window.CancelButton(), window.Button1(), window.Button2()})
         EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width())
             << button->text().toStdString();
     // "IANA・RDAPで補完" stands on one line on CheckBox2's row, between HostEdit and Button1.

@@ -314,17 +314,22 @@ struct WaitingCase {
 TEST(Legs, UntilALegConnectsTheStatusNamesTheServersItWaitsFor) {
     const std::string verisign = "whois.verisign-grs.com";
     const WaitingCase cases[] = {
-        {"first leg", {NeverAccepting(kJprs)}, "example.jp",
+        {"first leg",
+         {NeverAccepting(kJprs)},
+         "example.jp",
          "whois.jprs.jp への接続を待っています．．．"},
         {"address registries",
-         {NeverAccepting(kJpnic), NeverAccepting(kApnic), NeverAccepting(kArin)}, "192.0.2.1",
+         {NeverAccepting(kJpnic), NeverAccepting(kApnic), NeverAccepting(kArin)},
+         "192.0.2.1",
          "whois.nic.ad.jp、whois.apnic.net、whois.arin.net への接続を待っています．．．"},
         {"referral",
          {Server(verisign, {{"example.com", "Whois Server: whois.markmonitor.com\n"}}),
           NeverAccepting("whois.markmonitor.com")},
-         "example.com", "whois.markmonitor.com への接続を待っています．．．"},
+         "example.com",
+         "whois.markmonitor.com への接続を待っています．．．"},
         {"follow-up",
-         {Server(kJprs, {{"example.jp", "m. [h] AB1JP\n"}}), NeverAccepting(kJpnic)}, "example.jp",
+         {Server(kJprs, {{"example.jp", "m. [h] AB1JP\n"}}), NeverAccepting(kJpnic)},
+         "example.jp",
          "whois.nic.ad.jp への接続を待っています．．．"},
     };
     for (const WaitingCase& c : cases) {

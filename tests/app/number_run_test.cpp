@@ -16,9 +16,9 @@ using namespace testing;
 
 struct NumberCase {
     std::string typed;
-    std::string registry;       // its WHOIS server
-    std::string whoisQuery;     // what the registry is asked at port 43
-    std::string whoisAnswer;    // made up in the registry's form
+    std::string registry;     // its WHOIS server
+    std::string whoisQuery;   // what the registry is asked at port 43
+    std::string whoisAnswer;  // made up in the registry's form
     std::string rdapHost;
     std::string rdapPath;
     std::string rdapAnswer;     // a real answer of that registry
@@ -36,8 +36,8 @@ TEST(NumberRun, EachRegistryIsAskedInItsOwnFormThenByRdap) {
     const std::string answers = "rdap/answers/";
     const NumberCase cases[] = {
         {"https://[2001:4860:4860::8888]/", kArin, "2001:4860:4860::8888",
-         "NetRange:       2001:4860:: - 2001:4860:FFFF:FFFF:FFFF:FFFF:FFFF:FFFF\n",
-         "rdap.arin.net", "/registry/ip/2001:4860:4860::8888",
+         "NetRange:       2001:4860:: - 2001:4860:FFFF:FFFF:FFFF:FFFF:FFFF:FFFF\n", "rdap.arin.net",
+         "/registry/ip/2001:4860:4860::8888",
          answers + "rdap.arin.net__ip_2001-4860-4860--8888_2021.json",
          "Network: 2001:4860:: - 2001:4860:ffff:ffff:ffff:ffff:ffff:ffff"},
         {"AS4608", kApnic, "AS4608", "aut-num:        AS4608\n", "rdap.apnic.net", "/autnum/4608",
@@ -49,7 +49,8 @@ TEST(NumberRun, EachRegistryIsAskedInItsOwnFormThenByRdap) {
         // number, it stands for any answer of that registry.
         {"AS28000", std::string(query::kLacnicServer), "AS28000", "aut-num:     AS28000\n",
          "rdap.lacnic.net", "/rdap/autnum/28000",
-         answers + "rdap.lacnic.net__ip_179.0.0.0-23_2020.json", "Network: 179.0.0.0 - 179.0.1.255"},
+         answers + "rdap.lacnic.net__ip_179.0.0.0-23_2020.json",
+         "Network: 179.0.0.0 - 179.0.1.255"},
         {"AS0.36864", std::string(query::kAfrinicServer), "AS36864", "aut-num:        AS36864\n",
          "rdap.afrinic.net", "/rdap/autnum/36864",
          answers + "rdap.afrinic.net__autnum_36864_2020.json", "Autonomous System: AS36864"},

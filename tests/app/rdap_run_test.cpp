@@ -21,9 +21,7 @@ testserver::ServerConfig Rdap(std::string name,
     return config;
 }
 
-testserver::HttpResponse Answer(const std::string& file) {
-    return {200, ReadTestData(file)};
-}
+testserver::HttpResponse Answer(const std::string& file) { return {200, ReadTestData(file)}; }
 
 testserver::ServerConfig Refusing(std::string name) {
     testserver::ServerConfig config = Server(std::move(name));
@@ -52,13 +50,14 @@ const std::string kVerisignRdap = "{rdap.verisign.com からの回答 (RDAP)}";
 const std::string kMarkmonitorRdap = "{rdap.markmonitor.com からの回答 (RDAP)}";
 
 TEST(RdapRun, ARefusedComRegistryIsAnsweredByRdapAndItsPointerToTheRegistrar) {
-    RdapRun rdap({Refusing(kVerisign),
-                  Rdap("rdap.verisign.com",
-                       {{"/com/v1/domain/google.com",
-                         Answer("rdap/answers/rdap.verisign.com__domain_google.com_2021.json")}}),
-                  Rdap("rdap.markmonitor.com",
-                       {{"/rdap/domain/GOOGLE.COM",
-                         Answer("rdap/answers/rdap.markmonitor.com__domain_google.com_2021.json")}})});
+    RdapRun rdap(
+        {Refusing(kVerisign),
+         Rdap("rdap.verisign.com",
+              {{"/com/v1/domain/google.com",
+                Answer("rdap/answers/rdap.verisign.com__domain_google.com_2021.json")}}),
+         Rdap("rdap.markmonitor.com",
+              {{"/rdap/domain/GOOGLE.COM",
+                Answer("rdap/answers/rdap.markmonitor.com__domain_google.com_2021.json")}})});
     ASSERT_TRUE(rdap.run.Run("google.com"));
     const Lines lines = rdap.run.window.Lines();
     ASSERT_GE(lines.size(), 5u);
@@ -75,8 +74,8 @@ TEST(RdapRun, ARefusedComRegistryIsAnsweredByRdapAndItsPointerToTheRegistrar) {
 }
 
 TEST(RdapRun, ATopLevelDomainWithoutAWhoisServerIsAnsweredByRdap) {
-    RdapRun rdap({Server(kIana, {{"home.moscow", ReadTestData(
-                                                     "app/whois.iana.org/home.moscow_made-up.txt")}}),
+    RdapRun rdap({Server(kIana, {{"home.moscow",
+                                  ReadTestData("app/whois.iana.org/home.moscow_made-up.txt")}}),
                   Rdap("rdap.flexireg.net",
                        {{"/domain/home.moscow",
                          Answer("app/rdap/flexireg.net__domain_home.moscow_2024.json")}})});
@@ -102,11 +101,18 @@ TEST(RdapRun, NotFoundRedirectsAndTheSwitchOff) {
         302, "", "text/html", {{"Location", "https://rdap.other.test/domain/google.com"}}};
     const RdapCase cases[] = {
         {"not found", true, {}, "データベースが見つかりません", "", 1},
-        {"redirected", true, {{"/com/v1/domain/google.com", moved}}, "完了",
-         "{rdap.other.test からの回答 (RDAP)}", 1},
-        {"server error", true,
+        {"redirected",
+         true,
+         {{"/com/v1/domain/google.com", moved}},
+         "完了",
+         "{rdap.other.test からの回答 (RDAP)}",
+         1},
+        {"server error",
+         true,
          {{"/com/v1/domain/google.com", {500, R"({"errorCode":500,"title":"Oops"})"}}},
-         "rdap.verisign.com でエラー HTTP 500", kVerisignRdap, 1},
+         "rdap.verisign.com でエラー HTTP 500",
+         kVerisignRdap,
+         1},
         {"switch off", false, {}, "WHOISサービスを利用できません", "", 0},
     };
     for (const RdapCase& c : cases) {
@@ -138,7 +144,9 @@ TEST(RdapRun, UntilTheRdapRequestConnectsTheStatusNamesItsServer) {
     rdap.run.window.query = "google.com";
     rdap.run.controller->QueryButtonClick();
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return rdap.run.window.Status() == "rdap.verisign.com への接続を待っています．．．"; },
+        [&] {
+            return rdap.run.window.Status() == "rdap.verisign.com への接続を待っています．．．";
+        },
         15000))
         << rdap.run.window.Status();
     rdap.run.controller->CancelButtonClick();
@@ -171,22 +179,35 @@ TEST(RdapRun, TheSwitchsExchangesSayWhichServerFailedAndHow) {
     };
     const FailureCase cases[] = {
         {"registrar refuses",
-         {Refusing(kVerisign), registry(), Refusing("rdap.markmonitor.com")}, "google.com", "",
-         "完了 (rdap.markmonitor.com に接続を拒否されました)", kVerisignRdap},
+         {Refusing(kVerisign), registry(), Refusing("rdap.markmonitor.com")},
+         "google.com",
+         "",
+         "完了 (rdap.markmonitor.com に接続を拒否されました)",
+         kVerisignRdap},
         {"registrar fails",
-         {Refusing(kVerisign), registry(), registrar({503, "busy"})}, "google.com", "",
-         "完了 (rdap.markmonitor.com でエラー HTTP 503)", kVerisignRdap},
+         {Refusing(kVerisign), registry(), registrar({503, "busy"})},
+         "google.com",
+         "",
+         "完了 (rdap.markmonitor.com でエラー HTTP 503)",
+         kVerisignRdap},
         {"registrar lacks the name",
-         {Refusing(kVerisign), registry(), registrar(testserver::RdapNotFound())}, "google.com", "",
-         "完了 (rdap.markmonitor.com にデータがありません)", kVerisignRdap},
+         {Refusing(kVerisign), registry(), registrar(testserver::RdapNotFound())},
+         "google.com",
+         "",
+         "完了 (rdap.markmonitor.com にデータがありません)",
+         kVerisignRdap},
         {"registry refuses RDAP too",
-         {Refusing(kVerisign), Refusing("rdap.verisign.com")}, "google.com", "",
-         "rdap.verisign.com に接続を拒否されました", ""},
+         {Refusing(kVerisign), Refusing("rdap.verisign.com")},
+         "google.com",
+         "",
+         "rdap.verisign.com に接続を拒否されました",
+         ""},
         {"IANA refuses, then RDAP fails",
-         {Refusing(kIana),
-          Rdap("rdap.flexireg.net", {{"/domain/home.moscow", {500, "{}"}}})},
-         "home.moscow", "whois.iana.org に接続を拒否されました",
-         "rdap.flexireg.net でエラー HTTP 500", "{rdap.flexireg.net からの回答 (RDAP)}"},
+         {Refusing(kIana), Rdap("rdap.flexireg.net", {{"/domain/home.moscow", {500, "{}"}}})},
+         "home.moscow",
+         "whois.iana.org に接続を拒否されました",
+         "rdap.flexireg.net でエラー HTTP 500",
+         "{rdap.flexireg.net からの回答 (RDAP)}"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -224,8 +245,8 @@ TEST(RdapDirectory, FetchesNewerFilesOnceAWeekAndKeepsWhatFailed) {
     dns.replace(dns.find(shipped), shipped.size(), "2026-12-01T00:00:00Z");
     // dns.json is newer at IANA; ipv4.json fails; the other two are broken.
     testserver::ServerConfig iana = Rdap("data.iana.org", {{"/rdap/dns.json", {200, dns}},
-                                                          {"/rdap/ipv6.json", {200, "{"}},
-                                                          {"/rdap/asn.json", {200, "[]"}}});
+                                                           {"/rdap/ipv6.json", {200, "{"}},
+                                                           {"/rdap/asn.json", {200, "[]"}}});
     RunHarness run({iana});
     const std::filesystem::path user = run.HistoryFile().parent_path() / "rdap";
     TRdapDirectory directory(TORVANE_RDAP_SNAPSHOT, user, true);

@@ -6,10 +6,10 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,20 +18,20 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QToolButton>
 #include <QTest>
+#include <QToolButton>
 
 #include "app/find_bar.h"
 #include "app/hint_window.h"
 #include "app/main_window.h"
 #include "app/program_setup.h"
 #include "app/qt_text.h"
-#include "query/well_known_servers.h"
 #include "desktop_testing.h"
+#include "query/well_known_servers.h"
+#include "run_test_support.h"
 #include "view/result/desktop_open.h"
 #include "view/result/platform_opener.h"
 #include "view/result/result_view.h"
-#include "run_test_support.h"
 #include "view/widget/text_view.h"
 
 namespace torvane::app {
@@ -145,15 +145,15 @@ TEST_F(WindowTest, StartsIdleWithTheDesignedControls) {
         EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), name);
     }
     // The query box is labelled by Label1 (a combo box's name is its text here).
-    const auto labels = QAccessible::queryAccessibleInterface(window.QueryEdit())
-                            ->relations(QAccessible::Label);
+    const auto labels =
+        QAccessible::queryAccessibleInterface(window.QueryEdit())->relations(QAccessible::Label);
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels[0].first->object(), window.Label1());
     // Tab order of the design.
     const std::vector<QWidget*> order{
-        window.QueryEdit(), window.QueryButton(), window.CancelButton(), window.CheckBox1(),
-        window.CheckBox2(), window.HostEdit(),    window.CheckBox3(),    window.Button1(),
-        window.Button2()};
+        window.QueryEdit(), window.QueryButton(), window.CancelButton(),
+        window.CheckBox1(), window.CheckBox2(),   window.HostEdit(),
+        window.CheckBox3(), window.Button1(),     window.Button2()};
     for (std::size_t i = 0; i + 1 < order.size(); ++i) {
         QWidget* next = order[i]->nextInFocusChain();
         // Skip what cannot take the focus and the combo boxes' own line edits.
@@ -445,7 +445,8 @@ TEST_F(WindowTest, F1ShowsHelpWhereverTheFocusIs) {
                                        window.FindBar()->TextBox(), window.CheckBox1()};
     for (QWidget* place : places) {
         place->setFocus();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return place->hasFocus() || place->isAncestorOf(QApplication::focusWidget()); }));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return place->hasFocus() || place->isAncestorOf(QApplication::focusWidget()); }));
         const std::size_t before = boxes_.size();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
         ASSERT_EQ(boxes_.size(), before + 1) << place->metaObject()->className();
@@ -478,9 +479,10 @@ TEST_F(WindowTest, SaveProposesTheRunsNameAndSaysWhereItWrote) {
     std::ifstream file(dir_ / "report.txt", std::ios::binary);
     const std::string bytes(std::istreambuf_iterator<char>(file), {});
     EXPECT_EQ(bytes,
-              "         \x81\x79\x93\xfa\x96\x7b\x8c\xea.jp \x82\xcc\x92\xb2\x8d\xb8\x8c\x8b\x89\xca\x81\x7a\r\nsecond\r\n");
-    EXPECT_EQ(window.StatusBar1()->text(),
-              QString::fromStdString((dir_ / "report.txt").string()) + QString::fromUtf8(" に保存しました"));
+              "         \x81\x79\x93\xfa\x96\x7b\x8c\xea.jp "
+              "\x82\xcc\x92\xb2\x8d\xb8\x8c\x8b\x89\xca\x81\x7a\r\nsecond\r\n");
+    EXPECT_EQ(window.StatusBar1()->text(), QString::fromStdString((dir_ / "report.txt").string()) +
+                                               QString::fromUtf8(" に保存しました"));
     // The first proposal: the run's name in a folder that exists (the documents folder, or home).
     ASSERT_EQ(proposals.size(), 1);
     EXPECT_EQ(QFileInfo(proposals[0]).fileName(), QString::fromUtf8("日本語.jp.txt"));

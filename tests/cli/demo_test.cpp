@@ -2,15 +2,14 @@
 // answers, the demo queries give their reports through torvane-cli, and the
 // server is gone afterwards however the script ends.
 
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "child_process.h"
@@ -157,8 +156,8 @@ bool RangeHolds(const std::string& range, const std::vector<unsigned char>& addr
     if (const std::size_t dash = range.find(" - "); dash != std::string::npos) {
         const auto first = AddressBytes(Trimmed(range.substr(0, dash)));
         const auto last = AddressBytes(Trimmed(range.substr(dash + 3)));
-        return first && last && first->size() == address.size() &&
-               last->size() == address.size() && *first <= address && address <= *last;
+        return first && last && first->size() == address.size() && last->size() == address.size() &&
+               *first <= address && address <= *last;
     }
     const std::size_t slash = range.find('/');
     if (slash == std::string::npos) return false;
@@ -179,10 +178,10 @@ struct ObjectCheck {
     int found = 0;
 };
 ObjectCheck CheckObjects(const std::string& query, const Lines& lines) {
-    static const std::vector<std::string> rangeKeys{"inetnum:", "inet6num:", "NetRange:",
-                                                    "a. [IPネットワークアドレス]"};
-    static const std::vector<std::string> nameKeys{"Domain Name:", "a. [ドメイン名]", "aut-num:",
-                                                   "Autonomous System:"};
+    static const std::vector<std::string> rangeKeys{
+        "inetnum:", "inet6num:", "NetRange:", "a. [IPネットワークアドレス]"};
+    static const std::vector<std::string> nameKeys{"Domain Name:", "a. [ドメイン名]",
+                                                   "aut-num:", "Autonomous System:"};
     const std::optional<std::vector<unsigned char>> address = AddressBytes(query);
     ObjectCheck check;
     for (const std::string& line : lines) {
@@ -204,19 +203,13 @@ const std::vector<DemoCase>& DemoCases() {
          0,
          {"{whois.jprs.jp からの回答}", "{whois.nic.ad.jp からの回答 (DL152JP) }"},
          {}},
-        {"171.0.0.1",
-         0,
-         {"{whois.apnic.net からの回答}"},
-         {"{whois.arin.net", "{whois.nic.ad.jp"}},
+        {"171.0.0.1", 0, {"{whois.apnic.net からの回答}"}, {"{whois.arin.net", "{whois.nic.ad.jp"}},
         {"4.2.2.1", 0, {"{whois.arin.net からの回答}"}, {"{whois.apnic.net", "{whois.nic.ad.jp"}},
         {"128.79.0.1",
          0,
          {"{whois.ripe.net からの回答}"},
          {"{whois.arin.net からの回答}", "{whois.apnic.net", "{whois.nic.ad.jp"}},
-        {"192.0.2.1",
-         0,
-         {"{whois.nic.ad.jp からの回答}"},
-         {"{whois.arin.net", "{whois.apnic.net"}},
+        {"192.0.2.1", 0, {"{whois.nic.ad.jp からの回答}"}, {"{whois.arin.net", "{whois.apnic.net"}},
         {"example.co.za",
          1,
          {"\"example.co.za\" についてのデータベースが見つかりません。",
@@ -271,13 +264,12 @@ TEST_P(DemoQueries, GiveTheirReportWithAnswersForTheQuery) {
     EXPECT_TRUE(GoneWithin(server, std::chrono::seconds(2)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Demo, DemoQueries, ::testing::ValuesIn(DemoCases()),
-                         [](const auto& info) {
-                             std::string name = info.param.query;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Demo, DemoQueries, ::testing::ValuesIn(DemoCases()), [](const auto& info) {
+    std::string name = info.param.query;
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return name;
+});
 
 // --serve keeps the server until the script is stopped.
 class DemoServe : public ::testing::TestWithParam<int> {};

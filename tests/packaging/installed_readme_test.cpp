@@ -57,8 +57,8 @@ TEST(InstalledWindow, HelpOpensTheReadmeOfTheInstalledDataFolder) {
             window.Button1Click();
             view::SetDesktopOpener(previous);
         }
-        EXPECT_EQ(opened.toLocalFile(), QString::fromStdString(
-                                            (prefix / "share/torvane/Readme.txt").string()))
+        EXPECT_EQ(opened.toLocalFile(),
+                  QString::fromStdString((prefix / "share/torvane/Readme.txt").string()))
             << folder;
         EXPECT_TRUE(message.isEmpty()) << message.toStdString();
     }

@@ -4,7 +4,6 @@
 #include "whois_test_server.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/time.h>
 
 #include <chrono>

@@ -42,11 +42,11 @@ TEST_F(CharOffsetsCacheTest, MapsPositionsToOffsetsAndBack) {
         std::size_t offset;
     };
     const Case cases[] = {
-        {{0, 0}, 0}, {{0, 3}, 3},  // 'a' and the first line's end
-        {{1, 0}, 4}, {{1, 2}, 5},  // 日 and 本
-        {{1, 4}, 6},               // the line end after 本
-        {{2, 0}, 7},               // the empty line
-        {{3, 0}, 8}, {{3, 2}, 10}, // the tab and the text's end
+        {{0, 0}, 0}, {{0, 3}, 3},   // 'a' and the first line's end
+        {{1, 0}, 4}, {{1, 2}, 5},   // 日 and 本
+        {{1, 4}, 6},                // the line end after 本
+        {{2, 0}, 7},                // the empty line
+        {{3, 0}, 8}, {{3, 2}, 10},  // the tab and the text's end
     };
     for (const Case& c : cases) {
         EXPECT_EQ(offsets.offsetOf(lines, c.pos), c.offset) << c.pos.line << ":" << c.pos.offset;

@@ -73,8 +73,6 @@ void DesktopSandbox::Release() const {
     QFile(File(QStringLiteral("release"))).open(QIODevice::WriteOnly);
 }
 
-bool DesktopSandbox::BrowserEnded() const {
-    return QFile::exists(File(QStringLiteral("ended")));
-}
+bool DesktopSandbox::BrowserEnded() const { return QFile::exists(File(QStringLiteral("ended"))); }
 
 }  // namespace torvane::view::testing

@@ -30,7 +30,8 @@ class PlatformOpenerTest : public testing::WidgetTest {
         TPlatformOpener opener(environment);
         std::vector<bool> heard;
         opener.Open(url, [&](bool opened) { heard.push_back(opened); });
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !heard.empty(); }, 20000)) << url.toString().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !heard.empty(); }, 20000))
+            << url.toString().toStdString();
         return heard;
     }
 

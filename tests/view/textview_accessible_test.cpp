@@ -1,10 +1,11 @@
 // TTextView as a screen reader sees it through QAccessible: the text, its boundaries, caret,
 // selection and geometry, and the events that tell of their changes.
-#include <QAccessible>
-#include <QtTest/QTest>
 #include <private/qguiapplication_p.h>
 #include <qpa/qplatformaccessibility.h>
 #include <qpa/qplatformintegration.h>
+
+#include <QAccessible>
+#include <QtTest/QTest>
 #include <optional>
 #include <vector>
 
@@ -40,8 +41,8 @@ void RecordEvent(QAccessibleEvent* event) {
     switch (event->type()) {
         case QAccessible::TextInserted: {
             const auto* e = static_cast<QAccessibleTextInsertEvent*>(event);
-            SeenEvents().push_back({e->type(), e->object(), e->changePosition(), -1,
-                                    e->textInserted()});
+            SeenEvents().push_back(
+                {e->type(), e->object(), e->changePosition(), -1, e->textInserted()});
             break;
         }
         case QAccessible::TextRemoved: {
@@ -102,19 +103,18 @@ class EventCapture {
 // character, which the view draws as the placeholder box.
 const QString kReport = QStringLiteral(
     "Domain Name: EXAMPLE.JP\n"  // 0..23, its line end at 23
-    "[登録者] 日本 太郎\n"         // 24..35
-    "\n"                          // 36
-    "a\tb\n"                      // 37..40
-    "x\uFFFDy");                  // 41..43
+    "[登録者] 日本 太郎\n"       // 24..35
+    "\n"                         // 36
+    "a\tb\n"                     // 37..40
+    "x\uFFFDy");                 // 41..43
 
 class TextViewAccessibleTest : public testing::WidgetTest {
   protected:
     TextViewAccessibleTest() {
         view.resize(700, 400);
         view.setWrapWidth(20);
-        view.appendLines(std::vector<std::string>{"Domain Name: EXAMPLE.JP",
-                                                  Sjis(u8"[登録者] 日本 太郎"), "", "a\tb",
-                                                  "x\x01y"});
+        view.appendLines(std::vector<std::string>{
+            "Domain Name: EXAMPLE.JP", Sjis(u8"[登録者] 日本 太郎"), "", "a\tb", "x\x01y"});
         view.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
         iface = QAccessible::queryAccessibleInterface(&view);
@@ -148,12 +148,9 @@ TEST_F(TextViewAccessibleTest, IsAReadOnlyMultiLineTextHoldingTheReport) {
         QString expected;
     };
     const Case cases[] = {
-        {0, 6, QStringLiteral("Domain")},
-        {20, 27, QStringLiteral(".JP\n[登録")},
-        {35, 40, QStringLiteral("\n\na\tb")},
-        {-5, 3, QStringLiteral("Dom")},
-        {42, 99, QStringLiteral("\uFFFDy")},
-        {10, 10, QString()},
+        {0, 6, QStringLiteral("Domain")},     {20, 27, QStringLiteral(".JP\n[登録")},
+        {35, 40, QStringLiteral("\n\na\tb")}, {-5, 3, QStringLiteral("Dom")},
+        {42, 99, QStringLiteral("\uFFFDy")},  {10, 10, QString()},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(text->text(c.start, c.end), c.expected) << c.start << ".." << c.end;
@@ -200,8 +197,9 @@ TEST_F(TextViewAccessibleTest, ReadsTheTextByEveryKindOfBoundary) {
                      const Case& c) {
         EXPECT_EQ(start, expected.start) << which << " type " << c.type << " offset " << c.offset;
         EXPECT_EQ(end, expected.end) << which << " type " << c.type << " offset " << c.offset;
-        const QString piece =
-            expected.start < 0 ? QString() : kReport.mid(expected.start, expected.end - expected.start);
+        const QString piece = expected.start < 0
+                                  ? QString()
+                                  : kReport.mid(expected.start, expected.end - expected.start);
         EXPECT_EQ(got, piece) << which << " type " << c.type << " offset " << c.offset;
     };
     for (const Case& c : cases) {
@@ -259,11 +257,11 @@ TEST_F(TextViewAccessibleTest, CharacterRectanglesAreTheCellsOnTheScreen) {
         TextPos pos;
     };
     const Case cases[] = {
-        {0, {0, 0}},   // D
-        {15, {0, 15}}, // A of EXAMPLE, on the second row
-        {26, {1, 3}},  // 録, two cells wide
-        {38, {3, 1}},  // the tab
-        {42, {4, 1}},  // the placeholder
+        {0, {0, 0}},    // D
+        {15, {0, 15}},  // A of EXAMPLE, on the second row
+        {26, {1, 3}},   // 録, two cells wide
+        {38, {3, 1}},   // the tab
+        {42, {4, 1}},   // the placeholder
     };
     for (const Case& c : cases) {
         const QRect cell = view.charRect(c.pos);
@@ -352,11 +350,11 @@ TEST_F(TextViewAccessibleTest, RaisesTextEventsAtTheChangedOffsets) {
 
 TEST_F(TextViewAccessibleTest, RaisesCaretAndSelectionEventsAtTheirOffsets) {
     EventCapture capture(true);
-    view.setSelStart(positionOf(1, 13));            // after 日本
-    view.setSelLength(3);                           // the space and 太
-    view.setSelStart(positionOf(1, 13));            // nothing selected again
-    view.insertLine(0, "abc");                      // the caret moves on with its text
-    view.scrollRows(1);                             // no change
+    view.setSelStart(positionOf(1, 13));  // after 日本
+    view.setSelLength(3);                 // the space and 太
+    view.setSelStart(positionOf(1, 13));  // nothing selected again
+    view.insertLine(0, "abc");            // the caret moves on with its text
+    view.scrollRows(1);                   // no change
     const std::vector<Seen> expected = {
         {QAccessible::TextCaretMoved, &view, 32, -1, {}},
         {QAccessible::TextSelectionChanged, &view, 32, 34, {}},

@@ -190,7 +190,8 @@ void BM_AccessibleFirstReadThenWords(benchmark::State& state) {
         const int count = text->characterCount();
         int start = 0;
         int end = 0;
-        benchmark::DoNotOptimize(text->textAtOffset(count, QAccessible::LineBoundary, &start, &end));
+        benchmark::DoNotOptimize(
+            text->textAtOffset(count, QAccessible::LineBoundary, &start, &end));
         std::uniform_int_distribution<int> offsets(0, count);
         for (int i = 0; i < 10000; ++i) {
             benchmark::DoNotOptimize(

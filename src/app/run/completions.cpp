@@ -33,14 +33,16 @@ query::TLines TRunController::AnswerLines(std::string raw) {
 void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
     ConnectEnded(Index(leg));  // a lookup that failed or was cancelled
     net::TWhoisCli& client = Client(leg);
-    const bool large = code == 0 && !cancelling_ && client.WhoisResp().size() >= kBackgroundConversion;
+    const bool large =
+        code == 0 && !cancelling_ && client.WhoisResp().size() >= kBackgroundConversion;
     if (pending_.empty() && !large) {
         HandleCompletion(leg, code, {client.Truncated(), client.TakeWhoisResp(), std::nullopt});
         return;
     }
     // The leg stays running until its completion is handled, so nothing
     // restarts its client meanwhile.
-    PendingCompletion item{leg, code, {client.Truncated(), client.TakeWhoisResp(), std::nullopt}, {}};
+    PendingCompletion item{
+        leg, code, {client.Truncated(), client.TakeWhoisResp(), std::nullopt}, {}};
     if (large) {
         item.lines = std::async(std::launch::async, &TRunController::AnswerLines,
                                 std::move(item.completed.raw));

@@ -222,8 +222,9 @@ void TRunController::DnsInformation() {
     window_.Report().Append("");
     window_.SetStatus(text.gettingDns);
     start_->ascii = puny::DomainToAscii(name);
-    Resolve([this, ascii = start_->ascii] { return resolver_.LookupHostAddress(ascii); },
-            [this](std::optional<std::string> address) { ForwardLookupDone(address.value_or("")); });
+    Resolve(
+        [this, ascii = start_->ascii] { return resolver_.LookupHostAddress(ascii); },
+        [this](std::optional<std::string> address) { ForwardLookupDone(address.value_or("")); });
 }
 
 void TRunController::ForwardLookupDone(const std::string& address) {
@@ -252,19 +253,20 @@ void TRunController::ForwardLookupDone(const std::string& address) {
 
 void TRunController::Resolve(std::function<std::string()> lookup,
                              std::function<void(std::optional<std::string>)> then) {
-    lookup_.Start(std::move(lookup), [this, then = std::move(then)](std::optional<std::string> result) {
-        // The run start goes on from the event loop now: an error ends the
-        // run here, as the window's error handler would.
-        try {
-            window_.Report().BeginUpdate();
-            then(std::move(result));
-            HandOver();
-        } catch (const std::exception& error) {
-            EndRunWithError(error.what());
-        } catch (...) {
-            EndRunWithError("Unknown error.");
-        }
-    });
+    lookup_.Start(std::move(lookup),
+                  [this, then = std::move(then)](std::optional<std::string> result) {
+                      // The run start goes on from the event loop now: an error ends the
+                      // run here, as the window's error handler would.
+                      try {
+                          window_.Report().BeginUpdate();
+                          then(std::move(result));
+                          HandOver();
+                      } catch (const std::exception& error) {
+                          EndRunWithError(error.what());
+                      } catch (...) {
+                          EndRunWithError("Unknown error.");
+                      }
+                  });
 }
 
 void TRunController::EndRunWithError(const std::string& message) {

@@ -49,10 +49,9 @@ void TPlatformOpener::Open(const QUrl& url, OpenDone done) {
         process->deleteLater();
         heard(opened);
     };
-    connect(process, &QProcess::finished, this,
-            [finish](int code, QProcess::ExitStatus status) {
-                finish(status == QProcess::NormalExit && code == 0);
-            });
+    connect(process, &QProcess::finished, this, [finish](int code, QProcess::ExitStatus status) {
+        finish(status == QProcess::NormalExit && code == 0);
+    });
     connect(process, &QProcess::errorOccurred, this, [finish](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart) finish(false);
     });

@@ -5,8 +5,8 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QWheelEvent>
-#include <stdexcept>
 #include <QtGlobal>
+#include <stdexcept>
 
 #include "encoding/code_page.h"
 #include "view/result/desktop_open.h"

@@ -94,9 +94,8 @@ void TAccessibleText::caretMayHaveMoved() {
     const std::size_t selLength = view_.selLength();
     const bool caretMoved = caret != lastCaret_;
     // Two empty selections are the same, wherever they sat.
-    const bool selectionChanged =
-        (selLength != 0 || lastSelLength_ != 0) &&
-        (selStart != lastSelStart_ || selLength != lastSelLength_);
+    const bool selectionChanged = (selLength != 0 || lastSelLength_ != 0) &&
+                                  (selStart != lastSelStart_ || selLength != lastSelLength_);
     lastCaret_ = caret;
     lastSelStart_ = selStart;
     lastSelLength_ = selLength;
@@ -116,9 +115,7 @@ void TAccessibleText::caretMayHaveMoved() {
 
 // --- The text ---
 
-int TAccessibleText::characterCount() {
-    return static_cast<int>(offsets_.characterCount(lines()));
-}
+int TAccessibleText::characterCount() { return static_cast<int>(offsets_.characterCount(lines())); }
 
 QString TAccessibleText::lineText(std::size_t line) {
     if (!chars_) chars_ = std::make_unique<TCellChars>();
@@ -128,8 +125,7 @@ QString TAccessibleText::lineText(std::size_t line) {
     for (std::size_t pos = 0; pos < bytes.size();) {
         const std::size_t length = charLength(bytes, pos);
         // The view draws a tab as blank cells and never decodes it.
-        const char16_t unicode =
-            bytes[pos] == '\t' ? u'\t' : chars_->unicodeOf(bytes, pos, length);
+        const char16_t unicode = bytes[pos] == '\t' ? u'\t' : chars_->unicodeOf(bytes, pos, length);
         result += QChar(unicode == TCellChars::kPlaceholder ? u'\uFFFD' : unicode);
         pos += length;
     }
@@ -203,8 +199,8 @@ TAccessibleText::Unit TAccessibleText::unitHolding(int offset, QAccessible::Text
             if (hasLineEnd(pos.line)) text += kLineEnd;
             const auto [start, end] =
                 PieceAround(text, offset - lineStart,
-                           type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
-                                                             : QTextBoundaryFinder::Sentence);
+                            type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word
+                                                              : QTextBoundaryFinder::Sentence);
             return {lineStart + start, lineStart + end};
         }
         default: {

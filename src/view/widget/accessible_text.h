@@ -61,10 +61,10 @@ class TAccessibleText {
 
     // --- Text units for the boundaries ---
     // Characters are single units; words and sentences lie between the break opportunities of
-    // QTextBoundaryFinder within a line, whose "\n" is read with it; lines are the display rows, the last row of a line with
-    // its "\n"; paragraphs are report lines with their "\n"; NoBoundary is the whole text.
-    // The unit holding `offset` (0 <= offset <= characterCount()). At the text's end: an empty
-    // unit for characters and after an empty last line, otherwise the last unit.
+    // QTextBoundaryFinder within a line, whose "\n" is read with it; lines are the display rows,
+    // the last row of a line with its "\n"; paragraphs are report lines with their "\n"; NoBoundary
+    // is the whole text. The unit holding `offset` (0 <= offset <= characterCount()). At the text's
+    // end: an empty unit for characters and after an empty last line, otherwise the last unit.
     Unit unitAt(int offset, QAccessible::TextBoundaryType type);
     // The unit before / after unitAt(offset), none at the text's start / end.
     std::optional<Unit> unitBefore(int offset, QAccessible::TextBoundaryType type);

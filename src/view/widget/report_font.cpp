@@ -131,8 +131,9 @@ QFont WindowFont(int pixels) {
     QStringList proportional;
     for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese))
         if (!KeepsCellGrid(Face(family, pixels))) proportional << family;
-    const QString family = FirstDrawing(
-        Installed({"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic"}) + proportional, pixels, kFaceProbe);
+    const QString family =
+        FirstDrawing(Installed({"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic"}) + proportional,
+                     pixels, kFaceProbe);
     QFont font;
     if (!family.isEmpty()) font.setFamily(family);
     font.setPixelSize(pixels);

@@ -160,13 +160,15 @@ void TTextView::saveToFile(const std::filesystem::path& path) const {
     const auto reason = [] { return std::string(": ") + std::strerror(errno); };
     errno = 0;
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw std::runtime_error("ファイル " + path.string() + " を作成できません" + reason());
+    if (!out)
+        throw std::runtime_error("ファイル " + path.string() + " を作成できません" + reason());
     for (const std::string_view line : layout_.lines()) {
         out.write(line.data(), static_cast<std::streamsize>(line.size()));
         out.write("\r\n", 2);
     }
     out.close();
-    if (!out) throw std::runtime_error("ファイル " + path.string() + " に書き込めません" + reason());
+    if (!out)
+        throw std::runtime_error("ファイル " + path.string() + " に書き込めません" + reason());
 }
 
 // --- Layout and scrolling ---
@@ -412,8 +414,9 @@ bool TTextView::viewportEvent(QEvent* event) {
 }
 
 bool TTextView::tripleClick(const QPoint& point) {
-    const bool soon = sinceDoubleClick_.isValid() &&
-                      sinceDoubleClick_.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval();
+    const bool soon =
+        sinceDoubleClick_.isValid() &&
+        sinceDoubleClick_.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval();
     sinceDoubleClick_.invalidate();
     if (!soon || (point - doubleClickPoint_).manhattanLength() >=
                      QGuiApplication::styleHints()->startDragDistance())
