@@ -6,9 +6,11 @@
 
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <thread>
 
 #include "cli_test_support.h"
+#include "query/normalize.h"
 #include "query/well_known_servers.h"
 
 namespace torvane::cli::testing {
@@ -154,7 +156,15 @@ TEST_P(CliLegs, PrintsTheWindowsReportAndEndsOnItsStatus) {
     ASSERT_TRUE(result.exited) << result.err;
     EXPECT_EQ(result.out, reference.stdoutText);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
-    EXPECT_EQ(SplitLines(result.err), reference.statuses);
+    if (query::IsIPAddress(c.query)) {
+        // An address run asks three registries at once: their statuses interleave as their
+        // exchanges happen to end, so only what is shown is compared, not its order.
+        const std::vector<std::string> shown = SplitLines(result.err);
+        EXPECT_EQ(std::set<std::string>(shown.begin(), shown.end()),
+                  std::set<std::string>(reference.statuses.begin(), reference.statuses.end()));
+    } else {
+        EXPECT_EQ(SplitLines(result.err), reference.statuses);
+    }
     EXPECT_EQ(LastLine(result.err), c.finalStatus);
     for (const ServerConfig& config : c.servers)
         EXPECT_EQ(cli.Servers().Queries(config.name), reference.queries.at(config.name))
