@@ -2,9 +2,10 @@
 // Decoders from each code an answer may come in to UTF-8, for DecodeAnswer
 // (answer_utf8.h) and for the places that know the code of a text.
 //
-// Each takes its text over and decodes it in one pass, writing over the
-// text itself while the output stays no longer than what was read and into
-// one buffer of its own from there on. Every byte is accounted for: it is
+// Each decoder of a std::string takes its text over and decodes it in one
+// pass, writing over the text itself while the output stays no longer than
+// what was read and into one buffer of its own from there on; the UTF-16
+// ones read a view and write one buffer. Every byte is accounted for: it is
 // decoded, or it is part of a piece that no character explains, and each such
 // piece becomes one U+FFFD (EF BF BD). Nothing is dropped and nothing becomes
 // '?'. Control bytes, the zero byte included, stay the characters they are.
