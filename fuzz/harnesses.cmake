@@ -1,11 +1,12 @@
 # The fuzz harnesses and the libraries each one reaches. Included by fuzz/
 # (libFuzzer builds) and by tests/hostile (replay of the kept inputs).
 set(TORVANE_FUZZ_HARNESSES
-  encoding_detect encoding_convert convert_answer puny query tokens rows answers
+  encoding_detect encoding_convert convert_answer decode_answer puny query tokens rows answers
   terminal_escape rdap_bootstrap rdap_render)
 set(TORVANE_FUZZ_LIBS_encoding_detect torvane_encoding)
 set(TORVANE_FUZZ_LIBS_encoding_convert torvane_encoding)
 set(TORVANE_FUZZ_LIBS_convert_answer torvane_encoding)
+set(TORVANE_FUZZ_LIBS_decode_answer torvane_encoding)
 set(TORVANE_FUZZ_LIBS_puny torvane_puny torvane_encoding)
 set(TORVANE_FUZZ_LIBS_query torvane_query)
 set(TORVANE_FUZZ_LIBS_tokens torvane_textrules)

@@ -1,14 +1,19 @@
 // ConvertAnswerText on 4 MiB answers in ISO-2022-JP, EUC-JP, UTF-8 and plain
 // ASCII, each next to glibc iconv converting the same bytes to CP932 in the
 // same run; and Cp932ToUtf8 on the CP932 form of the Japanese answer and on
-// the ASCII one, next to iconv's CP932 -> UTF-8.
+// the ASCII one, next to iconv's CP932 -> UTF-8. Then DecodeAnswer, the
+// decoding to UTF-8, on the same answers and on their Shift_JIS, UTF-16
+// and Latin-1 forms, each next to iconv's conversion of the same bytes to
+// UTF-8 (BM_DecodeAnswer_* / BM_IconvToUtf8_*).
 //
 // The answers are the real UTF-8 answers of JPRS in tests/data, repeated to
 // 4 MiB and turned into ISO-2022-JP, EUC-JP and CP932 by iconv, so all hold
 // the same text; the ASCII answer is JPRS's English answer repeated. iconv
 // gets its output buffer once, outside the timing. ConvertAnswerText takes
 // its answer over; the copy handed to it is timed, as the buffer iconv
-// writes would be, so both write every byte once.
+// writes would be, so both write every byte once. The Latin-1 answer is the
+// made-up NIC.br answer of tests/data/encoding/whois repeated, decoded for
+// whois.registro.br; the UTF-16 one the Japanese answer with its mark.
 
 #include <benchmark/benchmark.h>
 #include <iconv.h>
@@ -21,6 +26,7 @@
 #include <string>
 
 #include "encoding/answer_text.h"
+#include "encoding/answer_utf8.h"
 #include "encoding/cp932_utf8.h"
 #include "encoding/unicode_codes.h"
 
@@ -67,7 +73,7 @@ std::string Iconv(const char* from, const char* to, const std::string& input) {
 }
 
 struct Answers {
-    std::string utf8, jis, euc, cp932, ascii;
+    std::string utf8, jis, euc, cp932, ascii, latin1, utf16le;
 };
 
 std::string RepeatToAnswerSize(const std::string& one_round) {
@@ -94,6 +100,10 @@ const Answers& TheAnswers() {
         a.cp932 = Iconv("UTF-8", "CP932", a.utf8);
         a.jis = Iconv("UTF-8", "ISO-2022-JP", a.utf8);
         a.euc = Iconv("UTF-8", "EUC-JP", a.utf8);
+        a.latin1 = RepeatToAnswerSize(
+            ReadFile(std::filesystem::path(TORVANE_ANSWERS_DIR) /
+                     "../whois/whois.registro.br/exemplo-acao.com.br_latin1_made-up.txt"));
+        a.utf16le = "\xFF\xFE" + Iconv("UTF-8", "UTF-16LE", a.utf8);
         if (DetectTextCode(a.utf8) != TextCode::tcUtf8 ||
             DetectTextCode(a.jis) != TextCode::tcJis || DetectTextCode(a.euc) != TextCode::tcEuc ||
             DetectTextCode(a.ascii) != TextCode::tcAscii) {
@@ -151,6 +161,42 @@ void BM_IconvToUtf8_Ascii(benchmark::State& s) {
     RunIconv(s, "CP932", TheAnswers().ascii, "UTF-8");
 }
 
+void RunDecodeAnswer(benchmark::State& state, const std::string& answer,
+                     std::string_view server = "") {
+    for (auto _ : state) {
+        std::string shown = torvane::encoding::DecodeAnswer(answer, server);
+        benchmark::DoNotOptimize(shown.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * answer.size()));
+}
+
+void BM_DecodeAnswer_Utf8(benchmark::State& s) { RunDecodeAnswer(s, TheAnswers().utf8); }
+void BM_IconvToUtf8_Utf8(benchmark::State& s) { RunIconv(s, "UTF-8", TheAnswers().utf8, "UTF-8"); }
+void BM_DecodeAnswer_Ascii(benchmark::State& s) { RunDecodeAnswer(s, TheAnswers().ascii); }
+void BM_IconvToUtf8_AsciiAnswer(benchmark::State& s) {
+    RunIconv(s, "ASCII", TheAnswers().ascii, "UTF-8");
+}
+void BM_DecodeAnswer_Jis(benchmark::State& s) { RunDecodeAnswer(s, TheAnswers().jis); }
+void BM_IconvToUtf8_Jis(benchmark::State& s) {
+    RunIconv(s, "ISO-2022-JP", TheAnswers().jis, "UTF-8");
+}
+void BM_DecodeAnswer_Euc(benchmark::State& s) { RunDecodeAnswer(s, TheAnswers().euc); }
+void BM_IconvToUtf8_Euc(benchmark::State& s) { RunIconv(s, "EUC-JP", TheAnswers().euc, "UTF-8"); }
+void BM_DecodeAnswer_Sjis(benchmark::State& s) { RunDecodeAnswer(s, TheAnswers().cp932); }
+void BM_IconvToUtf8_Sjis(benchmark::State& s) {
+    RunIconv(s, "CP932", TheAnswers().cp932, "UTF-8");
+}
+void BM_DecodeAnswer_Latin1(benchmark::State& s) {
+    RunDecodeAnswer(s, TheAnswers().latin1, "whois.registro.br");
+}
+void BM_IconvToUtf8_Latin1(benchmark::State& s) {
+    RunIconv(s, "ISO-8859-1", TheAnswers().latin1, "UTF-8");
+}
+void BM_DecodeAnswer_Utf16(benchmark::State& s) { RunDecodeAnswer(s, TheAnswers().utf16le); }
+void BM_IconvToUtf8_Utf16(benchmark::State& s) {
+    RunIconv(s, "UTF-16", TheAnswers().utf16le, "UTF-8");
+}
+
 BENCHMARK(BM_ConvertAnswerText_Jis)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Iconv_Jis)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertAnswerText_Euc)->Unit(benchmark::kMillisecond);
@@ -163,6 +209,20 @@ BENCHMARK(BM_Cp932ToUtf8_Japanese)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IconvToUtf8_Japanese)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Cp932ToUtf8_Ascii)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IconvToUtf8_Ascii)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeAnswer_Utf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvToUtf8_Utf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeAnswer_Ascii)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvToUtf8_AsciiAnswer)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeAnswer_Jis)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvToUtf8_Jis)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeAnswer_Euc)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvToUtf8_Euc)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeAnswer_Sjis)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvToUtf8_Sjis)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeAnswer_Latin1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvToUtf8_Latin1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeAnswer_Utf16)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_IconvToUtf8_Utf16)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
