@@ -64,7 +64,8 @@ std::basic_string<Unit> EncodeUnits(std::basic_string_view<Unit> label) {
                                            : k >= bias + kTMax ? kTMax
                                                                : k - bias;
                     if (q < t) break;
-                    output.push_back(static_cast<Unit>(TPunyClass::EncodeDigit(t + (q - t) % (kBase - t))));
+                    output.push_back(
+                        static_cast<Unit>(TPunyClass::EncodeDigit(t + (q - t) % (kBase - t))));
                     q = (q - t) / (kBase - t);
                 }
                 output.push_back(static_cast<Unit>(TPunyClass::EncodeDigit(q)));

@@ -165,7 +165,8 @@ TypedName Refused(NameRefusal refusal) { return TypedName{refusal, {}, {}}; }
 }  // namespace
 
 TypedName MapTypedName(std::string_view typed) {
-    if (IsAscii(typed)) return TypedName{NameRefusal::kNone, std::string(typed), std::string(typed)};
+    if (IsAscii(typed))
+        return TypedName{NameRefusal::kNone, std::string(typed), std::string(typed)};
     if (typed.size() > kMaxTypedBytes) return Refused(NameRefusal::kNameTooLong);
 
     Uts46Result uts46 = MapUts46(typed);
@@ -191,9 +192,11 @@ TypedName MapTypedName(std::string_view typed) {
         rest.remove_prefix(dot + 1);
     }
     const bool final_dot = ascii.ends_with('.');
-    if (ascii.size() - (final_dot ? 1 : 0) > kMaxNameBytes) return Refused(NameRefusal::kNameTooLong);
+    if (ascii.size() - (final_dot ? 1 : 0) > kMaxNameBytes)
+        return Refused(NameRefusal::kNameTooLong);
 
-    if (const NameRefusal refusal = RefusalOfIdna2008(uts46.mapped); refusal != NameRefusal::kNone) {
+    if (const NameRefusal refusal = RefusalOfIdna2008(uts46.mapped);
+        refusal != NameRefusal::kNone) {
         return Refused(refusal);
     }
     return TypedName{NameRefusal::kNone, std::move(uts46.mapped), std::move(ascii)};

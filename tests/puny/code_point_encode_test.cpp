@@ -48,8 +48,9 @@ std::string Ascii(std::u32string_view text) {
 // the planes beyond U+FFFF (ideographs of plane 2, emoji of plane 1).
 std::u32string RandomLabel(std::mt19937& random) {
     static constexpr std::pair<char32_t, char32_t> kRanges[] = {
-        {U'a', U'z'}, {U'0', U'9'}, {0x00E0, 0x00FF}, {0x03B1, 0x03C9}, {0x3041, 0x30FF},
-        {0x4E00, 0x9FFF}, {0xAC00, 0xD7A3}, {0x1F300, 0x1F5FF}, {0x20000, 0x2A6DF}, {0x10FFF0, 0x10FFFD},
+        {U'a', U'z'},       {U'0', U'9'},         {0x00E0, 0x00FF}, {0x03B1, 0x03C9},
+        {0x3041, 0x30FF},   {0x4E00, 0x9FFF},     {0xAC00, 0xD7A3}, {0x1F300, 0x1F5FF},
+        {0x20000, 0x2A6DF}, {0x10FFF0, 0x10FFFD},
     };
     std::uniform_int_distribution<int> length_of(1, 40);
     std::uniform_int_distribution<std::size_t> range_of(0, std::size(kRanges) - 1);

@@ -1,12 +1,13 @@
 // What each reader gets for a mapped name, and what the report shows.
 
+#include "puny/server_name.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <ostream>
 #include <string>
 
-#include "puny/server_name.h"
 #include "puny/typed_name.h"
 
 namespace torvane::puny {
@@ -37,14 +38,16 @@ INSTANTIATE_TEST_SUITE_P(
                    "\x97\xE1\x82\xA6.jp"},
         ReaderCase{"JPNIC likewise, host in capitals", "例え.jp", "WHOIS.NIC.AD.JP",
                    "\x97\xE1\x82\xA6.jp"},
-        ReaderCase{"Greek fits CP932 too", "ΑΒΓ.jp", "whois.jprs.jp", "\x83\xBF\x83\xC0\x83\xC1.jp"},
+        ReaderCase{"Greek fits CP932 too", "ΑΒΓ.jp", "whois.jprs.jp",
+                   "\x83\xBF\x83\xC0\x83\xC1.jp"},
         ReaderCase{"Hangul does not fit CP932: the xn-- form", "한국.jp", "whois.jprs.jp",
                    "xn--3e0b707e.jp"},
-        ReaderCase{"a with umlaut does not fit CP932", "fäw.jp", "whois.nic.ad.jp", "xn--fw-via.jp"},
+        ReaderCase{"a with umlaut does not fit CP932", "fäw.jp", "whois.nic.ad.jp",
+                   "xn--fw-via.jp"},
         ReaderCase{"a kanji beyond CP932", "𠮷野家.jp", "whois.jprs.jp", "xn--fctt27jo60v.jp"},
         ReaderCase{"ASCII name as typed", "EXAMPLE.JP", "whois.jprs.jp", "EXAMPLE.JP"},
-        ReaderCase{"a Japanese name under .com: the xn-- form", "例え.com", "whois.verisign-grs.com",
-                   "xn--r8jz45g.com"},
+        ReaderCase{"a Japanese name under .com: the xn-- form", "例え.com",
+                   "whois.verisign-grs.com", "xn--r8jz45g.com"},
         ReaderCase{"another host that ends like the registry's", "例え.jp", "xwhois.jprs.jp",
                    "xn--r8jz45g.jp"},
         ReaderCase{"German registry", "münchen.de", "whois.denic.de", "xn--mnchen-3ya.de"},
@@ -82,12 +85,11 @@ TEST_P(ReportNamesTest, ShowsTheMappedNameAndItsXnForm) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, ReportNamesTest,
-    ::testing::Values(
-        ReportCase{"Unicode name", "MÜNCHEN.de", "münchen.de", "xn--mnchen-3ya.de"},
-        ReportCase{"kanji name", "例え.com", "例え.com", "xn--r8jz45g.com"},
-        ReportCase{"ASCII name", "example.com", "example.com", std::nullopt},
-        ReportCase{"full-width letters that map to ASCII", "ｅｘａｍｐｌｅ．ｃｏｍ", "example.com",
-                   std::nullopt}));
+    ::testing::Values(ReportCase{"Unicode name", "MÜNCHEN.de", "münchen.de", "xn--mnchen-3ya.de"},
+                      ReportCase{"kanji name", "例え.com", "例え.com", "xn--r8jz45g.com"},
+                      ReportCase{"ASCII name", "example.com", "example.com", std::nullopt},
+                      ReportCase{"full-width letters that map to ASCII", "ｅｘａｍｐｌｅ．ｃｏｍ",
+                                 "example.com", std::nullopt}));
 
 }  // namespace
 }  // namespace torvane::puny

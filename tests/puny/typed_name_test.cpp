@@ -2,14 +2,14 @@
 // gives it, and the ASCII-compatible form made by our encoder against
 // libidn2's lookup (non-transitional), which maps and encodes on its own.
 
+#include "puny/typed_name.h"
+
 #include <gtest/gtest.h>
 #include <idn2.h>
 
 #include <optional>
 #include <ostream>
 #include <string>
-
-#include "puny/typed_name.h"
 
 namespace torvane::puny {
 namespace {
@@ -83,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"kanji beyond U+FFFF", "𠮷野家.jp", "𠮷野家.jp"},
         ScriptCase{"Georgian", "საქართველო.გე", "საქართველო.გე"},
         ScriptCase{"Armenian", "Օրինակ.հայ", "օրինակ.հայ"},
-        ScriptCase{"mixed scripts in one label", "Bücher-例え-книги.example", "bücher-例え-книги.example"},
+        ScriptCase{"mixed scripts in one label", "Bücher-例え-книги.example",
+                   "bücher-例え-книги.example"},
         ScriptCase{"full-width letters and dots become ASCII", "ＷＷＷ．例え。ｊｐ", "www.例え.jp"},
         ScriptCase{"a typed xn-- label beside a Unicode one", "xn--mnchen-3ya.Köln.de",
                    "münchen.köln.de"},
@@ -149,10 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
                     true},
         RefusalCase{"leading hyphen", "-münchen.de", NameRefusal::kHyphenPlacement, true},
         RefusalCase{"hyphens as 3rd and 4th", "ab--üc.de", NameRefusal::kHyphenPlacement, true},
-        RefusalCase{"leading combining mark", "\u0301a.de", NameRefusal::kLeadingCombiningMark, true},
+        RefusalCase{"leading combining mark", "\u0301a.de", NameRefusal::kLeadingCombiningMark,
+                    true},
         RefusalCase{"Latin inside a Hebrew label", "aעב.com", NameRefusal::kBidiRule, true},
-        RefusalCase{"joiner between Latin letters", "a\u200Cb.com", NameRefusal::kContextRule, true},
-        RefusalCase{"katakana middle dot without kana", "a・b.jp", NameRefusal::kContextRule, false},
+        RefusalCase{"joiner between Latin letters", "a\u200Cb.com", NameRefusal::kContextRule,
+                    true},
+        RefusalCase{"katakana middle dot without kana", "a・b.jp", NameRefusal::kContextRule,
+                    false},
         RefusalCase{"two dots in a row", "ü..de", NameRefusal::kEmptyLabel, false},
         RefusalCase{"leading dot", ".ü", NameRefusal::kEmptyLabel, false},
         RefusalCase{"label of 58 code points", Repeat("ä", 58) + ".de", NameRefusal::kLabelTooLong,
@@ -165,7 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
                     NameRefusal::kNameTooLong, true},
         RefusalCase{"typed text longer than any name", Repeat("ü", 40000) + ".de",
                     NameRefusal::kNameTooLong, true},
-        RefusalCase{"xn-- label that is no Punycode", "xn--a.dé", NameRefusal::kBadAceLabel, true}));
+        RefusalCase{"xn-- label that is no Punycode", "xn--a.dé", NameRefusal::kBadAceLabel,
+                    true}));
 
 }  // namespace
 }  // namespace torvane::puny
