@@ -83,8 +83,13 @@ struct TypedName {
 //
 // Time and memory are linear in the length of `typed`: a label is refused
 // as too long before it is encoded when it has more code points than a
-// 63-byte ASCII-compatible label can hold. The ASCII-compatible form is the
-// one libidn2's idn2_lookup_u8 gives with IDN2_NONTRANSITIONAL.
+// 63-byte ASCII-compatible label can hold, and typed text of more than
+// 65536 bytes is refused as kNameTooLong without being mapped.
+//
+// For every name that libidn2's idn2_lookup_u8 (IDN2_NONTRANSITIONAL)
+// accepts and this function does too, the ASCII-compatible forms are equal.
+// This function is the stricter one: it also refuses empty labels and
+// breaks of the CONTEXTO rules, which that lookup lets through.
 TypedName MapTypedName(std::string_view typed);
 
 }  // namespace torvane::puny
