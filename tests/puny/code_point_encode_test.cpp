@@ -92,10 +92,5 @@ TEST(CodePointEncodeTest, LabelWhoseCounterLeaves32BitsComesBackUnchanged) {
     EXPECT_EQ(TPunyClass().Encode(label), label);
 }
 
-TEST(CodePointEncodeTest, BasicLabelComesBackWithoutDelimiter) {
-    EXPECT_EQ(TPunyClass().Encode(std::u32string_view(U"abc-1")), U"abc-1");
-    EXPECT_EQ(TPunyClass().Encode(std::u32string_view(U"")), U"");
-}
-
 }  // namespace
 }  // namespace torvane::puny

@@ -49,14 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"a Japanese name under .com: the xn-- form", "例え.com",
                    "whois.verisign-grs.com", "xn--r8jz45g.com"},
         ReaderCase{"another host that ends like the registry's", "例え.jp", "xwhois.jprs.jp",
-                   "xn--r8jz45g.jp"},
-        ReaderCase{"German registry", "münchen.de", "whois.denic.de", "xn--mnchen-3ya.de"},
-        ReaderCase{"Korean registry", "한국.kr", "whois.kr", "xn--3e0b707e.kr"}));
-
-TEST(NameForServerTest, AsciiCompatibleReaderGetsTheXnForm) {
-    const TypedName name = MapTypedName("例え.jp");
-    EXPECT_EQ(NameForServer(name, NameReader::kAsciiCompatible), "xn--r8jz45g.jp");
-}
+                   "xn--r8jz45g.jp"}));
 
 TEST(Cp932FormTest, RefusesCharactersThatComeBackAsOthers) {
     // U+2016 goes to 81 61, which reads back as U+2225.
