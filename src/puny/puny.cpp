@@ -19,6 +19,67 @@ std::int32_t CheckedMul(std::int32_t a, std::int32_t b) {
     return product;
 }
 
+// The smallest unit of the label that is >= n; kMaxInt if there is none.
+template <typename Unit>
+std::int32_t MinAtLeast(std::int32_t n, std::basic_string_view<Unit> label) {
+    std::int32_t m = kMaxInt;
+    for (const Unit unit : label) {
+        const auto code = static_cast<std::int32_t>(unit);
+        if (code >= n && code < m) m = code;
+    }
+    return m;
+}
+
+// RFC 3492, 6.3, on any unit type: UTF-16 code units or code points.
+// Throws std::overflow_error when a counter would leave 32 bits.
+template <typename Unit>
+std::basic_string<Unit> EncodeUnits(std::basic_string_view<Unit> label) {
+    const auto length = static_cast<std::int32_t>(label.size());
+    std::int32_t n = kInitialN;
+    std::int32_t bias = kInitialBias;
+    std::int32_t b = 0;
+    std::basic_string<Unit> output;
+    for (const Unit unit : label) {
+        if (static_cast<std::int32_t>(unit) < n) {
+            output.push_back(unit);
+            ++b;
+        }
+    }
+    if (b > 0 && b < length) output.push_back(static_cast<Unit>(kDelimiter));
+
+    std::int32_t h = b;
+    std::int32_t delta = 0;
+    while (h < length) {
+        const std::int32_t m = MinAtLeast(n, label);
+        delta = CheckedAdd(delta, CheckedMul(m - n, h + 1));
+        n = m;
+        for (const Unit unit : label) {
+            const auto code = static_cast<std::int32_t>(unit);
+            if (code < n) {
+                delta = CheckedAdd(delta, 1);
+            } else if (code == n) {
+                std::int32_t q = delta;
+                for (std::int32_t k = kBase;; k += kBase) {
+                    const std::int32_t t = k <= bias + kTMin   ? kTMin
+                                           : k >= bias + kTMax ? kTMax
+                                                               : k - bias;
+                    if (q < t) break;
+                    output.push_back(
+                        static_cast<Unit>(TPunyClass::EncodeDigit(t + (q - t) % (kBase - t))));
+                    q = (q - t) / (kBase - t);
+                }
+                output.push_back(static_cast<Unit>(TPunyClass::EncodeDigit(q)));
+                bias = TPunyClass::Adapt(delta, h + 1, h == b);
+                delta = 0;
+                ++h;
+            }
+        }
+        delta = CheckedAdd(delta, 1);
+        ++n;
+    }
+    return output;
+}
+
 }  // namespace
 
 std::int32_t TPunyClass::Adapt(std::int32_t delta, std::int32_t numpoints, bool firsttime) {
@@ -37,64 +98,27 @@ char16_t TPunyClass::EncodeDigit(std::int32_t d) {
 }
 
 std::int32_t TPunyClass::MinCodeAtLeast(std::int32_t n, std::u16string_view label) {
-    std::int32_t m = kMaxInt;
-    for (const char16_t unit : label) {
-        if (unit >= n && unit < m) m = unit;
-    }
-    return m;
+    return MinAtLeast(n, label);
+}
+
+std::int32_t TPunyClass::MinCodeAtLeast(std::int32_t n, std::u32string_view label) {
+    return MinAtLeast(n, label);
 }
 
 std::u16string TPunyClass::Encode(std::u16string_view label) const {
     try {
-        return EncodeOrThrow(label);
+        return EncodeUnits(label);
     } catch (...) {
         return std::u16string(label);
     }
 }
 
-std::u16string TPunyClass::EncodeOrThrow(std::u16string_view label) const {
-    const auto length = static_cast<std::int32_t>(label.size());
-    std::int32_t n = kInitialN;
-    std::int32_t bias = kInitialBias;
-    std::int32_t b = 0;
-    std::u16string output;
-    for (const char16_t unit : label) {
-        if (unit < n) {
-            output.push_back(unit);
-            ++b;
-        }
+std::u32string TPunyClass::Encode(std::u32string_view label) const {
+    try {
+        return EncodeUnits(label);
+    } catch (...) {
+        return std::u32string(label);
     }
-    if (b > 0 && b < length) output.push_back(kDelimiter);
-
-    std::int32_t h = b;
-    std::int32_t delta = 0;
-    while (h < length) {
-        const std::int32_t m = MinCodeAtLeast(n, label);
-        delta = CheckedAdd(delta, CheckedMul(m - n, h + 1));
-        n = m;
-        for (const char16_t unit : label) {
-            if (unit < n) {
-                delta = CheckedAdd(delta, 1);
-            } else if (unit == n) {
-                std::int32_t q = delta;
-                for (std::int32_t k = kBase;; k += kBase) {
-                    const std::int32_t t = k <= bias + kTMin   ? kTMin
-                                           : k >= bias + kTMax ? kTMax
-                                                               : k - bias;
-                    if (q < t) break;
-                    output.push_back(EncodeDigit(t + (q - t) % (kBase - t)));
-                    q = (q - t) / (kBase - t);
-                }
-                output.push_back(EncodeDigit(q));
-                bias = Adapt(delta, h + 1, h == b);
-                delta = 0;
-                ++h;
-            }
-        }
-        delta = CheckedAdd(delta, 1);
-        ++n;
-    }
-    return output;
 }
 
 }  // namespace torvane::puny

@@ -1,7 +1,8 @@
 #pragma once
-// The Punycode encoder (RFC 3492) on UTF-16 code units, and the conversion of
-// a Shift_JIS host name to its ASCII-compatible form label by label.
-// No name preparation: no case folding, no normalisation.
+// The Punycode encoder (RFC 3492) on UTF-16 code units or on code points, and
+// the conversion of a Shift_JIS host name to its ASCII-compatible form label
+// by label. No name preparation here: no case folding, no normalisation (a
+// typed name in UTF-8 is prepared by MapTypedName in puny/typed_name.h).
 
 #include <cstdint>
 #include <string>
@@ -24,11 +25,17 @@ inline constexpr char16_t kDelimiter = u'-';
 // Stateless; one instance per label is as good as one for all.
 class TPunyClass {
   public:
-    // The Punycode form of one label, without "xn--". A label of basic code
+    // The Punycode form of one label, without "xn--". Time grows with the
+    // label's length times the number of its distinct non-basic units. A label of basic code
     // units (< 128) only comes back as it is, without a delimiter. When the
     // encoding cannot be completed (a counter would leave 32 bits, which takes
     // a label of tens of thousands of units) the label comes back unchanged.
     std::u16string Encode(std::u16string_view label) const;
+    // The same on code points, which is what RFC 3492 counts: a character
+    // beyond U+FFFF is one code point, where the UTF-16 form above sees two
+    // surrogate units (and so gives another result than IDNA does).
+    // Precondition: every element is at most 0x10FFFF.
+    std::u32string Encode(std::u32string_view label) const;
 
     // Bias adaptation after each encoded delta (RFC 3492, 6.1).
     static std::int32_t Adapt(std::int32_t delta, std::int32_t numpoints, bool firsttime);
@@ -36,9 +43,7 @@ class TPunyClass {
     static char16_t EncodeDigit(std::int32_t d);
     // The smallest unit of the label that is >= n; kMaxInt if there is none.
     static std::int32_t MinCodeAtLeast(std::int32_t n, std::u16string_view label);
-
-  private:
-    std::u16string EncodeOrThrow(std::u16string_view label) const;
+    static std::int32_t MinCodeAtLeast(std::int32_t n, std::u32string_view label);
 };
 
 // The host name with every label that holds more than ASCII replaced by

@@ -102,4 +102,43 @@ std::string ErrorStatus(const std::string& utf8Message) {
     return Texts().error + Sjis(utf8Message);
 }
 
+std::string NameRefusalStatus(puny::NameRefusal refusal, std::string_view typed) {
+    using puny::NameRefusal;
+    // UTF-8 as written here: no Sjis(), these are already the texts of the
+    // UTF-8 run.
+    const char* why = "";
+    switch (refusal) {
+        case NameRefusal::kNone:
+            break;
+        case NameRefusal::kDisallowedCharacter:
+            why = " はドメイン名として使えない文字を含みます";
+            break;
+        case NameRefusal::kHyphenPlacement:
+            why = " はハイフンの位置がドメイン名の規則に合いません";
+            break;
+        case NameRefusal::kLeadingCombiningMark:
+            why = " はラベルが結合文字 (アクセント記号など) で始まっています";
+            break;
+        case NameRefusal::kBidiRule:
+            why = " は右から左へ書く文字の混ぜ方がドメイン名の規則に合いません";
+            break;
+        case NameRefusal::kContextRule:
+            why = " は前後の文字によっては使えない文字 (ゼロ幅接合子、中点など) を含みます";
+            break;
+        case NameRefusal::kEmptyLabel:
+            why = " は空のラベルを含みます (ドットが続いているか先頭にあります)";
+            break;
+        case NameRefusal::kLabelTooLong:
+            why = " はラベルが長すぎます (Punyコードで 63 文字まで)";
+            break;
+        case NameRefusal::kNameTooLong:
+            why = " は長すぎます (Punyコードで 253 文字まで)";
+            break;
+        case NameRefusal::kBadAceLabel:
+            why = " は Punyコードとして正しくない xn-- ラベルを含みます";
+            break;
+    }
+    return std::string(typed) + why;
+}
+
 }  // namespace torvane::run

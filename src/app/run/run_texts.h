@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "puny/typed_name.h"
+
 namespace torvane::run {
 
 struct RunTexts {
@@ -72,5 +74,20 @@ std::string DoneExcept(const std::string& failure);
 // The status text of an error that ended a run: "エラー" and the error's
 // message (UTF-8, as exceptions carry it; characters CP932 lacks become '?').
 std::string ErrorStatus(const std::string& utf8Message);
+
+// The status of a run that does not start because puny::MapTypedName refused
+// the typed name: `typed` and why, in UTF-8, the code every run text takes
+// when the run moves to UTF-8 (the texts above are CP932 until then):
+//   kDisallowedCharacter  " はドメイン名として使えない文字を含みます"
+//   kHyphenPlacement      " はハイフンの位置がドメイン名の規則に合いません"
+//   kLeadingCombiningMark " はラベルが結合文字 (アクセント記号など) で始まっています"
+//   kBidiRule             " は右から左へ書く文字の混ぜ方がドメイン名の規則に合いません"
+//   kContextRule          " は前後の文字によっては使えない文字 (ゼロ幅接合子、中点など) を含みます"
+//   kEmptyLabel           " は空のラベルを含みます (ドットが続いているか先頭にあります)"
+//   kLabelTooLong         " はラベルが長すぎます (Punyコードで 63 文字まで)"
+//   kNameTooLong          " は長すぎます (Punyコードで 253 文字まで)"
+//   kBadAceLabel          " は Punyコードとして正しくない xn-- ラベルを含みます"
+// Precondition: refusal is not kNone, `typed` is UTF-8.
+std::string NameRefusalStatus(puny::NameRefusal refusal, std::string_view typed);
 
 }  // namespace torvane::run
