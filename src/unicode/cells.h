@@ -8,8 +8,8 @@
 // cluster; a TAB's cells depend on its column and stay the caller's rule. The
 // view and the terminal filter test IsBidiReorderingControl and
 // MustShowOnTerminal so nothing in an answer reorders or drives the display.
-// For text that CP932 can write, the cells are what the CP932 rules gave: one
-// per single byte, two per double-byte character.
+// For text that CP932 can write (no TAB, no line end), TextCells is what the
+// CP932 rules gave: one cell per single byte, two per double-byte character.
 
 #include <cstddef>
 #include <string_view>
@@ -24,7 +24,9 @@ namespace torvane::unicode {
 //    regional indicators) take 2, as emoji are drawn;
 //  - otherwise the cells of its first code point whose cells are not 0 (so
 //    "e" + U+0301 takes 1, a jamo syllable L V T 2, an emoji ZWJ sequence the
-//    cells of its first emoji);
+//    cells of its first emoji), plus the cells of each later extending
+//    character that CP932 writes: only the half-width voiced marks U+FF9E
+//    and U+FF9F are such, so half-width "ｶﾞ" keeps its two cells;
 //  - at least 1 for any non-empty cluster: a cluster of zero-width code
 //    points alone (a mark at the start of a line, or U+200B, U+FEFF or a bidi
 //    control, which form clusters of their own) takes one cell, where the

@@ -17,11 +17,13 @@ inline constexpr unsigned kCodePointLimit = 0x110000;
 inline constexpr unsigned kStage1Size = kCodePointLimit >> kBlockShift;
 
 // The byte: bits 0-3 the Grapheme_Cluster_Break value (GraphemeBreak in
-// properties.h), bit 4 Extended_Pictographic, bits 5-6 the cells (0, 1, 2).
+// properties.h), bit 4 Extended_Pictographic, bits 5-6 the cells (0, 1, 2),
+// bit 7 set when CP932 writes the character (with one byte or two).
 inline constexpr std::uint8_t kBreakMask = 0x0F;
 inline constexpr std::uint8_t kPictographicBit = 0x10;
 inline constexpr unsigned kCellsShift = 5;
 inline constexpr std::uint8_t kCellsMask = 0x60;
+inline constexpr std::uint8_t kCp932Bit = 0x80;
 
 // Defined in the generated unicode_tables.cpp.
 extern const std::uint16_t kStage1[kStage1Size];

@@ -20,7 +20,14 @@ class ClusterTally {
                 wide_ = true;
             }
         }
-        if (cells_ == 0) cells_ = CodePointCells(c);
+        if (cells_ == 0) {
+            cells_ = CodePointCells(c);
+        } else if (GraphemeBreakOf(c) == GraphemeBreak::Extend && IsInCp932(c)) {
+            // The half-width voiced marks U+FF9E and U+FF9F extend the kana
+            // before them, but CP932 text has always given them a cell of
+            // their own, and fonts draw them as one.
+            cells_ += CodePointCells(c);
+        }
     }
 
     int Cells() const {

@@ -2,7 +2,7 @@
 
 #include "unicode/cluster_tally.h"
 #include "unicode/properties.h"
-#include "unicode/utf8.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::unicode {
 namespace {

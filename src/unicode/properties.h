@@ -65,6 +65,13 @@ inline int CodePointCells(char32_t c) {
     return (detail::PropertyByte(c) & detail::kCellsMask) >> detail::kCellsShift;
 }
 
+// True when CP932 (as the encoding module converts it) writes `c`, with one
+// byte or two: ASCII, the half-width katakana, JIS X 0208 and the NEC and IBM
+// extensions, the user-defined area U+E000-U+E757. For the switch: the save
+// dialog's warning before a Shift_JIS file would lose characters, and the
+// choice of CP932 for the .jp registry and JPNIC.
+inline bool IsInCp932(char32_t c) { return (detail::PropertyByte(c) & detail::kCp932Bit) != 0; }
+
 // The Unicode version of the table, e.g. "15.0.0".
 inline std::string_view UnicodeVersion() { return detail::kUnicodeVersion; }
 

@@ -137,16 +137,18 @@ GraphemeBreak BreakClass(const std::string& name) {
     return it->second;
 }
 
-// The BMP characters that CP932 writes with two bytes, as the encoding
-// module converts them (it has no character outside the BMP).
-std::vector<bool> Cp932DoubleByte() {
-    std::vector<bool> doubleByte(kCodePointLimit, false);
-    for (char32_t c = 0x80; c < 0x10000; ++c) {
+// How many bytes CP932 writes each character with, as the encoding module
+// converts it: 0 for a character it lacks (which it writes as '?'). CP932 has
+// no character outside the BMP.
+std::vector<std::uint8_t> Cp932Bytes() {
+    std::vector<std::uint8_t> bytes(kCodePointLimit, 0);
+    for (char32_t c = 0; c < 0x10000; ++c) {
         if (c >= 0xD800 && c <= 0xDFFF) continue;
         const std::u16string unit(1, static_cast<char16_t>(c));
-        doubleByte[c] = torvane::encoding::Utf16ToCp932(unit).size() == 2;
+        const std::string cp932 = torvane::encoding::Utf16ToCp932(unit);
+        if (cp932 != "?" || c == '?') bytes[c] = static_cast<std::uint8_t>(cp932.size());
     }
-    return doubleByte;
+    return bytes;
 }
 
 int Cells(bool cp932DoubleByte, const std::string& eastAsianWidth, const std::string& category,
@@ -217,15 +219,15 @@ int main(int argc, char** argv) {
         if (r.value != "Extended_Pictographic") continue;
         for (char32_t c = r.first; c <= r.last; ++c) pictographic[c] = true;
     }
-    const auto cp932 = Cp932DoubleByte();
+    const auto cp932 = Cp932Bytes();
 
     std::vector<std::uint8_t> bytes(kCodePointLimit);
     for (char32_t c = 0; c < kCodePointLimit; ++c) {
         const GraphemeBreak b = BreakClass(breaks[c]);
-        const int cells = Cells(cp932[c], widths[c], categories[c], b);
+        const int cells = Cells(cp932[c] == 2, widths[c], categories[c], b);
         bytes[c] = static_cast<std::uint8_t>(static_cast<unsigned>(b) |
                                              (pictographic[c] ? kPictographicBit : 0) |
-                                             (cells << kCellsShift));
+                                             (cells << kCellsShift) | (cp932[c] > 0 ? kCp932Bit : 0));
     }
     Write(argv[2], eaw.version, bytes);
     return 0;

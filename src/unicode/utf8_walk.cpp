@@ -1,4 +1,4 @@
-#include "unicode/utf8.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::unicode {
 
