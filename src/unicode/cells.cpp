@@ -26,8 +26,10 @@ std::size_t TextCells(std::string_view text) {
         if (run > 0) --run;
         if (run > 0 && text[pos + run - 1] == '\r') --run;
         if (run > 0) {
-            for (std::size_t i = pos; i < pos + run; ++i) {
-                if (!(text[i] == '\n' && i > pos && text[i - 1] == '\r')) ++cells;
+            cells += run;
+            const std::string_view ascii = text.substr(pos, run);
+            for (auto cr = ascii.find('\r'); cr != std::string_view::npos; cr = ascii.find('\r', cr + 1)) {
+                if (cr + 1 < run && ascii[cr + 1] == '\n') --cells;  // CR LF is one cluster
             }
             pos += run;
             continue;

@@ -31,10 +31,13 @@ namespace torvane::unicode {
 //    points alone (a mark at the start of a line, or U+200B, U+FEFF or a bidi
 //    control, which form clusters of their own) takes one cell, where the
 //    view draws a placeholder.
-// The empty text takes 0.
+// The empty text takes 0. A cluster never takes more cells than it has
+// bytes, so a line of at most W bytes without TAB fits in W cells (the short
+// line shortcut of row breaking keeps working).
 int ClusterCells(std::string_view cluster);
 
-// The sum of the cells of the clusters of `text`; a TAB counts 1.
+// The sum of the cells of the clusters of `text`; a TAB counts 1. At most
+// text.size().
 std::size_t TextCells(std::string_view text);
 
 // The controls that reorder text: the embeddings and overrides

@@ -13,6 +13,7 @@
 #include "encoding/code_page.h"
 #include "encoding/cp932_tables.h"
 #include "unicode/cells.h"
+#include "unicode/graphemes.h"
 #include "unicode/properties.h"
 #include "unicode/utf8_walk.h"
 
@@ -130,6 +131,28 @@ TEST(Predicates, BidiReorderingControlsAndWhatATerminalMustSeeEscaped) {
         EXPECT_EQ(IsBidiReorderingControl(c.c), c.reorders) << std::hex << static_cast<unsigned>(c.c);
         EXPECT_EQ(MustShowOnTerminal(c.c), c.escaped) << std::hex << static_cast<unsigned>(c.c);
     }
+}
+
+// Row breaking's short-line shortcut relies on this: no cluster takes more
+// cells than bytes. Every code point alone, with U+FE0F, with a voiced mark,
+// and every pair of regional indicators.
+TEST(ClusterCells, NeverMoreCellsThanBytes) {
+    std::size_t over = 0;
+    for (char32_t c = 0; c < 0x110000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        for (char32_t after : {char32_t{0}, char32_t{0xFE0F}, char32_t{0xFF9E}, char32_t{0x1F1EF}}) {
+            std::string text;
+            AppendUtf8(text, c);
+            if (after != 0) AppendUtf8(text, after);
+            std::size_t pos = 0;
+            while (pos < text.size()) {
+                const GraphemeCluster cluster = NextGraphemeCluster(text, pos);
+                if (static_cast<std::size_t>(cluster.cells) > cluster.length) ++over;
+                pos += cluster.length;
+            }
+        }
+    }
+    EXPECT_EQ(over, 0u);
 }
 
 // The extending characters that CP932 writes are exactly the ones the cluster
