@@ -10,7 +10,7 @@ int ClusterCells(std::string_view cluster) {
     detail::ClusterTally tally;
     for (std::size_t pos = 0; pos < cluster.size();) {
         const DecodedChar c = DecodeUtf8At(cluster, pos);
-        tally.Add(c.value);
+        tally.Add(c.value, detail::PropertyByte(c.value));
         pos += c.length;
     }
     return tally.Cells();

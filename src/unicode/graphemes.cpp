@@ -61,17 +61,19 @@ GraphemeCluster NextGraphemeCluster(std::string_view text, std::size_t pos) {
     detail::ClusterTally tally;
     Context context;
     DecodedChar c = DecodeUtf8At(text, pos);
-    B before = GraphemeBreakOf(c.value);
-    Advance(context, before, IsExtendedPictographic(c.value));
-    tally.Add(c.value);
+    std::uint8_t byte = detail::PropertyByte(c.value);
+    B before = detail::BreakOfByte(byte);
+    Advance(context, before, (byte & detail::kPictographicBit) != 0);
+    tally.Add(c.value, byte);
     std::size_t end = pos + c.length;
     while (end < text.size()) {
         c = DecodeUtf8At(text, end);
-        const B after = GraphemeBreakOf(c.value);
-        const bool pictographic = IsExtendedPictographic(c.value);
+        byte = detail::PropertyByte(c.value);
+        const B after = detail::BreakOfByte(byte);
+        const bool pictographic = (byte & detail::kPictographicBit) != 0;
         if (IsBoundary(before, after, pictographic, context)) break;
         Advance(context, after, pictographic);
-        tally.Add(c.value);
+        tally.Add(c.value, byte);
         before = after;
         end += c.length;
     }
