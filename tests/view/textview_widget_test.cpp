@@ -20,7 +20,7 @@ using testing::CenterOf;
 using testing::CountColor;
 using testing::CountDark;
 using testing::Render;
-using testing::Sjis;
+using testing::U8;
 
 class TextViewTest : public testing::WidgetTest {
   protected:
@@ -67,7 +67,7 @@ TEST_F(TextViewTest, BatchUpdateIsNotCountedAndHoldsBackPainting) {
 }
 
 TEST_F(TextViewTest, AppendingToALargeReportLaysOutOnlyTheNewLine) {
-    std::vector<std::string> lines(100000, Sjis(u8"[ドメイン名]  EXAMPLE.JP http://example.jp/"));
+    std::vector<std::string> lines(100000, U8(u8"[ドメイン名]  EXAMPLE.JP http://example.jp/"));
     view.appendLines(lines);
     auto& layout = const_cast<TTextLayout&>(view.layout());
     layout.resetWorkCounters();
@@ -77,13 +77,13 @@ TEST_F(TextViewTest, AppendingToALargeReportLaysOutOnlyTheNewLine) {
 }
 
 TEST_F(TextViewTest, SaveWritesEveryLineWithCrLf) {
-    view.appendLines(std::vector<std::string>{Sjis(u8"日本語"), "", std::string("a\0b", 3)});
+    view.appendLines(std::vector<std::string>{U8(u8"日本語"), "", std::string("a\0b", 3)});
     QTemporaryDir dir;
     const std::filesystem::path file = dir.filePath("report.txt").toStdString();
     view.saveToFile(file);
     std::ifstream in(file, std::ios::binary);
     const std::string saved{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(saved, Sjis(u8"日本語") + "\r\n\r\n" + std::string("a\0b", 3) + "\r\n");
+    EXPECT_EQ(saved, U8(u8"日本語") + "\r\n\r\n" + std::string("a\0b", 3) + "\r\n");
 
     EXPECT_THROW(view.saveToFile(dir.filePath("missing/dir/report.txt").toStdString()),
                  std::runtime_error);
@@ -102,11 +102,12 @@ TEST_F(TextViewTest, CaretToStartScrollsToTheTopAndDropsTheSelection) {
 // --- Hit tests ---
 
 TEST_F(TextViewTest, TokenAtAPointFollowsTheRowsAndCells) {
-    view.appendLines(std::vector<std::string>{Sjis(u8"漢字 word http://example.jp"), "next"});
+    view.appendLines(std::vector<std::string>{U8(u8"漢字 word http://example.jp"), "next"});
     const int left = view.textAreaLeft();
     const int w = view.cellWidth();
-    const QPoint onWord = CenterOf(view, 0, 6);
-    const QRect lastCell = view.charRect({0, 26});
+    // Bytes: 漢 0-2, 字 3-5, a space, "word" 7-10, a space, the url 12-28.
+    const QPoint onWord = CenterOf(view, 0, 8);
+    const QRect lastCell = view.charRect({0, 28});
 
     struct Case {
         const char* name;
@@ -118,7 +119,7 @@ TEST_F(TextViewTest, TokenAtAPointFollowsTheRowsAndCells) {
         {"second cell of a double-width character", QPoint(left + w + w / 2, onWord.y()),
          TokenClass::japaneseText},
         {"url's last character", lastCell.center(), TokenClass::url},
-        {"space between tokens", CenterOf(view, 0, 4), std::nullopt},
+        {"space between tokens", CenterOf(view, 0, 6), std::nullopt},
         {"right of the url that ends the row", QPoint(lastCell.right() + w, onWord.y()),
          std::nullopt},
         {"left margin and gutter", QPoint(left - 1, onWord.y()), std::nullopt},
@@ -199,18 +200,18 @@ TEST_F(TextViewTest, DraggingBelowTheViewScrollsOn) {
 }
 
 TEST_F(TextViewTest, SelectionStartAndLengthSnapToCharacters) {
-    view.appendLines(std::vector<std::string>{Sjis(u8"日本"), "x"});
-    view.setSelStart(1);  // inside 日
+    view.appendLines(std::vector<std::string>{U8(u8"日本"), "x"});
+    view.setSelStart(2);  // inside 日 (bytes 0-2)
     EXPECT_EQ(view.selStart(), 0u);
-    view.setSelLength(3);  // would end inside 本
-    EXPECT_EQ(view.selLength(), 2u);
+    view.setSelLength(4);  // would end inside 本 (bytes 3-5)
+    EXPECT_EQ(view.selLength(), 3u);
     view.selectAll();
     EXPECT_EQ(view.selStart(), 0u);
     EXPECT_EQ(view.selLength(), view.text().size());
 }
 
 TEST_F(TextViewTest, CopyPutsUnicodeTextOnTheClipboard) {
-    view.appendLines(std::vector<std::string>{Sjis(u8"組織名 グーグル"), "ns1.google.com"});
+    view.appendLines(std::vector<std::string>{U8(u8"組織名 グーグル"), "ns1.google.com"});
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     view.copyToClipboard();  // nothing selected: nothing happens
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
@@ -303,17 +304,18 @@ TEST_F(TextViewTest, ControlCharactersShowAPlaceholderCell) {
 }
 
 TEST_F(TextViewTest, DoubleByteCharactersSitOnTwoCells) {
-    view.appendLine(Sjis(u8"漢a字b"));
+    view.appendLine(U8(u8"漢a字b"));
     const int w = view.cellWidth();
     EXPECT_EQ(view.charRect({0, 0}).width(), 2 * w);
-    EXPECT_EQ(view.charRect({0, 2}).left(), view.textAreaLeft() + 2 * w);
-    EXPECT_EQ(view.charRect({0, 5}).left(), view.textAreaLeft() + 5 * w);
+    // Bytes: 漢 0-2, a 3, 字 4-6, b 7.
+    EXPECT_EQ(view.charRect({0, 3}).left(), view.textAreaLeft() + 2 * w);
+    EXPECT_EQ(view.charRect({0, 7}).left(), view.textAreaLeft() + 5 * w);
 }
 
 TEST_F(TextViewTest, TokenClassesHaveTheirColoursAndWeights) {
     const QColor windowText = QGuiApplication::palette().color(QPalette::WindowText);
     view.appendLines(std::vector<std::string>{"12345", "<!comment", "http://a.jp/x",
-                                              "user@example.jp", "{header}", Sjis(u8"【タイトル】"),
+                                              "user@example.jp", "{header}", U8(u8"【タイトル】"),
                                               "plain", "TCP"});
     const QImage image = Render(view);
     auto lineRect = [&](std::size_t line, std::size_t from, std::size_t to) {

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "text_testing.h"
-#include "view/rules/cp932_chars.h"
+#include "view/rules/report_chars.h"
 #include "view/rules/tokens.h"
 
 namespace torvane::view {
 namespace {
 
 using testing::renderTokens;
-using testing::sj;
+using testing::inCp932;
 
 struct Case {
     const char* name;
@@ -33,7 +33,7 @@ std::string rendered(const std::string& line, LexState start = Region::none) {
 class TextRulesLinks : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TextRulesLinks, TokenizeAsExpected) {
-    EXPECT_EQ(rendered(sj(GetParam().line)), GetParam().expected);
+    EXPECT_EQ(rendered(inCp932(GetParam().line)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
 class TextRulesClasses : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TextRulesClasses, TokenizeAsExpected) {
-    EXPECT_EQ(rendered(sj(GetParam().line)), GetParam().expected);
+    EXPECT_EQ(rendered(inCp932(GetParam().line)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -198,7 +198,7 @@ TEST_P(TextRulesRegions, CarryStateAcrossLines) {
     const RegionCase& c = GetParam();
     LexState state = Region::none;
     for (std::size_t i = 0; i < c.lines.size(); ++i) {
-        const std::string line = sj(c.lines[i]);
+        const std::string line = inCp932(c.lines[i]);
         const LineTokens result = tokenize(line, state);
         EXPECT_EQ(renderTokens(line, result.tokens), c.expected[i]) << "line " << i;
         EXPECT_EQ(result.end, c.endStates[i]) << "line " << i;
@@ -253,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
     caseName<RegionCase>);
 
 TEST(TextRulesTokenAt, ReturnsClassAndWholeTextOfTheToken) {
-    const std::string line = sj("URL: http://example.jp/very/long/path 漢字");
+    const std::string line = inCp932("URL: http://example.jp/very/long/path 漢字");
     const std::size_t urlStart = 5;
     const std::size_t urlEnd = line.find(' ', urlStart);
     for (std::size_t offset = urlStart; offset < urlEnd; ++offset) {
@@ -264,7 +264,7 @@ TEST(TextRulesTokenAt, ReturnsClassAndWholeTextOfTheToken) {
     }
     // Both bytes (cells) of a double-byte character lie in its token.
     const std::size_t kanji = line.size() - 4;
-    EXPECT_EQ(tokenAt(line, Region::none, kanji + 1)->text, sj("漢字"));
+    EXPECT_EQ(tokenAt(line, Region::none, kanji + 1)->text, inCp932("漢字"));
 }
 
 TEST(TextRulesTokenAt, NoneOnWhitespaceAndPastTheLastToken) {
