@@ -170,3 +170,50 @@ TEST(TextRulesRowCells, TabCutAtRowEndCoversTheLastCells) {
 
 }  // namespace
 }  // namespace torvane::view
+
+namespace torvane::view {
+namespace {
+
+// Lines CP932 cannot write, fed as UTF-8: rows keep every cluster whole and count the cells of
+// unicode/cells.h.
+TEST(TextRulesUnicodeRows, KeepClustersWholeAndCountTheirCells) {
+    const RowCase cases[] = {
+        {"HangulSyllablesTakeTwoCellsAndBreakAnywhere", 20, repeat("한국", 10) + "인",
+         {repeat("한국", 5), repeat("한국", 5), "인"}, {20, 20, 2}},
+        {"AccentedLatinBreaksOnlyAtSpaces", 20, "aaaa Bláthy Ottó Bláthy Ottó",
+         {"aaaa Bláthy Ottó ", "Bláthy Ottó"}, {17, 11}},
+        {"CombiningMarkStaysWithItsBaseAtTheRowEnd", 20, repeat("漢", 10) + "\u3099漢",
+         {repeat("漢", 10) + "\u3099", "漢"}, {20, 2}},
+        {"DecomposedLetterIsOneCell", 20, "fa\u0308w.de", {"fa\u0308w.de"}, {6}},
+        {"IdeographBeyondTheBmpTakesTwoCells", 20, repeat("\U0002000B", 11),
+         {repeat("\U0002000B", 10), "\U0002000B"}, {20, 2}},
+        {"FlagIsNeverSplitBetweenItsIndicators", 20, "a" + repeat("\U0001F1EF\U0001F1F5", 10),
+         {"a" + repeat("\U0001F1EF\U0001F1F5", 9), "\U0001F1EF\U0001F1F5"}, {19, 2}},
+    };
+    for (const RowCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> texts;
+        std::vector<std::size_t> cells;
+        for (const Row& row : breakIntoRows(c.line, c.width)) {
+            texts.push_back(c.line.substr(row.start, row.length));
+            cells.push_back(row.cells);
+        }
+        EXPECT_EQ(texts, c.rows);
+        EXPECT_EQ(cells, c.cells);
+    }
+}
+
+// KRNIC lays its Korean half out counting a syllable as two columns: the colons line up.
+TEST(TextRulesUnicodeRows, KoreanColumnsLineUpWithTheLatinOnes) {
+    const std::string korean = "등록인          : 구글코리아";
+    const std::string latin = "Registrant      : Google Korea";
+    const Row koreanRow = breakIntoRows(korean, 80).front();
+    const Row latinRow = breakIntoRows(latin, 80).front();
+    EXPECT_EQ(cellAtOffset(korean, koreanRow, korean.find(':'), 80), 16u);
+    EXPECT_EQ(cellAtOffset(latin, latinRow, latin.find(':'), 80), 16u);
+    // Both cells of a syllable give its first byte.
+    EXPECT_EQ(offsetAtCell(korean, koreanRow, 3, 80), 3u);
+}
+
+}  // namespace
+}  // namespace torvane::view

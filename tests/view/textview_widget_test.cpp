@@ -294,6 +294,89 @@ TEST_F(TextViewTest, ReturnIsTheViewsOwnAndTabMovesTheFocusOn) {
 
 // --- Drawing ---
 
+// The image inside `rect`.
+QImage Cell(const QImage& image, const QRect& rect) { return image.copy(rect); }
+
+// Lines CP932 cannot write: each cluster on its cells, positions never inside one.
+TEST_F(TextViewTest, ClustersOutsideCp932SitOnTheirCellsAndHoldNoPosition) {
+    struct Case {
+        const char* name;
+        std::string line;
+        std::size_t inside;     // a byte inside the first cluster
+        std::size_t next;       // the byte after it
+        int firstCells;         // its cells
+    };
+    const Case cases[] = {
+        {"Hangul syllable", "한a", 1, 3, 2},
+        {"accented Latin", "őa", 1, 2, 1},
+        {"combining mark on its base", "e\u0301a", 1, 3, 1},
+        {"ideograph beyond the BMP", "\U0002000Ba", 2, 4, 2},
+        {"flag of two indicators", "\U0001F1EF\U0001F1F5a", 4, 8, 2},
+    };
+    const int w = view.cellWidth();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.clear();
+        view.appendLine(c.line);
+        EXPECT_EQ(view.charRect({0, 0}).width(), c.firstCells * w);
+        EXPECT_EQ(view.charRect({0, c.next}).left(), view.textAreaLeft() + c.firstCells * w);
+        view.setSelStart(c.inside);
+        EXPECT_EQ(view.selStart(), 0u);
+        view.setSelLength(c.inside);  // a selection never ends inside the cluster either
+        EXPECT_EQ(view.selLength(), 0u);
+        view.setSelLength(c.next);
+        EXPECT_EQ(view.selectedText(), c.line.substr(0, c.next));
+    }
+}
+
+// A control that would reorder text is a placeholder cell: what follows it stays in order.
+TEST_F(TextViewTest, BidiControlsReorderNothing) {
+    // The caret sits on the empty first line.
+    view.appendLines(std::vector<std::string>{"", "a\u202Ebc", "a bc", "a\u2067bc"});
+    const QImage image = Render(view);
+    const int w = view.cellWidth();
+    EXPECT_EQ(view.charRect({1, 4}).left(), view.textAreaLeft() + 2 * w);  // b after one cell
+    EXPECT_GT(CountDark(image, view.charRect({1, 1})), 0) << "placeholder";
+    for (std::size_t line : {1u, 3u}) {
+        for (std::size_t cell : {0u, 2u, 3u}) {
+            const QRect here = view.charRect({line, 0}).translated(static_cast<int>(cell) * w, 0);
+            const QRect plain = view.charRect({2, 0}).translated(static_cast<int>(cell) * w, 0);
+            EXPECT_EQ(Cell(image, here), Cell(image, plain)) << "line " << line << " cell " << cell;
+        }
+    }
+}
+
+// Hangul and accented Latin are drawn by some installed face, never as the box the view draws
+// where no face has the character (an unassigned code point of the same width shows it).
+TEST_F(TextViewTest, HangulAndAccentedLatinAreDrawnNotBoxed) {
+    struct Case {
+        const char* name;
+        const char* drawn;
+        const char* undrawable;
+    };
+    const Case cases[] = {
+        {"Hangul", "한", "\U0003FFFD"},
+        {"Latin with double acute", "ő", "\u0378"},
+        {"Latin with diaeresis", "ä", "\u0378"},
+    };
+    ASSERT_FALSE(view.faceFor(U'\U0003FFFD').isValid());
+    ASSERT_FALSE(view.faceFor(U'\u0378').isValid());
+    EXPECT_TRUE(view.faceFor(U'한').isValid());
+    EXPECT_TRUE(view.faceFor(U'ő').isValid());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.clear();
+        view.appendLines(std::vector<std::string>{c.drawn, c.undrawable});
+        const QImage image = Render(view);
+        const QRect drawn = view.charRect({0, 0});
+        const QRect boxed = view.charRect({1, 0});
+        ASSERT_EQ(drawn.size(), boxed.size());
+        EXPECT_GT(CountDark(image, drawn), 0);
+        EXPECT_GT(CountDark(image, boxed), 0);
+        EXPECT_NE(Cell(image, drawn), Cell(image, boxed));
+    }
+}
+
 TEST_F(TextViewTest, ControlCharactersShowAPlaceholderCell) {
     view.appendLine(std::string("a\x01 \0b", 5));
     const QImage image = Render(view);

@@ -171,6 +171,31 @@ TEST(TextRulesJapaneseKind, RowBoundaries) {
     }
 }
 
+// Text CP932 cannot write, fed as UTF-8: letters join runs of their own script, symbols stand
+// alone, and no token splits a cluster.
+TEST(TextRulesTokenize, CharactersOutsideCp932JoinRunsOfTheirScript) {
+    const Case cases[] = {
+        {"Hangul", "한국인터넷 정보센터", "<Japanese>한국인터넷</Japanese> <Japanese>정보센터</Japanese>"},
+        {"HanOutsideCp932JoinsKanji", "中国互联网络信息中心", "<Japanese>中国互联网络信息中心</Japanese>"},
+        {"IdeographBeyondTheBmp", "漢\U0002000B字", "<Japanese>漢\U0002000B字</Japanese>"},
+        {"AccentedGreekJoinsGreek", "ελλάδα", "<Japanese>ελλάδα</Japanese>"},
+        {"Arabic", "مرحبا بك", "<Japanese>مرحبا</Japanese> <Japanese>بك</Japanese>"},
+        {"ThaiMarksStayInTheRun", "ภาษาไทย", "<Japanese>ภาษาไทย</Japanese>"},
+        {"AccentedLatin", "Bláthy", "<Word>Bl</Word><Japanese>á</Japanese><Word>thy</Word>"},
+        {"CombiningMarkStaysWithTheWord", "fa\u0308w", "<Word>fa\u0308</Word><Word>w</Word>"},
+        {"MarkAfterASpaceStaysWithTheSpace", "a \u0301b",
+         "<Word>a</Word><Symbol> \u0301</Symbol><Word>b</Word>"},
+        {"EmojiIsASymbol", "\U0001F600x", "<Symbol>\U0001F600</Symbol><Word>x</Word>"},
+        {"BidiControlIsASymbol", "a\u202Eb", "<Word>a</Word><Symbol>\u202E</Symbol><Word>b</Word>"},
+        {"UrlStopsBeforeALetterOutsideAscii", "http://example.de/ä",
+         "<Url>http://example.de/</Url><Japanese>ä</Japanese>"},
+        {"RegionHoldsHangul", "【한국】x", "<Lenticular>【한국】</Lenticular><Word>x</Word>"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(rendered(c.line), c.expected) << c.name;
+    }
+}
+
 TEST(TextRulesTokenize, LoneLeadByteAtLineEndIsOneSymbol) {
     const std::string line = "abc\x82";
     const auto result = tokenize(line, Region::none);
