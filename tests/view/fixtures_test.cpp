@@ -1,4 +1,4 @@
-// The rules over real WHOIS answers, converted to CP932 and split into report lines.
+// The rules over real WHOIS answers, in CP932's repertoire as UTF-8 and split into report lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>

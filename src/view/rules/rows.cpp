@@ -134,11 +134,16 @@ void breakIntoRows(std::string_view line, int wrapWidth, std::vector<Row>& rows)
     rows.clear();
     const auto width =
         static_cast<std::size_t>(std::clamp(wrapWidth, kMinWrapWidth, kMaxWrapWidth));
-    // Without tabs no cluster takes more cells than it has bytes, so a line of at most W bytes
-    // fits as it is.
-    if (line.size() <= width && line.find('\t') == std::string_view::npos) {
-        rows.push_back(Row{0, line.size(), unicode::TextCells(line)});
-        return;
+    // A line without tabs that fits in W cells is one row. No cluster takes more cells than it
+    // has bytes, so an ASCII line fits exactly when it has at most W bytes, and only a line of
+    // other characters needs its cells counted (three bytes of kana or kanji take two cells).
+    if (line.size() <= 4 * width && line.find('\t') == std::string_view::npos) {
+        const bool ascii = unicode::AsciiRunLength(line, 0) == line.size();
+        const std::size_t cells = ascii ? line.size() : unicode::TextCells(line);
+        if (cells <= width) {
+            rows.push_back(Row{0, line.size(), cells});
+            return;
+        }
     }
     RowBreaker breaker(line, width);
     for (std::size_t pos = 0; pos < line.size();) {
