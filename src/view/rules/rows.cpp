@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "unicode/cells.h"
 #include "unicode/graphemes.h"
 #include "unicode/utf8_walk.h"
 #include "view/rules/report_chars.h"
@@ -138,8 +137,16 @@ void breakIntoRows(std::string_view line, int wrapWidth, std::vector<Row>& rows)
     // has bytes, so an ASCII line fits exactly when it has at most W bytes, and only a line of
     // other characters needs its cells counted (three bytes of kana or kanji take two cells).
     if (line.size() <= 4 * width && line.find('\t') == std::string_view::npos) {
-        const bool ascii = unicode::AsciiRunLength(line, 0) == line.size();
-        const std::size_t cells = ascii ? line.size() : unicode::TextCells(line);
+        std::size_t cells = 0;
+        if (unicode::AsciiRunLength(line, 0) == line.size()) {
+            cells = line.size();
+        } else {
+            for (std::size_t pos = 0; pos < line.size() && cells <= width;) {
+                const Cluster c = clusterAt(line, pos, cells, width);
+                cells += c.cells;
+                pos += c.length;
+            }
+        }
         if (cells <= width) {
             rows.push_back(Row{0, line.size(), cells});
             return;
