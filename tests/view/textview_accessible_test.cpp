@@ -214,6 +214,22 @@ TEST_F(TextViewAccessibleTest, ReadsTheTextByEveryKindOfBoundary) {
     }
 }
 
+// Offsets count UTF-16 units: a character beyond the BMP is two, a combining mark one.
+TEST_F(TextViewAccessibleTest, CharactersBeyondTheBmpCountTwoUnits) {
+    ASSERT_NE(text, nullptr);
+    view.clear();
+    view.appendLine("a\U0002000Be\u0301b");  // bytes: a 0, 𠀋 1-4, e 5, U+0301 6-7, b 8
+    EXPECT_EQ(iface->text(QAccessible::Value), QString::fromUtf8("a\U0002000Be\u0301b"));
+    EXPECT_EQ(text->characterCount(), 6);
+    EXPECT_EQ(text->text(1, 3), QString::fromUtf8("\U0002000B"));
+    view.setSelStart(8);
+    EXPECT_EQ(text->cursorPosition(), 5);
+    text->setCursorPosition(2);  // the second unit of 𠀋's pair: its start
+    EXPECT_EQ(view.caretPosition(), 1u);
+    text->setCursorPosition(4);  // between e and its mark: the cluster's start
+    EXPECT_EQ(view.caretPosition(), 5u);
+}
+
 TEST_F(TextViewAccessibleTest, CaretAndSelectionAreTheViewsBothWays) {
     ASSERT_NE(text, nullptr);
     // The view's caret after 日本 (line 1, bytes 18) is read at offset 32.
