@@ -1,7 +1,7 @@
 // Tokenizing and row breaking (W = 80, and 20 once) of a report made of the real WHOIS answers in
 // tests/data/view/whois, decoded to UTF-8 as the report holds them and repeated, each under its
-// answer header as the query legs write it. Sizes: 100,000 lines, and 1, 10 and 100 MiB to show that the cost is
-// linear. Reports bytes/s and lines/s; run with --benchmark_filter to pick one.
+// answer header as the query legs write it. Sizes: 100,000 lines, and 1, 10 and 100 MiB to show
+// that the cost is linear. Reports bytes/s and lines/s; run with --benchmark_filter to pick one.
 
 #include <benchmark/benchmark.h>
 #include <iconv.h>

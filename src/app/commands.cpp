@@ -49,7 +49,8 @@ void Tbody::InstallPlatformServices() {
         // One filter per code; UTF-8 first, the default.
         const QString utf8Filter = QString::fromUtf8(texts::kSaveFilterUtf8);
         const QString sjisFilter = QString::fromUtf8(texts::kSaveFilterShiftJis);
-        QFileDialog dialog(this, QString(), QString(), utf8Filter + QStringLiteral(";;") + sjisFilter);
+        QFileDialog dialog(this, QString(), QString(),
+                           utf8Filter + QStringLiteral(";;") + sjisFilter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
@@ -57,10 +58,9 @@ void Tbody::InstallPlatformServices() {
         dialog.setDirectory(QFileInfo(proposed).absolutePath());
         dialog.selectFile(QFileInfo(proposed).fileName());
         if (dialog.exec() != QDialog::Accepted) return SaveTarget{};
-        return SaveTarget{dialog.selectedFiles().value(0),
-                          dialog.selectedNameFilter() == sjisFilter
-                              ? view::TTextView::FileCode::shiftJis
-                              : view::TTextView::FileCode::utf8};
+        return SaveTarget{dialog.selectedFiles().value(0), dialog.selectedNameFilter() == sjisFilter
+                                                               ? view::TTextView::FileCode::shiftJis
+                                                               : view::TTextView::FileCode::utf8};
     };
 }
 

@@ -508,7 +508,7 @@ TEST_F(WindowTest, SaveInShiftJisAsksBeforeLosingCharacters) {
     struct Case {
         const char* name;
         const char* line;
-        bool answer;           // to the question, when there is one
+        bool answer;  // to the question, when there is one
         bool asked;
         const char* expected;  // the file's bytes; nullptr: no file written
     };

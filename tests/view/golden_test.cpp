@@ -37,8 +37,7 @@ std::string rowsOutput(const std::vector<std::string>& lines) {
             for (std::size_t r = 0; r < rows.size(); ++r) {
                 out += std::to_string(l + 1) + "." + std::to_string(r + 1) + " [" +
                        std::to_string(rows[r].cells) + "] |" +
-                       lines[l].substr(rows[r].start, rows[r].length) +
-                       "|\n";
+                       lines[l].substr(rows[r].start, rows[r].length) + "|\n";
             }
         }
     }

@@ -8,8 +8,8 @@
 
 #include "text_testing.h"
 #include "unicode/cells.h"
-#include "view/rules/report_chars.h"
 #include "view/rules/line_states.h"
+#include "view/rules/report_chars.h"
 #include "view/rules/rows.h"
 #include "view/rules/tokens.h"
 
@@ -157,7 +157,7 @@ TEST_F(TextRulesGeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
                 std::size_t cells = 0;
                 for (const auto& c : chars) {
                     cells += c == "\t" ? std::min(8 - cells % 8, width - cells)
-                                     : static_cast<std::size_t>(unicode::ClusterCells(c));
+                                       : static_cast<std::size_t>(unicode::ClusterCells(c));
                     if (cells > width) {
                         EXPECT_TRUE(hanging.contains(c)) << "row " << r;
                     }

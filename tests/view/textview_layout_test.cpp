@@ -122,8 +122,8 @@ TEST(TextLayout, PositionsCountBytesWithCrLfBetweenLines) {
         std::size_t position;
         TextPos expected;
     } cases[] = {
-        {0, {0, 0}}, {2, {0, 2}}, {3, {0, 2}},  // between CR and LF: the line's end
-        {4, {1, 0}}, {5, {1, 0}}, {6, {1, 0}},  // inside a character: its start
+        {0, {0, 0}}, {2, {0, 2}},  {3, {0, 2}},  // between CR and LF: the line's end
+        {4, {1, 0}}, {5, {1, 0}},  {6, {1, 0}},  // inside a character: its start
         {7, {1, 3}}, {10, {2, 0}}, {99, {2, 0}},
     };
     for (const auto& c : cases) {

@@ -15,9 +15,7 @@ void EnsureApp() {
     new QApplication(argc, argv);
 }
 
-std::string U8(std::u8string_view utf8) {
-    return std::string(utf8.begin(), utf8.end());
-}
+std::string U8(std::u8string_view utf8) { return std::string(utf8.begin(), utf8.end()); }
 
 QPoint CenterOf(const TTextView& view, std::size_t line, std::size_t offset) {
     const QRect rect = view.charRect(TextPos{line, offset});

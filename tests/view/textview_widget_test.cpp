@@ -302,9 +302,9 @@ TEST_F(TextViewTest, ClustersOutsideCp932SitOnTheirCellsAndHoldNoPosition) {
     struct Case {
         const char* name;
         std::string line;
-        std::size_t inside;     // a byte inside the first cluster
-        std::size_t next;       // the byte after it
-        int firstCells;         // its cells
+        std::size_t inside;  // a byte inside the first cluster
+        std::size_t next;    // the byte after it
+        int firstCells;      // its cells
     };
     const Case cases[] = {
         {"Hangul syllable", "한a", 1, 3, 2},

@@ -10,8 +10,8 @@
 namespace torvane::view {
 namespace {
 
-using testing::renderTokens;
 using testing::inCp932;
+using testing::renderTokens;
 
 struct Case {
     const char* name;
@@ -175,8 +175,10 @@ TEST(TextRulesJapaneseKind, RowBoundaries) {
 // alone, and no token splits a cluster.
 TEST(TextRulesTokenize, CharactersOutsideCp932JoinRunsOfTheirScript) {
     const Case cases[] = {
-        {"Hangul", "한국인터넷 정보센터", "<Japanese>한국인터넷</Japanese> <Japanese>정보센터</Japanese>"},
-        {"HanOutsideCp932JoinsKanji", "中国互联网络信息中心", "<Japanese>中国互联网络信息中心</Japanese>"},
+        {"Hangul", "한국인터넷 정보센터",
+         "<Japanese>한국인터넷</Japanese> <Japanese>정보센터</Japanese>"},
+        {"HanOutsideCp932JoinsKanji", "中国互联网络信息中心",
+         "<Japanese>中国互联网络信息中心</Japanese>"},
         {"IdeographBeyondTheBmp", "漢\U0002000B字", "<Japanese>漢\U0002000B字</Japanese>"},
         {"AccentedGreekJoinsGreek", "ελλάδα", "<Japanese>ελλάδα</Japanese>"},
         {"Arabic", "مرحبا بك", "<Japanese>مرحبا</Japanese> <Japanese>بك</Japanese>"},

@@ -29,7 +29,8 @@ std::vector<std::string> AnswerLines(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw std::runtime_error("ファイル " + file.string() + " を開けません.");
     std::string raw{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return query::SplitLines(encoding::DecodeAnswer(std::move(raw), file.parent_path().filename().string()));
+    return query::SplitLines(
+        encoding::DecodeAnswer(std::move(raw), file.parent_path().filename().string()));
 }
 
 std::vector<std::string> SampleReport(const std::filesystem::path& answersDir) {

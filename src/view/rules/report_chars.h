@@ -85,8 +85,7 @@ constexpr std::array<std::uint16_t, 256> makeSingleByteTraits() {
 
 }  // namespace detail
 
-inline constexpr std::array<std::uint16_t, 256> kSingleByteTraits =
-    detail::makeSingleByteTraits();
+inline constexpr std::array<std::uint16_t, 256> kSingleByteTraits = detail::makeSingleByteTraits();
 
 // Traits of an ASCII byte (c < 0x80).
 constexpr bool hasAsciiTrait(unsigned char c, CharTrait trait) {

@@ -178,7 +178,8 @@ class LineScanner {
             }
             return {TokenClass::japaneseText, j};
         }
-        const JapaneseKind kind = first.wellFormed ? japaneseKindOf(first.value) : JapaneseKind::other;
+        const JapaneseKind kind =
+            first.wellFormed ? japaneseKindOf(first.value) : JapaneseKind::other;
         if (kind != JapaneseKind::other) return {TokenClass::japaneseText, japaneseRunEnd(i, kind)};
         // A symbol that CP932 writes with two bytes was Japanese text of its own; anything
         // else is a symbol.

@@ -132,7 +132,8 @@ void forEachCharOfRow(std::string_view line, const Row& row, int wrapWidth, Visi
         if (c == '\t') {
             cells = kTabStop - cell % kTabStop;
             if (cell < width) cells = std::min(cells, width - cell);
-        } else if (c >= 0x80 || (pos + 1 < end && static_cast<unsigned char>(line[pos + 1]) >= 0x80)) {
+        } else if (c >= 0x80 ||
+                   (pos + 1 < end && static_cast<unsigned char>(line[pos + 1]) >= 0x80)) {
             const unicode::GraphemeCluster cluster = reportClusterAt(line, pos);
             length = cluster.length;
             cells = static_cast<std::size_t>(cluster.cells);
