@@ -16,6 +16,7 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/run/run_texts.h"
+#include "app/seam_text.h"
 #include "app/window_texts.h"
 #include "view/result/desktop_open.h"
 #include "view/widget/report_font.h"
@@ -33,22 +34,33 @@ const char* const kAboutText =
 
 void Tbody::InstallPlatformServices() {
     ShowMessageBox = [this](const MessageBoxRequest& request) {
-        QMessageBox box(request.icon == MessageBoxRequest::Icon::Error ? QMessageBox::Critical
-                                                                       : QMessageBox::Information,
-                        request.title, request.text, QMessageBox::Ok, this);
-        box.exec();
+        using Icon = MessageBoxRequest::Icon;
+        const bool yesNo = request.buttons == MessageBoxRequest::Buttons::YesNo;
+        QMessageBox box(request.icon == Icon::Error      ? QMessageBox::Critical
+                        : request.icon == Icon::Question ? QMessageBox::Question
+                                                         : QMessageBox::Information,
+                        request.title, request.text,
+                        yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, this);
+        if (yesNo) box.setDefaultButton(QMessageBox::No);
+        const int answer = box.exec();
+        return !yesNo || answer == QMessageBox::Yes;
     };
     AskSaveFileName = [this](const QString& proposed) {
-        // The one filter entry "テキストファイル(*.txt)|*.txt" in Qt's form.
+        // One filter per code; UTF-8 first, the default.
+        const QString utf8Filter = QString::fromUtf8(texts::kSaveFilterUtf8);
+        const QString sjisFilter = QString::fromUtf8(texts::kSaveFilterShiftJis);
         QFileDialog dialog(this, QString(), QString(),
-                           QString::fromUtf8("テキストファイル(*.txt)"));
+                           utf8Filter + QStringLiteral(";;") + sjisFilter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("txt"));
         dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
         dialog.setSizeGripEnabled(true);
         dialog.setDirectory(QFileInfo(proposed).absolutePath());
         dialog.selectFile(QFileInfo(proposed).fileName());
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        if (dialog.exec() != QDialog::Accepted) return SaveTarget{};
+        return SaveTarget{dialog.selectedFiles().value(0), dialog.selectedNameFilter() == sjisFilter
+                                                               ? view::TTextView::FileCode::shiftJis
+                                                               : view::TTextView::FileCode::utf8};
     };
 }
 
@@ -109,7 +121,8 @@ QString Tbody::ProposedSaveName() const {
     // The run's name, in the folder last saved to, else the user's documents.
     QString name = QStringLiteral("Torvane");
     if (displayMemo_->count() > 0) {
-        if (const std::optional<std::string> run = run::RunTitleName(displayMemo_->line(0)))
+        if (const std::optional<std::string> run =
+                run::RunTitleName(ViewLineToRun(displayMemo_->line(0))))
             name = ToQString(*run);
     }
     // A name may hold what a file name cannot (an address prefix's "/").
@@ -124,11 +137,19 @@ QString Tbody::ProposedSaveName() const {
 }
 
 void Tbody::S1Click() {
-    QString name = AskSaveFileName(ProposedSaveName());
+    const SaveTarget target = AskSaveFileName(ProposedSaveName());
+    QString name = target.path;
     if (name.isEmpty()) return;
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".txt");
+    if (target.code == view::TTextView::FileCode::shiftJis &&
+        displayMemo_->holdsCharsShiftJisLacks() &&
+        !ShowMessageBox({MessageBoxRequest::Icon::Question, QString::fromUtf8(texts::kConfirmTitle),
+                         QString::fromUtf8(texts::kShiftJisLosesCharacters),
+                         MessageBoxRequest::Buttons::YesNo})) {
+        return;
+    }
     lastSaveFolder_ = QFileInfo(name).absolutePath();
-    displayMemo_->saveToFile(name.toStdString());
+    displayMemo_->saveToFile(name.toStdString(), target.code);
     statusText_->setText(QDir::toNativeSeparators(name) + QString::fromUtf8(texts::kSavedSuffix));
 }
 

@@ -9,7 +9,6 @@
 #include <QToolButton>
 #include <optional>
 
-#include "app/qt_text.h"
 #include "app/window_texts.h"
 #include "view/rules/find_text.h"
 #include "view/widget/text_view.h"
@@ -50,7 +49,7 @@ void TFindBar::Open() {
 }
 
 void TFindBar::FindNext() {
-    const std::string needle = ToCp932(textBox_->text());
+    const std::string needle = textBox_->text().toStdString();  // UTF-8, as the report
     // A match under the caret is the one shown now; the next starts after its first character.
     const std::size_t from = report_.selLength() > 0 ? report_.selStart() + 1 : report_.selStart();
     const std::optional<std::size_t> found = view::findNext(report_.text(), needle, from);
@@ -59,7 +58,7 @@ void TFindBar::FindNext() {
 }
 
 void TFindBar::FindPrevious() {
-    const std::string needle = ToCp932(textBox_->text());
+    const std::string needle = textBox_->text().toStdString();  // UTF-8, as the report
     const std::size_t before = report_.selStart();
     const std::optional<std::size_t> found = view::findPrevious(report_.text(), needle, before);
     if (found) Select(*found, needle.size());

@@ -1,6 +1,6 @@
 #pragma once
 // TFindBar: the report's find bar. It looks for the typed text in the
-// report's CP932 text by whole characters, selects the match (the view's
+// report's UTF-8 text by whole characters, selects the match (the view's
 // highlight) and scrolls it into view; a search that went round the end says
 // so. Esc or its close button closes it and gives the focus back to the
 // report.

@@ -26,6 +26,7 @@
 #include "app/run/history.h"
 #include "app/run/rdap_directory.h"
 #include "app/run/run_texts.h"
+#include "app/seam_text.h"
 #include "app/window_texts.h"
 #include "view/result/desktop_open.h"
 #include "view/result/result_view.h"
@@ -103,13 +104,13 @@ class Tbody::ViewReport : public run::IReport {
     ViewReport(view::TTextView& memo, view::TResultView& resultView)
         : memo_(memo), resultView_(resultView) {}
     void Clear() override { memo_.clear(); }
-    void Append(const std::string& line) override { memo_.appendLine(line); }
+    void Append(const std::string& line) override { memo_.appendLine(RunLineToView(line)); }
     void Insert(int index, const std::string& line) override {
-        memo_.insertLine(static_cast<std::size_t>(index), line);
+        memo_.insertLine(static_cast<std::size_t>(index), RunLineToView(line));
     }
-    void AppendLines(query::TLines lines) override { memo_.appendLines(std::move(lines)); }
+    void AppendLines(query::TLines lines) override { memo_.appendLines(RunLinesToView(lines)); }
     void InsertLines(int index, query::TLines lines) override {
-        memo_.insertLines(static_cast<std::size_t>(index), std::move(lines));
+        memo_.insertLines(static_cast<std::size_t>(index), RunLinesToView(lines));
     }
     int Count() const override { return static_cast<int>(memo_.count()); }
     void BeginUpdate() override { memo_.beginUpdate(); }

@@ -13,6 +13,7 @@
 #include "app/run/run_controller.h"
 #include "app/run/run_window.h"
 #include "query/server_directory.h"
+#include "view/widget/text_view.h"
 
 class QCheckBox;
 class QComboBox;
@@ -34,9 +35,17 @@ class TXPHintWindow;
 // What a message box shows; the window's commands go through a replaceable
 // function so tests can see them.
 struct MessageBoxRequest {
-    enum class Icon { Error, Information } icon;
+    enum class Icon { Error, Information, Question } icon;
     QString title;
     QString text;
+    // A question offers Yes and No; every other box only OK.
+    enum class Buttons { Ok, YesNo } buttons = Buttons::Ok;
+};
+
+// Where and in which code the user chose to save the report; an empty path when cancelled.
+struct SaveTarget {
+    QString path;
+    view::TTextView::FileCode code = view::TTextView::FileCode::utf8;
 };
 
 struct WindowOptions {
@@ -88,9 +97,10 @@ class Tbody : public QMainWindow, public run::IRunWindow {
     void Guarded(const std::function<void()>& handler);
 
     // --- Replaceable platform services (tests record instead) ---
-    std::function<void(const MessageBoxRequest&)> ShowMessageBox;
-    // Asks for a file name to save to, proposing `proposed` (a full path); empty when cancelled.
-    std::function<QString(const QString& proposed)> AskSaveFileName;
+    // Shows a message box; true when the user answered Yes (and for a box with only OK).
+    std::function<bool(const MessageBoxRequest&)> ShowMessageBox;
+    // Asks for a file name and code to save in, proposing `proposed` (a full path).
+    std::function<SaveTarget(const QString& proposed)> AskSaveFileName;
 
     // --- Controls, named as in the window design ---
     QComboBox* QueryEdit() const { return queryEdit_; }

@@ -12,6 +12,13 @@ inline constexpr char kHostEditName[] = "WHOISサーバ";
 inline constexpr char kCannotOpenSuffix[] = " を開けませんでした";
 // A saved report: "<path> に保存しました".
 inline constexpr char kSavedSuffix[] = " に保存しました";
+// The save dialog's codes, and the question before a Shift_JIS file would lose characters.
+inline constexpr char kSaveFilterUtf8[] = "テキストファイル UTF-8 (*.txt)";
+inline constexpr char kSaveFilterShiftJis[] = "テキストファイル Shift_JIS (*.txt)";
+inline constexpr char kConfirmTitle[] = "確認";
+inline constexpr char kShiftJisLosesCharacters[] =
+    "このレポートには Shift_JIS で書けない文字があり、保存すると「?」に置き換わります。"
+    "Shift_JIS で保存しますか?";
 // The user guide shown in a window of our own when no desktop program opens it.
 inline constexpr char kReadmeTitle[] = "ユーザーガイド";
 // The report's find bar.

@@ -25,7 +25,6 @@
 #include "app/hint_window.h"
 #include "app/main_window.h"
 #include "app/program_setup.h"
-#include "app/qt_text.h"
 #include "desktop_testing.h"
 #include "query/well_known_servers.h"
 #include "run_test_support.h"
@@ -73,7 +72,10 @@ class WindowTest : public ::testing::Test {
         options.historyFile = QString::fromStdString((dir_ / "log.txt").string());
         options.resolver = &resolver_;
         window_ = std::make_unique<Tbody>(options);
-        window_->ShowMessageBox = [this](const MessageBoxRequest& box) { boxes_.push_back(box); };
+        window_->ShowMessageBox = [this](const MessageBoxRequest& box) {
+            boxes_.push_back(box);
+            return boxAnswer_;
+        };
         window_->show();
         return *window_;
     }
@@ -86,7 +88,7 @@ class WindowTest : public ::testing::Test {
     Lines ReportLines() const {
         Lines lines;
         for (std::size_t i = 0; i < window_->DisplayMemo()->count(); ++i)
-            lines.push_back(run::testing::Utf8(window_->DisplayMemo()->line(i)));
+            lines.emplace_back(window_->DisplayMemo()->line(i));  // UTF-8, as the view holds it
         return lines;
     }
     bool RunQuery(const QString& line) {
@@ -100,6 +102,7 @@ class WindowTest : public ::testing::Test {
     std::unique_ptr<testserver::WhoisTestServer> server_;
     std::unique_ptr<Tbody> window_;
     std::vector<MessageBoxRequest> boxes_;
+    bool boxAnswer_ = true;  // what the user answers a question
 };
 
 TEST_F(WindowTest, StartsIdleWithTheDesignedControls) {
@@ -392,12 +395,12 @@ TEST_F(DesktopWindowTest, AHandOffThatEndsAfterTheWindowClosedTellsNoOne) {
     EXPECT_TRUE(boxes_.empty());
 }
 
-// "ァ" is 83 40: its trail byte is "@", which must never start a match.
+// The typed text is looked for as UTF-8, whole characters after "ァ" (three bytes).
 TEST_F(WindowTest, FindSelectsWholeCharacterMatchesBothWays) {
     Tbody& window = Open();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     view::TTextView* memo = window.DisplayMemo();
-    memo->appendLine("\x83\x40x @x");
+    memo->appendLine("ァx @x");
     for (int i = 0; i < 100; ++i) memo->appendLine("filler");
     memo->appendLine("@x end");
     const std::size_t last = memo->text().rfind("@x");
@@ -407,7 +410,7 @@ TEST_F(WindowTest, FindSelectsWholeCharacterMatchesBothWays) {
     ASSERT_TRUE(bar->TextBox()->hasFocus());
     QTest::keyClicks(bar->TextBox(), "@X");
     QTest::keyClick(bar->TextBox(), Qt::Key_Return);
-    EXPECT_EQ(memo->selStart(), 4u);
+    EXPECT_EQ(memo->selStart(), 5u);
     EXPECT_EQ(memo->selLength(), 2u);
     EXPECT_EQ(memo->topRow(), 0u);
     bar->NextButton()->click();
@@ -415,13 +418,13 @@ TEST_F(WindowTest, FindSelectsWholeCharacterMatchesBothWays) {
     EXPECT_GT(memo->topRow(), 0u);  // scrolled to the match
     EXPECT_TRUE(bar->Message()->text().isEmpty());
     bar->NextButton()->click();
-    EXPECT_EQ(memo->selStart(), 4u);  // wrapped around, and says so
+    EXPECT_EQ(memo->selStart(), 5u);  // wrapped around, and says so
     EXPECT_EQ(bar->Message()->text(), QString::fromUtf8("末尾まで検索したので先頭に戻りました"));
     bar->PreviousButton()->click();
     EXPECT_EQ(memo->selStart(), last);
     EXPECT_EQ(bar->Message()->text(), QString::fromUtf8("先頭まで検索したので末尾に戻りました"));
     bar->PreviousButton()->click();
-    EXPECT_EQ(memo->selStart(), 4u);
+    EXPECT_EQ(memo->selStart(), 5u);
     EXPECT_TRUE(bar->Message()->text().isEmpty());
     bar->TextBox()->setText("nowhere");
     bar->NextButton()->click();
@@ -466,21 +469,19 @@ TEST_F(WindowTest, AboutShowsTheVersion) {
 TEST_F(WindowTest, SaveProposesTheRunsNameAndSaysWhereItWrote) {
     Tbody& window = Open();
     view::TTextView* memo = window.DisplayMemo();
-    memo->appendLine(ToCp932(QString::fromUtf8("         【日本語.jp の調査結果】")));
+    memo->appendLine("         【日本語.jp の調査結果】");
     memo->appendLine("second");
     QStringList proposals;
     QString answer = QString::fromStdString((dir_ / "report").string());
     window.AskSaveFileName = [&](const QString& proposed) {
         proposals << proposed;
-        return answer;
+        return SaveTarget{answer};
     };
     window.ResultView()->S1()->trigger();
-    // The extension added, CP932 with CR LF.
+    // The extension added, UTF-8 with CR LF.
     std::ifstream file(dir_ / "report.txt", std::ios::binary);
     const std::string bytes(std::istreambuf_iterator<char>(file), {});
-    EXPECT_EQ(bytes,
-              "         \x81\x79\x93\xfa\x96\x7b\x8c\xea.jp "
-              "\x82\xcc\x92\xb2\x8d\xb8\x8c\x8b\x89\xca\x81\x7a\r\nsecond\r\n");
+    EXPECT_EQ(bytes, "         【日本語.jp の調査結果】\r\nsecond\r\n");
     EXPECT_EQ(window.StatusBar1()->text(), QString::fromStdString((dir_ / "report.txt").string()) +
                                                QString::fromUtf8(" に保存しました"));
     // The first proposal: the run's name in a folder that exists (the documents folder, or home).
@@ -491,7 +492,7 @@ TEST_F(WindowTest, SaveProposesTheRunsNameAndSaysWhereItWrote) {
 
     // The next run's name, in the folder saved to last; "/" cannot stand in a file name.
     memo->clear();
-    memo->appendLine(ToCp932(QString::fromUtf8("         【192.0.2.0/24 の調査結果】")));
+    memo->appendLine("         【192.0.2.0/24 の調査結果】");
     answer = QString::fromStdString((dir_ / "missing" / "report.txt").string());
     window.ResultView()->S1()->trigger();
     ASSERT_EQ(proposals.size(), 2);
@@ -500,6 +501,48 @@ TEST_F(WindowTest, SaveProposesTheRunsNameAndSaysWhereItWrote) {
     EXPECT_TRUE(window.StatusBar1()->text().startsWith(QString::fromUtf8("エラーファイル ")));
     EXPECT_TRUE(window.StatusBar1()->text().contains(answer));
     EXPECT_TRUE(window.StatusBar1()->text().contains("No such file or directory"));
+}
+
+// Shift_JIS on request: what it writes, and the question before it would lose characters.
+TEST_F(WindowTest, SaveInShiftJisAsksBeforeLosingCharacters) {
+    struct Case {
+        const char* name;
+        const char* line;
+        bool answer;  // to the question, when there is one
+        bool asked;
+        const char* expected;  // the file's bytes; nullptr: no file written
+    };
+    const Case cases[] = {
+        {"writable: no question", "【日本語.jp】", false, false,
+         "\x81\x79\x93\xfa\x96\x7b\x8c\xea.jp\x81\x7a\r\n"},
+        {"Hangul, answered No: nothing written", "한국.kr", false, true, nullptr},
+        {"Hangul, answered Yes: written with '?'", "한국.kr", true, true, "??.kr\r\n"},
+    };
+    Tbody& window = Open();
+    view::TTextView* memo = window.DisplayMemo();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path path = dir_ / "sjis.txt";
+        std::filesystem::remove(path);
+        boxes_.clear();
+        boxAnswer_ = c.answer;
+        memo->clear();
+        memo->appendLine(c.line);
+        window.AskSaveFileName = [&](const QString&) {
+            return SaveTarget{QString::fromStdString(path.string()),
+                              view::TTextView::FileCode::shiftJis};
+        };
+        window.ResultView()->S1()->trigger();
+        ASSERT_EQ(boxes_.size(), c.asked ? 1u : 0u);
+        if (c.asked) {
+            EXPECT_EQ(boxes_[0].icon, MessageBoxRequest::Icon::Question);
+            EXPECT_EQ(boxes_[0].buttons, MessageBoxRequest::Buttons::YesNo);
+        }
+        ASSERT_EQ(std::filesystem::exists(path), c.expected != nullptr);
+        if (c.expected == nullptr) continue;
+        std::ifstream file(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), c.expected);
+    }
 }
 
 TEST_F(WindowTest, ErrorHandlerStopsTheRunAndShowsTheMessage) {

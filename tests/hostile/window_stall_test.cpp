@@ -13,6 +13,7 @@
 #include "app/main_window.h"
 #include "query/text_lines.h"
 #include "encoding/answer_text.h"
+#include "encoding/cp932_utf8.h"
 #include "hostile_support.h"
 #include "net/host_map.h"
 #include "net/whois_cli.h"
@@ -67,7 +68,7 @@ TEST_P(HostileWindow, RunEndsShowingTheAnswerUpToTheCap) {
     options.historyFile = QString::fromStdString((dir / "log.txt").string());
     options.resolver = &resolver;
     auto window = std::make_unique<Tbody>(options);
-    window->ShowMessageBox = [](const MessageBoxRequest&) {};
+    window->ShowMessageBox = [](const MessageBoxRequest&) { return true; };
     window->show();
 
     window->QueryEdit()->setEditText("example.jp");
@@ -85,8 +86,9 @@ TEST_P(HostileWindow, RunEndsShowingTheAnswerUpToTheCap) {
             received += c.answer;
         received.resize(std::min<std::uint64_t>(c.repeatToSize, net::kMaxAnswerSize));
     }
-    const std::vector<std::string> expected =
-        query::SplitLines(encoding::ConvertAnswerText(received));
+    // The run logic's CP932 lines, as the view holds them: UTF-8.
+    std::vector<std::string> expected = query::SplitLines(encoding::ConvertAnswerText(received));
+    for (std::string& line : expected) line = encoding::Cp932ToUtf8(line);
     // The title, an empty line, the header, an empty line, the answer, an
     // empty line.
     ASSERT_EQ(window->DisplayMemo()->count(), expected.size() + 5);

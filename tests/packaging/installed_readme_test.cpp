@@ -48,6 +48,7 @@ TEST(InstalledWindow, HelpOpensTheReadmeOfTheInstalledDataFolder) {
             app::Tbody window(options);
             window.ShowMessageBox = [&](const app::MessageBoxRequest& request) {
                 message = request.text;
+                return true;
             };
             const view::DesktopOpener previous =
                 view::SetDesktopOpener([&](const QUrl& url, view::OpenDone done) {

@@ -9,19 +9,22 @@
 namespace torvane::view {
 namespace {
 
-using testing::sj;
+using testing::inCp932;
 
-TEST(CharOffsetsTest, CharactersOfALineCountDoubleByteCharactersOnce) {
-    // a, あ (two bytes), b, then a lead byte alone at the line's end.
-    const std::string line = "a" + sj("あ") + "b\x81";
+TEST(CharOffsetsTest, CharactersOfALineCountUtf16UnitsOfEachCodePoint) {
+    // a, あ (three bytes, one unit), b, a stray byte (U+FFFD), 𝄞 (four bytes, two units), c.
+    const std::string line = "a" + inCp932("あ") + "b\x81" + "\xF0\x9D\x84\x9E" + "c";
     struct Case {
         std::size_t bytes;
         std::size_t chars;
     };
-    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{2, 2}, Case{3, 2}, Case{4, 3}, Case{5, 4}}) {
+    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{2, 2}, Case{4, 2}, Case{5, 3}, Case{6, 4},
+                         Case{10, 6}, Case{11, 7}}) {
         EXPECT_EQ(CharsBefore(line, c.bytes), c.chars) << "byte " << c.bytes;
     }
-    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{3, 2}, Case{4, 3}, Case{5, 4}, Case{5, 9}}) {
+    // The second unit of 𝄞's pair gives its start.
+    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{4, 2}, Case{5, 3}, Case{6, 4}, Case{6, 5},
+                         Case{10, 6}, Case{11, 7}, Case{11, 9}}) {
         EXPECT_EQ(ByteOffsetOfChar(line, c.chars), c.bytes) << "char " << c.chars;
     }
 }
@@ -29,7 +32,7 @@ TEST(CharOffsetsTest, CharactersOfALineCountDoubleByteCharactersOnce) {
 class CharOffsetsCacheTest : public ::testing::Test {
   protected:
     // "abc\n日本\n\n\tx": lines start at 0, 4, 7 and 8; ten characters in all.
-    CharOffsetsCacheTest() : lines{"abc", sj("日本"), "", "\tx"} {}
+    CharOffsetsCacheTest() : lines{"abc", inCp932("日本"), "", "\tx"} {}
 
     query::TLines lines;
     TCharOffsets offsets;
@@ -43,8 +46,8 @@ TEST_F(CharOffsetsCacheTest, MapsPositionsToOffsetsAndBack) {
     };
     const Case cases[] = {
         {{0, 0}, 0}, {{0, 3}, 3},   // 'a' and the first line's end
-        {{1, 0}, 4}, {{1, 2}, 5},   // 日 and 本
-        {{1, 4}, 6},                // the line end after 本
+        {{1, 0}, 4}, {{1, 3}, 5},   // 日 and 本 (three bytes each)
+        {{1, 6}, 6},                // the line end after 本
         {{2, 0}, 7},                // the empty line
         {{3, 0}, 8}, {{3, 2}, 10},  // the tab and the text's end
     };
@@ -76,7 +79,7 @@ TEST_F(CharOffsetsCacheTest, CountsOnlyTheLinesAQuestionReaches) {
 TEST_F(CharOffsetsCacheTest, AppendingKeepsTheCountedLines) {
     EXPECT_EQ(offsets.characterCount(lines), 10u);
     const std::size_t counted = offsets.cachedLines();
-    lines.push_back(sj("末尾"));
+    lines.push_back(inCp932("末尾"));
     EXPECT_EQ(offsets.cachedLines(), counted);
     EXPECT_EQ(offsets.characterCount(lines), 13u);
     EXPECT_EQ(offsets.offsetOf(lines, {4, 2}), 12u);

@@ -1,4 +1,4 @@
-// The rules over real WHOIS answers, converted to CP932 and split into report lines.
+// The rules over real WHOIS answers, in CP932's repertoire as UTF-8 and split into report lines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,9 +62,9 @@ TEST(TextRulesFixtures, JprsJapaneseAnswerLinksAndRegions) {
     const std::string& line = *found;
     const auto tokens = tokenize(line, Region::none).tokens;
     ASSERT_GE(tokens.size(), 2u);
-    EXPECT_EQ(line.substr(tokens[tokens.size() - 2].start), sj("グーグル株式会社"));
+    EXPECT_EQ(line.substr(tokens[tokens.size() - 2].start), inCp932("グーグル株式会社"));
     EXPECT_EQ(tokens.back().cls, TokenClass::japaneseText);
-    EXPECT_EQ(line.substr(tokens.back().start), sj("株式会社"));
+    EXPECT_EQ(line.substr(tokens.back().start), inCp932("株式会社"));
 }
 
 TEST(TextRulesFixtures, ArinReferralAnswerLinks) {

@@ -7,27 +7,27 @@
 #include <vector>
 
 #include "text_testing.h"
-#include "view/rules/cp932_chars.h"
+#include "unicode/cells.h"
 #include "view/rules/line_states.h"
+#include "view/rules/report_chars.h"
 #include "view/rules/rows.h"
 #include "view/rules/tokens.h"
 
 namespace torvane::view {
 namespace {
 
-using testing::sj;
+using testing::inCp932;
 
 // Characters of the line-breaking sets, written out here independently of the library's tables.
 const char* const kNoBegin = "、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ>";
 const char* const kNoEnd = "（［｛「『([{｢<\"'";
 const char* const kHanging = "、。，．,.｡､";
 
-// The characters of a CP932 text, as byte strings.
+// The clusters of a UTF-8 text as the report counts them, as byte strings.
 std::vector<std::string> characters(std::string_view text) {
     std::vector<std::string> chars;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length =
-            isLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+        const std::size_t length = reportClusterAt(text, i).length;
         chars.emplace_back(text.substr(i, length));
         i += length;
     }
@@ -35,7 +35,7 @@ std::vector<std::string> characters(std::string_view text) {
 }
 
 std::set<std::string> characterSet(const char* utf8) {
-    const auto chars = characters(sj(utf8));
+    const auto chars = characters(inCp932(utf8));
     return {chars.begin(), chars.end()};
 }
 
@@ -109,7 +109,7 @@ class TextRulesGeneratedLines : public ::testing::Test {
                                                  "ｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱｱ",
                                                  "。。。。",
                                                  "、「「「「"};
-        for (const auto& piece : pieces) pieces_.push_back(sj(piece));
+        for (const auto& piece : pieces) pieces_.push_back(inCp932(piece));
         pieces_.push_back("\x80\xA0\xFD");
 
         std::mt19937 random(20261207);
@@ -143,7 +143,7 @@ TEST_F(TextRulesGeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
         for (int w = kMinWrapWidth; w <= kMaxWrapWidth; ++w) {
             const std::size_t width = static_cast<std::size_t>(w);
             const auto rows = breakIntoRows(line, w);
-            SCOPED_TRACE("W=" + std::to_string(w) + " line=" + testing::utf8(line));
+            SCOPED_TRACE("W=" + std::to_string(w) + " line=" + line);
             ASSERT_FALSE(rows.empty());
             std::size_t pos = 0;
             for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -156,7 +156,8 @@ TEST_F(TextRulesGeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
                 const auto chars = characters(std::string_view(line).substr(row.start, row.length));
                 std::size_t cells = 0;
                 for (const auto& c : chars) {
-                    cells += c == "\t" ? std::min(8 - cells % 8, width - cells) : c.size();
+                    cells += c == "\t" ? std::min(8 - cells % 8, width - cells)
+                                       : static_cast<std::size_t>(unicode::ClusterCells(c));
                     if (cells > width) {
                         EXPECT_TRUE(hanging.contains(c)) << "row " << r;
                     }
@@ -175,7 +176,7 @@ TEST_F(TextRulesGeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
                 if (last) continue;
                 EXPECT_GE(cells, width / 3) << "row " << r;
                 const std::string_view rest = std::string_view(line).substr(pos);
-                const bool twoCellsFollow = rest.size() >= 2 || rest == "\t";
+                const bool twoCellsFollow = unicode::TextCells(rest) >= 2 || rest == "\t";
                 if (twoCellsFollow && cells > (width / 5) * 4) {
                     EXPECT_FALSE(noEnd.contains(chars.back())) << "row " << r;
                     EXPECT_FALSE(noBegin.contains(characters(rest).front())) << "row " << r;
@@ -191,7 +192,7 @@ bool isWhitespace(unsigned char c) { return c >= 1 && c <= 32 && c != '\t'; }
 TEST_F(TextRulesGeneratedLines, TokensAreOrderedDisjointAndAgreeWithTokenAt) {
     for (LexState start : {Region::none, Region::curly, Region::lenticular}) {
         for (const std::string& line : lines_) {
-            SCOPED_TRACE("line=" + testing::utf8(line));
+            SCOPED_TRACE("line=" + line);
             const auto charStarts = boundaries(line);
             const LineTokens result = tokenize(line, start);
             EXPECT_EQ(endState(line, start), result.end);

@@ -22,7 +22,7 @@ namespace {
 using testing::CenterOf;
 using testing::CountColor;
 using testing::Render;
-using testing::Sjis;
+using testing::U8;
 
 const QColor kNavy(0, 0, 128);
 
@@ -129,7 +129,7 @@ TEST_F(ResultViewTest, FailuresInHandlersReachTheErrorHandler) {
 
 TEST_F(ResultViewTest, UrlsInBracketsQuotesAndCommentsAreNoLinks) {
     memo->appendLines(std::vector<std::string>{
-        "{http://a.example/}", Sjis(u8"【http://b.example/】"), "\"http://c.example/\"",
+        "{http://a.example/}", U8(u8"【http://b.example/】"), "\"http://c.example/\"",
         "<! http://d.example/", "{ open", "http://e.example/ inside", "} http://f.example/"});
     const struct {
         std::size_t line, offset;
@@ -310,7 +310,7 @@ TEST_F(ResultViewTest, EachWheelNotificationScrollsOneRow) {
 }
 
 TEST_F(ResultViewTest, SelectionHighlightStopsOneCellPastEachRow) {
-    memo->appendLines(std::vector<std::string>{"short", Sjis(u8"漢字の行"), "", "last line"});
+    memo->appendLines(std::vector<std::string>{"short", U8(u8"漢字の行"), "", "last line"});
     view->SelectAll1Click();
     const QImage image = Render(*memo);
     const int w = memo->cellWidth();
@@ -360,8 +360,8 @@ TEST_F(ResultViewTest, SampleReportRendersToAPngWithItsColours) {
     };
     std::size_t urlLine = 0;
     while (memo->line(urlLine).find("http://jprs.jp/") == std::string::npos) ++urlLine;
-    const QRect title = span(0, Sjis(u8"【google.co.jp の調査結果】"));
-    const QRect header = span(10, Sjis(u8"{whois.jprs.jp からの回答}"));
+    const QRect title = span(0, U8(u8"【google.co.jp の調査結果】"));
+    const QRect header = span(10, U8(u8"{whois.jprs.jp からの回答}"));
     const QRect url = span(urlLine, "http://jprs.jp/whatsnew/notice/2014/20140319-whois.html");
 
     EXPECT_GT(CountColor(png, title, kNavy), 50);

@@ -11,8 +11,7 @@
 namespace torvane::view {
 namespace {
 
-using testing::sj;
-using testing::utf8;
+using testing::inCp932;
 
 std::string repeat(std::string_view piece, int times) {
     std::string out;
@@ -34,11 +33,11 @@ class TextRulesRowCases : public ::testing::TestWithParam<RowCase> {};
 
 TEST_P(TextRulesRowCases, BreaksAsExpected) {
     const RowCase& c = GetParam();
-    const std::string line = sj(c.line);
+    const std::string line = inCp932(c.line);
     std::vector<std::string> texts;
     std::vector<std::size_t> cells;
     for (const Row& row : breakIntoRows(line, c.width)) {
-        texts.push_back(utf8(line.substr(row.start, row.length)));
+        texts.push_back(line.substr(row.start, row.length));
         cells.push_back(row.cells);
     }
     EXPECT_EQ(texts, c.rows);
@@ -141,21 +140,22 @@ TEST(TextRulesRows, LoneLeadByteAtEndIsOneCell) {
 }
 
 TEST(TextRulesRows, NoEmptyRowWhenTextEndsAtABreak) {
-    const std::string line = sj(repeat("漢", 20));
+    const std::string line = inCp932(repeat("漢", 20));
     const auto rows = breakIntoRows(line, 20);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1], (Row{20, 20, 20}));
+    EXPECT_EQ(rows[1], (Row{30, 30, 20}));  // bytes: 漢 takes three
 }
 
 TEST(TextRulesRowCells, MapCellsToCharactersWithTabsExpanded) {
-    const std::string line = sj("ab漢\tc");  // cells: a 0, b 1, 漢 2-3, tab 4-7, c 8
+    // cells: a 0, b 1, 漢 2-3, tab 4-7, c 8; bytes: a 0, b 1, 漢 2-4, tab 5, c 6
+    const std::string line = inCp932("ab漢\tc");
     const Row row = breakIntoRows(line, 20).front();
-    const std::vector<std::optional<std::size_t>> expected = {0, 1, 2, 2, 4, 4, 4, 4, 5};
+    const std::vector<std::optional<std::size_t>> expected = {0, 1, 2, 2, 5, 5, 5, 5, 6};
     for (std::size_t cell = 0; cell < expected.size(); ++cell) {
         EXPECT_EQ(offsetAtCell(line, row, cell, 20), expected[cell]) << cell;
     }
     EXPECT_EQ(offsetAtCell(line, row, 9, 20), std::nullopt);
-    EXPECT_EQ(cellAtOffset(line, row, 4, 20), 4u);
+    EXPECT_EQ(cellAtOffset(line, row, 5, 20), 4u);
     EXPECT_EQ(cellAtOffset(line, row, line.size(), 20), 9u);
 }
 
@@ -166,6 +166,68 @@ TEST(TextRulesRowCells, TabCutAtRowEndCoversTheLastCells) {
     EXPECT_EQ(offsetAtCell(line, rows[0], 19, 20), 18u);
     EXPECT_EQ(offsetAtCell(line, rows[0], 20, 20), std::nullopt);
     EXPECT_EQ(offsetAtCell(line, rows[1], 0, 20), 19u);
+}
+
+}  // namespace
+}  // namespace torvane::view
+
+namespace torvane::view {
+namespace {
+
+// Lines CP932 cannot write, fed as UTF-8: rows keep every cluster whole and count the cells of
+// unicode/cells.h.
+TEST(TextRulesUnicodeRows, KeepClustersWholeAndCountTheirCells) {
+    const RowCase cases[] = {
+        {"HangulSyllablesTakeTwoCellsAndBreakAnywhere",
+         20,
+         repeat("한국", 10) + "인",
+         {repeat("한국", 5), repeat("한국", 5), "인"},
+         {20, 20, 2}},
+        {"AccentedLatinBreaksOnlyAtSpaces",
+         20,
+         "aaaa Bláthy Ottó Bláthy Ottó",
+         {"aaaa Bláthy Ottó ", "Bláthy Ottó"},
+         {17, 11}},
+        {"CombiningMarkStaysWithItsBaseAtTheRowEnd",
+         20,
+         repeat("漢", 10) + "\u3099漢",
+         {repeat("漢", 10) + "\u3099", "漢"},
+         {20, 2}},
+        {"DecomposedLetterIsOneCell", 20, "fa\u0308w.de", {"fa\u0308w.de"}, {6}},
+        {"IdeographBeyondTheBmpTakesTwoCells",
+         20,
+         repeat("\U0002000B", 11),
+         {repeat("\U0002000B", 10), "\U0002000B"},
+         {20, 2}},
+        {"FlagIsNeverSplitBetweenItsIndicators",
+         20,
+         "a" + repeat("\U0001F1EF\U0001F1F5", 10),
+         {"a" + repeat("\U0001F1EF\U0001F1F5", 9), "\U0001F1EF\U0001F1F5"},
+         {19, 2}},
+    };
+    for (const RowCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> texts;
+        std::vector<std::size_t> cells;
+        for (const Row& row : breakIntoRows(c.line, c.width)) {
+            texts.push_back(c.line.substr(row.start, row.length));
+            cells.push_back(row.cells);
+        }
+        EXPECT_EQ(texts, c.rows);
+        EXPECT_EQ(cells, c.cells);
+    }
+}
+
+// KRNIC lays its Korean half out counting a syllable as two columns: the colons line up.
+TEST(TextRulesUnicodeRows, KoreanColumnsLineUpWithTheLatinOnes) {
+    const std::string korean = "등록인          : 구글코리아";
+    const std::string latin = "Registrant      : Google Korea";
+    const Row koreanRow = breakIntoRows(korean, 80).front();
+    const Row latinRow = breakIntoRows(latin, 80).front();
+    EXPECT_EQ(cellAtOffset(korean, koreanRow, korean.find(':'), 80), 16u);
+    EXPECT_EQ(cellAtOffset(latin, latinRow, latin.find(':'), 80), 16u);
+    // Both cells of a syllable give its first byte.
+    EXPECT_EQ(offsetAtCell(korean, koreanRow, 3, 80), 3u);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 #include <stdexcept>
 
 #include "query/text_lines.h"
-#include "view/rules/cp932_chars.h"
 
 namespace torvane::view::testing {
 namespace {
@@ -44,9 +43,6 @@ std::string convert(std::string_view text, const char* from, const char* to,
         std::size_t skip = 1;
         if (std::string_view(from) == "UTF-8") {
             while (skip < inLeft && (static_cast<unsigned char>(in[skip]) & 0xC0) == 0x80) ++skip;
-        } else if (std::string_view(from) == "CP932" && inLeft >= 2 &&
-                   isLeadByte(static_cast<unsigned char>(in[0]))) {
-            skip = 2;
         }
         in += skip;
         inLeft -= skip;
@@ -58,12 +54,13 @@ std::string convert(std::string_view text, const char* from, const char* to,
 
 }  // namespace
 
-std::string sj(std::string_view utf8Text) { return convert(utf8Text, "UTF-8", "CP932", ""); }
+std::string inCp932(std::string_view utf8Text) {
+    convert(utf8Text, "UTF-8", "CP932", "");
+    return std::string(utf8Text);
+}
 
-std::string utf8(std::string_view cp932) { return convert(cp932, "CP932", "UTF-8", "?"); }
-
-std::string toCp932Replacing(std::string_view text, const char* fromCode) {
-    return convert(text, fromCode, "CP932", "?");
+std::string cp932RepertoireUtf8(std::string_view text, const char* fromCode) {
+    return convert(convert(text, fromCode, "CP932", "?"), "CP932", "UTF-8", "?");
 }
 
 std::vector<std::string> splitLines(std::string_view text) { return query::SplitLines(text); }
@@ -87,7 +84,7 @@ std::filesystem::path testData() { return std::filesystem::path(TORVANE_TEST_DAT
 std::vector<std::string> fixtureLines(const std::string& relativePath) {
     const std::string raw = readFile(testData() / "whois" / relativePath);
     const bool iso2022 = raw.find('\x1B') != std::string::npos;
-    return splitLines(toCp932Replacing(raw, iso2022 ? "ISO-2022-JP" : "UTF-8"));
+    return splitLines(cp932RepertoireUtf8(raw, iso2022 ? "ISO-2022-JP" : "UTF-8"));
 }
 
 std::vector<std::string> fixtureNames() {
@@ -137,12 +134,14 @@ std::string renderTokens(std::string_view line, const std::vector<Token>& tokens
     std::string out;
     std::size_t pos = 0;
     for (const Token& token : tokens) {
-        out += utf8(line.substr(pos, token.start - pos));
+        out += line.substr(pos, token.start - pos);
         const std::string tag = tagName(token);
-        out += "<" + tag + ">" + utf8(line.substr(token.start, token.length)) + "</" + tag + ">";
+        out += "<" + tag + ">";
+        out += line.substr(token.start, token.length);
+        out += "</" + tag + ">";
         pos = token.end();
     }
-    out += utf8(line.substr(pos));
+    out += line.substr(pos);
     return out;
 }
 

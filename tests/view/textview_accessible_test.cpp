@@ -15,7 +15,7 @@
 namespace torvane::view {
 namespace {
 
-using testing::Sjis;
+using testing::U8;
 
 // One accessibility event as the update handler saw it.
 struct Seen {
@@ -114,7 +114,7 @@ class TextViewAccessibleTest : public testing::WidgetTest {
         view.resize(700, 400);
         view.setWrapWidth(20);
         view.appendLines(std::vector<std::string>{
-            "Domain Name: EXAMPLE.JP", Sjis(u8"[登録者] 日本 太郎"), "", "a\tb", "x\x01y"});
+            "Domain Name: EXAMPLE.JP", U8(u8"[登録者] 日本 太郎"), "", "a\tb", "x\x01y"});
         view.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
         iface = QAccessible::queryAccessibleInterface(&view);
@@ -214,10 +214,26 @@ TEST_F(TextViewAccessibleTest, ReadsTheTextByEveryKindOfBoundary) {
     }
 }
 
+// Offsets count UTF-16 units: a character beyond the BMP is two, a combining mark one.
+TEST_F(TextViewAccessibleTest, CharactersBeyondTheBmpCountTwoUnits) {
+    ASSERT_NE(text, nullptr);
+    view.clear();
+    view.appendLine("a\U0002000Be\u0301b");  // bytes: a 0, 𠀋 1-4, e 5, U+0301 6-7, b 8
+    EXPECT_EQ(iface->text(QAccessible::Value), QString::fromUtf8("a\U0002000Be\u0301b"));
+    EXPECT_EQ(text->characterCount(), 6);
+    EXPECT_EQ(text->text(1, 3), QString::fromUtf8("\U0002000B"));
+    view.setSelStart(8);
+    EXPECT_EQ(text->cursorPosition(), 5);
+    text->setCursorPosition(2);  // the second unit of 𠀋's pair: its start
+    EXPECT_EQ(view.caretPosition(), 1u);
+    text->setCursorPosition(4);  // between e and its mark: the cluster's start
+    EXPECT_EQ(view.caretPosition(), 5u);
+}
+
 TEST_F(TextViewAccessibleTest, CaretAndSelectionAreTheViewsBothWays) {
     ASSERT_NE(text, nullptr);
-    // The view's caret after 日本 (line 1, bytes 13) is read at offset 32.
-    view.setSelStart(positionOf(1, 13));
+    // The view's caret after 日本 (line 1, bytes 18) is read at offset 32.
+    view.setSelStart(positionOf(1, 18));
     EXPECT_EQ(text->cursorPosition(), 32);
     EXPECT_EQ(text->selectionCount(), 0);
 
@@ -227,7 +243,7 @@ TEST_F(TextViewAccessibleTest, CaretAndSelectionAreTheViewsBothWays) {
 
     // 登録者 selected in the view.
     view.setSelStart(positionOf(1, 1));
-    view.setSelLength(6);
+    view.setSelLength(9);  // three characters of three bytes
     ASSERT_EQ(text->selectionCount(), 1);
     int start = 0;
     int end = 0;
@@ -237,7 +253,7 @@ TEST_F(TextViewAccessibleTest, CaretAndSelectionAreTheViewsBothWays) {
 
     // From the end of line 0 over its line end and the whole of line 1 through the interface.
     text->setSelection(0, 20, 36);
-    EXPECT_EQ(view.selectedText(), ".JP\r\n" + Sjis(u8"[登録者] 日本 太郎") + "\r\n");
+    EXPECT_EQ(view.selectedText(), ".JP\r\n" + U8(u8"[登録者] 日本 太郎") + "\r\n");
     text->selection(0, &start, &end);
     EXPECT_EQ(start, 20);
     EXPECT_EQ(end, 36);
@@ -259,7 +275,7 @@ TEST_F(TextViewAccessibleTest, CharacterRectanglesAreTheCellsOnTheScreen) {
     const Case cases[] = {
         {0, {0, 0}},    // D
         {15, {0, 15}},  // A of EXAMPLE, on the second row
-        {26, {1, 3}},   // 録, two cells wide
+        {26, {1, 4}},   // 録, two cells wide
         {38, {3, 1}},   // the tab
         {42, {4, 1}},   // the placeholder
     };
@@ -272,7 +288,7 @@ TEST_F(TextViewAccessibleTest, CharacterRectanglesAreTheCellsOnTheScreen) {
     }
     EXPECT_EQ(text->characterRect(26).width(), 2 * view.cellWidth());
     // Right of a row's end the nearest caret place; outside the view nothing.
-    const QRect lineEnd = view.charRect({1, 18});
+    const QRect lineEnd = view.charRect({1, 25});
     const QPoint besideLine1 = view.viewport()->mapToGlobal(lineEnd.center() + QPoint(100, 0));
     EXPECT_EQ(text->offsetAtPoint(besideLine1), 35);
     EXPECT_EQ(text->offsetAtPoint(view.mapToGlobal(QPoint(-50, -50))), -1);
@@ -296,19 +312,19 @@ TEST_F(TextViewAccessibleTest, RaisesNoEventsWithoutAListenerYetFollowsEveryChan
     view.insertLine(1, "1.5");
     const QString inserted = kReport.left(24) + QStringLiteral("1.5\n") + kReport.mid(24);
     EXPECT_EQ(iface->text(QAccessible::Value), inserted);
-    view.appendLine(Sjis(u8"末尾"));
+    view.appendLine(U8(u8"末尾"));
     EXPECT_EQ(iface->text(QAccessible::Value), inserted + QStringLiteral("\n末尾"));
     view.selectAll();
     view.setSelStart(3);
     view.clear();
-    view.appendLines(std::vector<std::string>{"one", Sjis(u8"二")});
+    view.appendLines(std::vector<std::string>{"one", U8(u8"二")});
     EXPECT_EQ(iface->text(QAccessible::Value), QStringLiteral("one\n二"));
     EXPECT_EQ(text->characterCount(), 5);
     EXPECT_TRUE(capture.seen().empty());
 }
 
 TEST_F(TextViewAccessibleTest, AReportGrowingWithoutAListenerCostsNoCounting) {
-    const std::vector<std::string> block(100000, Sjis(u8"[ドメイン名]  EXAMPLE.JP"));
+    const std::vector<std::string> block(100000, U8(u8"[ドメイン名]  EXAMPLE.JP"));
     {
         EventCapture capture(false);
         view.appendLines(block);
@@ -326,9 +342,9 @@ TEST_F(TextViewAccessibleTest, AReportGrowingWithoutAListenerCostsNoCounting) {
 
 TEST_F(TextViewAccessibleTest, RaisesTextEventsAtTheChangedOffsets) {
     EventCapture capture(true);
-    view.appendLine(Sjis(u8"末尾"));
+    view.appendLine(U8(u8"末尾"));
     view.appendLines(std::vector<std::string>{"", "z"});
-    view.insertLines(1, query::TLines{"ins", Sjis(u8"挿入")});
+    view.insertLines(1, query::TLines{"ins", U8(u8"挿入")});
     view.insertLine(0, "");
     const QString before = iface->text(QAccessible::Value);
     view.clear();
@@ -350,9 +366,9 @@ TEST_F(TextViewAccessibleTest, RaisesTextEventsAtTheChangedOffsets) {
 
 TEST_F(TextViewAccessibleTest, RaisesCaretAndSelectionEventsAtTheirOffsets) {
     EventCapture capture(true);
-    view.setSelStart(positionOf(1, 13));  // after 日本
-    view.setSelLength(3);                 // the space and 太
-    view.setSelStart(positionOf(1, 13));  // nothing selected again
+    view.setSelStart(positionOf(1, 18));  // after 日本
+    view.setSelLength(4);                 // the space and 太
+    view.setSelStart(positionOf(1, 18));  // nothing selected again
     view.insertLine(0, "abc");            // the caret moves on with its text
     view.scrollRows(1);                   // no change
     const std::vector<Seen> expected = {

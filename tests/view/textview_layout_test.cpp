@@ -55,7 +55,7 @@ TEST(TextLayout, InsertingRescansFollowingLinesOnlyWhileTheirStartStateChanges) 
 // rows (a long line wraps), text positions and the states the block's open region carries on.
 TEST(TextLayout, ABlockInsertedInOneStepEqualsItsLinesInsertedOneByOne) {
     const std::vector<std::string> later{"a", "b}", std::string(90, 'w'), "c"};
-    const std::vector<std::string> block{"{open", std::string(170, 'x'), "", "\x81\x79z"};
+    const std::vector<std::string> block{"{open", std::string(170, 'x'), "", "【z"};
     TTextLayout oneStep;
     TTextLayout oneByOne;
     oneStep.append(std::vector<std::string>(later));
@@ -112,25 +112,25 @@ TEST(TextLayout, RowsMapBackToTheirLines) {
 
 TEST(TextLayout, PositionsCountBytesWithCrLfBetweenLines) {
     TTextLayout layout;
-    // "漢" in CP932 is 0x8A 0xBF.
-    layout.append(std::vector<std::string>{"ab", "\x8A\xBFz", ""});
-    EXPECT_EQ(layout.text(), "ab\r\n\x8A\xBFz\r\n");
-    EXPECT_EQ(layout.textLength(), 9u);
-    EXPECT_EQ(layout.positionOf({1, 2}), 6u);
+    // "漢" in UTF-8 is E6 BC A2.
+    layout.append(std::vector<std::string>{"ab", "漢z", ""});
+    EXPECT_EQ(layout.text(), "ab\r\n漢z\r\n");
+    EXPECT_EQ(layout.textLength(), 10u);
+    EXPECT_EQ(layout.positionOf({1, 3}), 7u);
 
     const struct {
         std::size_t position;
         TextPos expected;
     } cases[] = {
-        {0, {0, 0}}, {2, {0, 2}}, {3, {0, 2}},  // between CR and LF: the line's end
-        {4, {1, 0}}, {5, {1, 0}},               // second byte of a double-byte character
-        {6, {1, 2}}, {9, {2, 0}}, {99, {2, 0}},
+        {0, {0, 0}}, {2, {0, 2}},  {3, {0, 2}},  // between CR and LF: the line's end
+        {4, {1, 0}}, {5, {1, 0}},  {6, {1, 0}},  // inside a character: its start
+        {7, {1, 3}}, {10, {2, 0}}, {99, {2, 0}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(layout.posAt(c.position), c.expected) << c.position;
     }
-    EXPECT_EQ(layout.textBetween(1, 7), "b\r\n\x8A\xBFz");
-    EXPECT_EQ(layout.textBetween(7, 100), "\r\n");
+    EXPECT_EQ(layout.textBetween(1, 8), "b\r\n漢z");
+    EXPECT_EQ(layout.textBetween(8, 100), "\r\n");
 }
 
 TEST(TextLayout, InsertOutsideTheTextThrowsAndClearEmpties) {

@@ -15,10 +15,7 @@ void EnsureApp() {
     new QApplication(argc, argv);
 }
 
-std::string Sjis(std::u8string_view utf8) {
-    const std::string bytes(utf8.begin(), utf8.end());
-    return encoding::Utf16ToCp932(encoding::Utf8ToUtf16(bytes));
-}
+std::string U8(std::u8string_view utf8) { return std::string(utf8.begin(), utf8.end()); }
 
 QPoint CenterOf(const TTextView& view, std::size_t line, std::size_t offset) {
     const QRect rect = view.charRect(TextPos{line, offset});

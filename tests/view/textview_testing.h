@@ -1,4 +1,4 @@
-// Shared helpers of the text view and result view tests: the application object, CP932 literals,
+// Shared helpers of the text view and result view tests: the application object, UTF-8 literals,
 // points and pixel checks computed from the view's own layout.
 #pragma once
 
@@ -23,8 +23,8 @@ class WidgetTest : public ::testing::Test {
     WidgetTest() { EnsureApp(); }
 };
 
-// CP932 bytes of a UTF-8 literal.
-std::string Sjis(std::u8string_view utf8);
+// The bytes of a UTF-8 literal, as the view's lines hold them.
+std::string U8(std::u8string_view utf8);
 
 // The middle of the cell rectangle of the character at `offset` of line `line`.
 QPoint CenterOf(const TTextView& view, std::size_t line, std::size_t offset);

@@ -20,7 +20,7 @@ using testing::CenterOf;
 using testing::CountColor;
 using testing::CountDark;
 using testing::Render;
-using testing::Sjis;
+using testing::U8;
 
 class TextViewTest : public testing::WidgetTest {
   protected:
@@ -67,7 +67,7 @@ TEST_F(TextViewTest, BatchUpdateIsNotCountedAndHoldsBackPainting) {
 }
 
 TEST_F(TextViewTest, AppendingToALargeReportLaysOutOnlyTheNewLine) {
-    std::vector<std::string> lines(100000, Sjis(u8"[ドメイン名]  EXAMPLE.JP http://example.jp/"));
+    std::vector<std::string> lines(100000, U8(u8"[ドメイン名]  EXAMPLE.JP http://example.jp/"));
     view.appendLines(lines);
     auto& layout = const_cast<TTextLayout&>(view.layout());
     layout.resetWorkCounters();
@@ -77,13 +77,13 @@ TEST_F(TextViewTest, AppendingToALargeReportLaysOutOnlyTheNewLine) {
 }
 
 TEST_F(TextViewTest, SaveWritesEveryLineWithCrLf) {
-    view.appendLines(std::vector<std::string>{Sjis(u8"日本語"), "", std::string("a\0b", 3)});
+    view.appendLines(std::vector<std::string>{U8(u8"日本語"), "", std::string("a\0b", 3)});
     QTemporaryDir dir;
     const std::filesystem::path file = dir.filePath("report.txt").toStdString();
     view.saveToFile(file);
     std::ifstream in(file, std::ios::binary);
     const std::string saved{std::istreambuf_iterator<char>(in), {}};
-    EXPECT_EQ(saved, Sjis(u8"日本語") + "\r\n\r\n" + std::string("a\0b", 3) + "\r\n");
+    EXPECT_EQ(saved, U8(u8"日本語") + "\r\n\r\n" + std::string("a\0b", 3) + "\r\n");
 
     EXPECT_THROW(view.saveToFile(dir.filePath("missing/dir/report.txt").toStdString()),
                  std::runtime_error);
@@ -102,11 +102,12 @@ TEST_F(TextViewTest, CaretToStartScrollsToTheTopAndDropsTheSelection) {
 // --- Hit tests ---
 
 TEST_F(TextViewTest, TokenAtAPointFollowsTheRowsAndCells) {
-    view.appendLines(std::vector<std::string>{Sjis(u8"漢字 word http://example.jp"), "next"});
+    view.appendLines(std::vector<std::string>{U8(u8"漢字 word http://example.jp"), "next"});
     const int left = view.textAreaLeft();
     const int w = view.cellWidth();
-    const QPoint onWord = CenterOf(view, 0, 6);
-    const QRect lastCell = view.charRect({0, 26});
+    // Bytes: 漢 0-2, 字 3-5, a space, "word" 7-10, a space, the url 12-28.
+    const QPoint onWord = CenterOf(view, 0, 8);
+    const QRect lastCell = view.charRect({0, 28});
 
     struct Case {
         const char* name;
@@ -118,7 +119,7 @@ TEST_F(TextViewTest, TokenAtAPointFollowsTheRowsAndCells) {
         {"second cell of a double-width character", QPoint(left + w + w / 2, onWord.y()),
          TokenClass::japaneseText},
         {"url's last character", lastCell.center(), TokenClass::url},
-        {"space between tokens", CenterOf(view, 0, 4), std::nullopt},
+        {"space between tokens", CenterOf(view, 0, 6), std::nullopt},
         {"right of the url that ends the row", QPoint(lastCell.right() + w, onWord.y()),
          std::nullopt},
         {"left margin and gutter", QPoint(left - 1, onWord.y()), std::nullopt},
@@ -199,18 +200,18 @@ TEST_F(TextViewTest, DraggingBelowTheViewScrollsOn) {
 }
 
 TEST_F(TextViewTest, SelectionStartAndLengthSnapToCharacters) {
-    view.appendLines(std::vector<std::string>{Sjis(u8"日本"), "x"});
-    view.setSelStart(1);  // inside 日
+    view.appendLines(std::vector<std::string>{U8(u8"日本"), "x"});
+    view.setSelStart(2);  // inside 日 (bytes 0-2)
     EXPECT_EQ(view.selStart(), 0u);
-    view.setSelLength(3);  // would end inside 本
-    EXPECT_EQ(view.selLength(), 2u);
+    view.setSelLength(4);  // would end inside 本 (bytes 3-5)
+    EXPECT_EQ(view.selLength(), 3u);
     view.selectAll();
     EXPECT_EQ(view.selStart(), 0u);
     EXPECT_EQ(view.selLength(), view.text().size());
 }
 
 TEST_F(TextViewTest, CopyPutsUnicodeTextOnTheClipboard) {
-    view.appendLines(std::vector<std::string>{Sjis(u8"組織名 グーグル"), "ns1.google.com"});
+    view.appendLines(std::vector<std::string>{U8(u8"組織名 グーグル"), "ns1.google.com"});
     QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     view.copyToClipboard();  // nothing selected: nothing happens
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
@@ -293,6 +294,89 @@ TEST_F(TextViewTest, ReturnIsTheViewsOwnAndTabMovesTheFocusOn) {
 
 // --- Drawing ---
 
+// The image inside `rect`.
+QImage Cell(const QImage& image, const QRect& rect) { return image.copy(rect); }
+
+// Lines CP932 cannot write: each cluster on its cells, positions never inside one.
+TEST_F(TextViewTest, ClustersOutsideCp932SitOnTheirCellsAndHoldNoPosition) {
+    struct Case {
+        const char* name;
+        std::string line;
+        std::size_t inside;  // a byte inside the first cluster
+        std::size_t next;    // the byte after it
+        int firstCells;      // its cells
+    };
+    const Case cases[] = {
+        {"Hangul syllable", "한a", 1, 3, 2},
+        {"accented Latin", "őa", 1, 2, 1},
+        {"combining mark on its base", "e\u0301a", 1, 3, 1},
+        {"ideograph beyond the BMP", "\U0002000Ba", 2, 4, 2},
+        {"flag of two indicators", "\U0001F1EF\U0001F1F5a", 4, 8, 2},
+    };
+    const int w = view.cellWidth();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.clear();
+        view.appendLine(c.line);
+        EXPECT_EQ(view.charRect({0, 0}).width(), c.firstCells * w);
+        EXPECT_EQ(view.charRect({0, c.next}).left(), view.textAreaLeft() + c.firstCells * w);
+        view.setSelStart(c.inside);
+        EXPECT_EQ(view.selStart(), 0u);
+        view.setSelLength(c.inside);  // a selection never ends inside the cluster either
+        EXPECT_EQ(view.selLength(), 0u);
+        view.setSelLength(c.next);
+        EXPECT_EQ(view.selectedText(), c.line.substr(0, c.next));
+    }
+}
+
+// A control that would reorder text is a placeholder cell: what follows it stays in order.
+TEST_F(TextViewTest, BidiControlsReorderNothing) {
+    // The caret sits on the empty first line.
+    view.appendLines(std::vector<std::string>{"", "a\u202Ebc", "a bc", "a\u2067bc"});
+    const QImage image = Render(view);
+    const int w = view.cellWidth();
+    EXPECT_EQ(view.charRect({1, 4}).left(), view.textAreaLeft() + 2 * w);  // b after one cell
+    EXPECT_GT(CountDark(image, view.charRect({1, 1})), 0) << "placeholder";
+    for (std::size_t line : {1u, 3u}) {
+        for (std::size_t cell : {0u, 2u, 3u}) {
+            const QRect here = view.charRect({line, 0}).translated(static_cast<int>(cell) * w, 0);
+            const QRect plain = view.charRect({2, 0}).translated(static_cast<int>(cell) * w, 0);
+            EXPECT_EQ(Cell(image, here), Cell(image, plain)) << "line " << line << " cell " << cell;
+        }
+    }
+}
+
+// Hangul and accented Latin are drawn by some installed face, never as the box the view draws
+// where no face has the character (an unassigned code point of the same width shows it).
+TEST_F(TextViewTest, HangulAndAccentedLatinAreDrawnNotBoxed) {
+    struct Case {
+        const char* name;
+        const char* drawn;
+        const char* undrawable;
+    };
+    const Case cases[] = {
+        {"Hangul", "한", "\U0003FFFD"},
+        {"Latin with double acute", "ő", "\u0378"},
+        {"Latin with diaeresis", "ä", "\u0378"},
+    };
+    ASSERT_FALSE(view.faceFor(U'\U0003FFFD').isValid());
+    ASSERT_FALSE(view.faceFor(U'\u0378').isValid());
+    EXPECT_TRUE(view.faceFor(U'한').isValid());
+    EXPECT_TRUE(view.faceFor(U'ő').isValid());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        view.clear();
+        view.appendLines(std::vector<std::string>{c.drawn, c.undrawable});
+        const QImage image = Render(view);
+        const QRect drawn = view.charRect({0, 0});
+        const QRect boxed = view.charRect({1, 0});
+        ASSERT_EQ(drawn.size(), boxed.size());
+        EXPECT_GT(CountDark(image, drawn), 0);
+        EXPECT_GT(CountDark(image, boxed), 0);
+        EXPECT_NE(Cell(image, drawn), Cell(image, boxed));
+    }
+}
+
 TEST_F(TextViewTest, ControlCharactersShowAPlaceholderCell) {
     view.appendLine(std::string("a\x01 \0b", 5));
     const QImage image = Render(view);
@@ -303,17 +387,18 @@ TEST_F(TextViewTest, ControlCharactersShowAPlaceholderCell) {
 }
 
 TEST_F(TextViewTest, DoubleByteCharactersSitOnTwoCells) {
-    view.appendLine(Sjis(u8"漢a字b"));
+    view.appendLine(U8(u8"漢a字b"));
     const int w = view.cellWidth();
     EXPECT_EQ(view.charRect({0, 0}).width(), 2 * w);
-    EXPECT_EQ(view.charRect({0, 2}).left(), view.textAreaLeft() + 2 * w);
-    EXPECT_EQ(view.charRect({0, 5}).left(), view.textAreaLeft() + 5 * w);
+    // Bytes: 漢 0-2, a 3, 字 4-6, b 7.
+    EXPECT_EQ(view.charRect({0, 3}).left(), view.textAreaLeft() + 2 * w);
+    EXPECT_EQ(view.charRect({0, 7}).left(), view.textAreaLeft() + 5 * w);
 }
 
 TEST_F(TextViewTest, TokenClassesHaveTheirColoursAndWeights) {
     const QColor windowText = QGuiApplication::palette().color(QPalette::WindowText);
     view.appendLines(std::vector<std::string>{"12345", "<!comment", "http://a.jp/x",
-                                              "user@example.jp", "{header}", Sjis(u8"【タイトル】"),
+                                              "user@example.jp", "{header}", U8(u8"【タイトル】"),
                                               "plain", "TCP"});
     const QImage image = Render(view);
     auto lineRect = [&](std::size_t line, std::size_t from, std::size_t to) {

@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "text_testing.h"
-#include "view/rules/cp932_chars.h"
+#include "view/rules/report_chars.h"
 #include "view/rules/tokens.h"
 
 namespace torvane::view {
 namespace {
 
+using testing::inCp932;
 using testing::renderTokens;
-using testing::sj;
 
 struct Case {
     const char* name;
@@ -33,7 +33,7 @@ std::string rendered(const std::string& line, LexState start = Region::none) {
 class TextRulesLinks : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TextRulesLinks, TokenizeAsExpected) {
-    EXPECT_EQ(rendered(sj(GetParam().line)), GetParam().expected);
+    EXPECT_EQ(rendered(inCp932(GetParam().line)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
 class TextRulesClasses : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TextRulesClasses, TokenizeAsExpected) {
-    EXPECT_EQ(rendered(sj(GetParam().line)), GetParam().expected);
+    EXPECT_EQ(rendered(inCp932(GetParam().line)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -171,6 +171,33 @@ TEST(TextRulesJapaneseKind, RowBoundaries) {
     }
 }
 
+// Text CP932 cannot write, fed as UTF-8: letters join runs of their own script, symbols stand
+// alone, and no token splits a cluster.
+TEST(TextRulesTokenize, CharactersOutsideCp932JoinRunsOfTheirScript) {
+    const Case cases[] = {
+        {"Hangul", "한국인터넷 정보센터",
+         "<Japanese>한국인터넷</Japanese> <Japanese>정보센터</Japanese>"},
+        {"HanOutsideCp932JoinsKanji", "中国互联网络信息中心",
+         "<Japanese>中国互联网络信息中心</Japanese>"},
+        {"IdeographBeyondTheBmp", "漢\U0002000B字", "<Japanese>漢\U0002000B字</Japanese>"},
+        {"AccentedGreekJoinsGreek", "ελλάδα", "<Japanese>ελλάδα</Japanese>"},
+        {"Arabic", "مرحبا بك", "<Japanese>مرحبا</Japanese> <Japanese>بك</Japanese>"},
+        {"ThaiMarksStayInTheRun", "ภาษาไทย", "<Japanese>ภาษาไทย</Japanese>"},
+        {"AccentedLatin", "Bláthy", "<Word>Bl</Word><Japanese>á</Japanese><Word>thy</Word>"},
+        {"CombiningMarkStaysWithTheWord", "fa\u0308w", "<Word>fa\u0308</Word><Word>w</Word>"},
+        {"MarkAfterASpaceStaysWithTheSpace", "a \u0301b",
+         "<Word>a</Word><Symbol> \u0301</Symbol><Word>b</Word>"},
+        {"EmojiIsASymbol", "\U0001F600x", "<Symbol>\U0001F600</Symbol><Word>x</Word>"},
+        {"BidiControlIsASymbol", "a\u202Eb", "<Word>a</Word><Symbol>\u202E</Symbol><Word>b</Word>"},
+        {"UrlStopsBeforeALetterOutsideAscii", "http://example.de/ä",
+         "<Url>http://example.de/</Url><Japanese>ä</Japanese>"},
+        {"RegionHoldsHangul", "【한국】x", "<Lenticular>【한국】</Lenticular><Word>x</Word>"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(rendered(c.line), c.expected) << c.name;
+    }
+}
+
 TEST(TextRulesTokenize, LoneLeadByteAtLineEndIsOneSymbol) {
     const std::string line = "abc\x82";
     const auto result = tokenize(line, Region::none);
@@ -198,7 +225,7 @@ TEST_P(TextRulesRegions, CarryStateAcrossLines) {
     const RegionCase& c = GetParam();
     LexState state = Region::none;
     for (std::size_t i = 0; i < c.lines.size(); ++i) {
-        const std::string line = sj(c.lines[i]);
+        const std::string line = inCp932(c.lines[i]);
         const LineTokens result = tokenize(line, state);
         EXPECT_EQ(renderTokens(line, result.tokens), c.expected[i]) << "line " << i;
         EXPECT_EQ(result.end, c.endStates[i]) << "line " << i;
@@ -253,7 +280,7 @@ INSTANTIATE_TEST_SUITE_P(
     caseName<RegionCase>);
 
 TEST(TextRulesTokenAt, ReturnsClassAndWholeTextOfTheToken) {
-    const std::string line = sj("URL: http://example.jp/very/long/path 漢字");
+    const std::string line = inCp932("URL: http://example.jp/very/long/path 漢字");
     const std::size_t urlStart = 5;
     const std::size_t urlEnd = line.find(' ', urlStart);
     for (std::size_t offset = urlStart; offset < urlEnd; ++offset) {
@@ -264,7 +291,7 @@ TEST(TextRulesTokenAt, ReturnsClassAndWholeTextOfTheToken) {
     }
     // Both bytes (cells) of a double-byte character lie in its token.
     const std::size_t kanji = line.size() - 4;
-    EXPECT_EQ(tokenAt(line, Region::none, kanji + 1)->text, sj("漢字"));
+    EXPECT_EQ(tokenAt(line, Region::none, kanji + 1)->text, inCp932("漢字"));
 }
 
 TEST(TextRulesTokenAt, NoneOnWhitespaceAndPastTheLastToken) {

@@ -1,6 +1,5 @@
 #include "view/result/desktop_open.h"
 
-#include "encoding/code_page.h"
 #include "view/result/platform_opener.h"
 
 namespace torvane::view {
@@ -48,7 +47,7 @@ DesktopOpener SetDesktopOpener(DesktopOpener opener) {
 void SetOpenFailureNotice(OpenFailureNotice notice) { CurrentNotice() = std::move(notice); }
 
 QUrl DesktopUrlFor(const std::string& target) {
-    QString text = QString::fromStdU16String(encoding::Cp932ToUtf16(target));
+    QString text = QString::fromUtf8(target.data(), static_cast<qsizetype>(target.size()));
     if (text.startsWith(QStringLiteral("www."))) text.prepend(QStringLiteral("http://"));
     return QUrl(text, QUrl::TolerantMode);
 }

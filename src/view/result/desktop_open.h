@@ -22,12 +22,12 @@ using DesktopOpener = std::function<void(const QUrl& url, OpenDone done)>;
 // Hears of every URL the opener could not hand over.
 using OpenFailureNotice = std::function<void(const QUrl& url)>;
 
-// Opens a link of the report: `target` is the CP932 text exactly as the report shows it (a
+// Opens a link of the report: `target` is the UTF-8 text exactly as the report shows it (a
 // "mailto:" address with its prefix), handed over as DesktopUrlFor makes it. `done`, when given,
 // hears the outcome.
 void OpenWithDesktop(const std::string& target, OpenDone done = {});
 
-// Opens the file at `path` (any characters, never passed through CP932) as a file: URL.
+// Opens the file at `path` (any characters) as a file: URL.
 void OpenFileWithDesktop(const QString& path, OpenDone done = {});
 
 // Installs `opener` and returns the one it replaces; an empty function restores the platform's.
@@ -37,8 +37,8 @@ DesktopOpener SetDesktopOpener(DesktopOpener opener);
 // notice was removed tells no one.
 void SetOpenFailureNotice(OpenFailureNotice notice);
 
-// The URL for a link of the report: a "www." text gets "http://", as the desktop would resolve
-// it; everything else goes as it is.
+// The URL for a link of the report (UTF-8): a "www." text gets "http://", as the desktop would
+// resolve it; everything else goes as it is.
 QUrl DesktopUrlFor(const std::string& target);
 
 }  // namespace torvane::view

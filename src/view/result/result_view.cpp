@@ -8,7 +8,6 @@
 #include <QtGlobal>
 #include <stdexcept>
 
-#include "encoding/code_page.h"
 #include "view/result/desktop_open.h"
 
 namespace torvane::view {
@@ -165,7 +164,8 @@ void TResultView::Copy1Click() { memo_->copyToClipboard(); }
 void TResultView::URL1Click() {
     const std::string& link = hoveredUrl_.empty() ? hoveredMail_ : hoveredUrl_;
     if (link.empty()) return;
-    QGuiApplication::clipboard()->setText(QString::fromStdU16String(encoding::Cp932ToUtf16(link)));
+    QGuiApplication::clipboard()->setText(
+        QString::fromUtf8(link.data(), static_cast<qsizetype>(link.size())));
 }
 
 void TResultView::SelectAll1Click() {

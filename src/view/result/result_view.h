@@ -51,7 +51,7 @@ class TResultView : public QObject {
     QAction* N4() const { return n4_; }
     QAction* Help1() const { return help1_; }  // the window connects its help command
 
-    // Link state: the CP932 text of the URL or mail address under the pointer at its last move
+    // Link state: the UTF-8 text of the URL or mail address under the pointer at its last move
     // over the view; at most one of the two is non-empty.
     const std::string& HoveredUrl() const { return hoveredUrl_; }
     const std::string& HoveredMail() const { return hoveredMail_; }

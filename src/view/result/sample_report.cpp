@@ -4,14 +4,11 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "encoding/answer_text.h"
-#include "encoding/code_page.h"
+#include "encoding/answer_utf8.h"
 #include "query/text_lines.h"
 
 namespace torvane::view {
 namespace {
-
-std::string Cp932(std::u16string_view text) { return encoding::Utf16ToCp932(text); }
 
 struct SavedAnswer {
     const char* server;
@@ -32,24 +29,25 @@ std::vector<std::string> AnswerLines(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) throw std::runtime_error("ファイル " + file.string() + " を開けません.");
     std::string raw{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return query::SplitLines(encoding::ConvertAnswerText(std::move(raw)));
+    return query::SplitLines(
+        encoding::DecodeAnswer(std::move(raw), file.parent_path().filename().string()));
 }
 
 std::vector<std::string> SampleReport(const std::filesystem::path& answersDir) {
     std::vector<std::string> report = {
-        Cp932(u"         【google.co.jp の調査結果】"),
+        "         【google.co.jp の調査結果】",
         "",
-        Cp932(u"{IPアドレス}"),
+        "{IPアドレス}",
         "",
         "192.0.2.10  ns1.google.com",
         "",
-        Cp932(u"{Punyコード}"),
+        "{Punyコード}",
         "",
         "google.co.jp",
         "",
     };
     for (const SavedAnswer& answer : kAnswers) {
-        report.push_back(Cp932(u"{") + answer.server + Cp932(u" からの回答}"));
+        report.push_back(std::string("{") + answer.server + " からの回答}");
         report.emplace_back();
         const std::vector<std::string> lines = AnswerLines(answersDir / answer.file);
         report.insert(report.end(), lines.begin(), lines.end());

@@ -8,7 +8,8 @@
 
 namespace torvane::view {
 
-// The lines of a saved answer file, converted to CP932 as every answer is before it is shown.
+// The lines of a saved answer file, decoded to UTF-8 as every answer is before it is shown (the
+// file's folder names the server that sent it).
 // Throws std::runtime_error when the file cannot be read.
 std::vector<std::string> AnswerLines(const std::filesystem::path& file);
 

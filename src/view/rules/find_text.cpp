@@ -1,6 +1,6 @@
 #include "view/rules/find_text.h"
 
-#include "view/rules/cp932_chars.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::view {
 namespace {
@@ -9,14 +9,10 @@ char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 
 bool matchesAt(std::string_view text, std::string_view needle, std::size_t pos) {
     if (text.size() - pos < needle.size()) return false;
-    // A lead byte in the needle is followed by its trail byte there too, so comparing the trail
-    // byte as a letter without regard to case would join two different characters.
-    for (std::size_t i = 0; i < needle.size(); i += charLength(needle, i)) {
-        if (charLength(needle, i) == 2) {
-            if (text.substr(pos + i, 2) != needle.substr(i, 2)) return false;
-        } else if (lowerAscii(text[pos + i]) != lowerAscii(needle[i])) {
-            return false;
-        }
+    // Every byte of a UTF-8 character other than ASCII is 0x80 or more, so folding ASCII letters
+    // byte by byte never touches another character.
+    for (std::size_t i = 0; i < needle.size(); ++i) {
+        if (lowerAscii(text[pos + i]) != lowerAscii(needle[i])) return false;
     }
     return true;
 }
@@ -27,7 +23,7 @@ std::optional<std::size_t> findNext(std::string_view text, std::string_view need
                                     std::size_t from) {
     if (needle.empty()) return std::nullopt;
     std::optional<std::size_t> first;
-    for (std::size_t pos = 0; pos < text.size(); pos += charLength(text, pos)) {
+    for (std::size_t pos = 0; pos < text.size(); pos += unicode::DecodeUtf8At(text, pos).length) {
         if (!matchesAt(text, needle, pos)) continue;
         if (pos >= from) return pos;
         if (!first) first = pos;
@@ -40,7 +36,7 @@ std::optional<std::size_t> findPrevious(std::string_view text, std::string_view 
     if (needle.empty()) return std::nullopt;
     std::optional<std::size_t> lastBefore;
     std::optional<std::size_t> last;
-    for (std::size_t pos = 0; pos < text.size(); pos += charLength(text, pos)) {
+    for (std::size_t pos = 0; pos < text.size(); pos += unicode::DecodeUtf8At(text, pos).length) {
         if (!matchesAt(text, needle, pos)) continue;
         if (pos < before) lastBefore = pos;
         last = pos;

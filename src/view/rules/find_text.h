@@ -1,4 +1,4 @@
-// Finding a typed text in the report's CP932 text, character by character.
+// Finding a typed text in the report's UTF-8 text, code point by code point.
 #pragma once
 
 #include <cstddef>
@@ -9,8 +9,8 @@ namespace torvane::view {
 
 // The byte offset of the first match of `needle` that begins at or after `from`, or, when there
 // is none, the first match from the start of the text (the search wraps around). Matches begin
-// only where a character begins, so a trail byte of a double-byte character never starts one;
-// ASCII letters match without regard to case, every other byte exactly. Nothing for an empty
+// only where a code point begins, so a continuation byte never starts one; ASCII letters match
+// without regard to case, every other character exactly. Nothing for an empty
 // needle or when the text holds no match. `from` may lie anywhere, past the end included.
 std::optional<std::size_t> findNext(std::string_view text, std::string_view needle,
                                     std::size_t from);

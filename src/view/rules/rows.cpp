@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
-#include "view/rules/cp932_chars.h"
+#include "unicode/graphemes.h"
+#include "unicode/utf8_walk.h"
+#include "view/rules/report_chars.h"
 
 namespace torvane::view {
 namespace {
@@ -11,18 +13,35 @@ std::size_t clampedWidth(int wrapWidth) {
     return static_cast<std::size_t>(std::clamp(wrapWidth, kMinWrapWidth, kMaxWrapWidth));
 }
 
-// Cells of the character of `length` bytes at `pos` when it starts at `column` of its row: a tab
-// reaches the next tab stop but not past the wrap width.
-std::size_t charCells(std::string_view s, std::size_t pos, std::size_t length, std::size_t column,
-                      std::size_t width) {
-    if (s[pos] != '\t') return length;
-    const std::size_t toStop = kTabStop - column % kTabStop;
-    return column < width ? std::min(toStop, width - column) : toStop;
+struct Cluster {
+    std::size_t length;
+    std::size_t cells;
+};
+
+// The grapheme cluster at `pos` when it starts at `column` of its row: a tab reaches the next tab
+// stop but not past the wrap width. ASCII but the tab is one byte and one cell, read without the
+// cluster walk (no line holds a CR LF pair).
+Cluster clusterAt(std::string_view s, std::size_t pos, std::size_t column, std::size_t width) {
+    const auto c = static_cast<unsigned char>(s[pos]);
+    if (c == '\t') {
+        const std::size_t toStop = kTabStop - column % kTabStop;
+        return {1, column < width ? std::min(toStop, width - column) : toStop};
+    }
+    if (c < 0x80 && (pos + 1 == s.size() || static_cast<unsigned char>(s[pos + 1]) < 0x80)) {
+        return {1, 1};
+    }
+    const unicode::GraphemeCluster g = reportClusterAt(s, pos);
+    return {g.length, static_cast<std::size_t>(g.cells)};
 }
 
-// Builds one row at a time. The characters taken into the current row are kept so that the
-// break can move back over them: CP932 cannot be read backwards, since a second byte may look
-// like a lead byte.
+// The traits of the first character of the cluster at `pos`.
+std::uint16_t traitsAt(std::string_view s, std::size_t pos) {
+    const auto c = static_cast<unsigned char>(s[pos]);
+    return c < 0x80 ? kSingleByteTraits[c] : traitsOf(unicode::DecodeUtf8At(s, pos).value);
+}
+
+// Builds one row at a time. The clusters taken into the current row are kept so that the break
+// can move back over them without reading the text backwards.
 class RowBreaker {
   public:
     RowBreaker(std::string_view line, std::size_t wrapWidth) : s_(line), w_(wrapWidth) {}
@@ -38,8 +57,8 @@ class RowBreaker {
             while (width_ > w_ / 3 && !isBreakPoint(taken_.back())) giveBack();
         }
         while (next_ < s_.size() && isHanging(next_) && width_ < w_ + 2) {
-            const std::size_t length = charLength(s_, next_);
-            take(length, length);
+            const Cluster c = clusterAt(s_, next_, width_, w_);
+            take(c.length, c.cells);
         }
         if (atLeastTwoCellsFollow()) {
             const std::size_t limit = (w_ / 5) * 4;
@@ -74,43 +93,32 @@ class RowBreaker {
         taken_.pop_back();
     }
 
-    // Takes characters up to the wrap width. Returns true when a double-byte character would
-    // have been cut by the row's end and was left for the next row.
+    // Takes clusters up to the wrap width. Returns true when a cluster of two cells would have
+    // been cut by the row's end and was left for the next row.
     bool takeWrapWidth() {
         while (next_ < s_.size() && width_ < w_) {
-            const std::size_t length = charLength(s_, next_);
-            const std::size_t cells = charCells(s_, next_, length, width_, w_);
-            if (width_ + cells > w_) return true;
-            take(length, cells);
+            const Cluster c = clusterAt(s_, next_, width_, w_);
+            if (width_ + c.cells > w_) return true;
+            take(c.length, c.cells);
         }
         return false;
     }
 
     bool atLeastTwoCellsFollow() const {
-        const std::size_t rest = s_.size() - next_;
-        return rest >= 2 || (rest == 1 && at(next_) == '\t');
+        if (next_ >= s_.size()) return false;
+        const Cluster c = clusterAt(s_, next_, width_, w_);
+        return c.cells >= 2 || at(next_) == '\t' || next_ + c.length < s_.size();
     }
 
     bool isBreakPoint(const Taken& c) const {
-        return c.length == 2 || !hasTrait(at(c.pos), kNotBreakPoint);
+        return !hasTrait(traitsAt(s_, c.pos), kNotBreakPoint);
     }
 
-    bool mustNotEndRow(const Taken& c) const {
-        return c.length == 2 ? contains(kNoRowEndDoubleByte, codeAt(c.pos))
-                             : hasTrait(at(c.pos), kNoRowEnd);
-    }
+    bool mustNotEndRow(const Taken& c) const { return hasTrait(traitsAt(s_, c.pos), kNoRowEnd); }
 
-    bool mustNotBeginRow(std::size_t i) const {
-        return charLength(s_, i) == 2 ? contains(kNoRowStartDoubleByte, codeAt(i))
-                                      : hasTrait(at(i), kNoRowStart);
-    }
+    bool mustNotBeginRow(std::size_t i) const { return hasTrait(traitsAt(s_, i), kNoRowStart); }
 
-    bool isHanging(std::size_t i) const {
-        return charLength(s_, i) == 2 ? contains(kHangingDoubleByte, codeAt(i))
-                                      : hasTrait(at(i), kHanging);
-    }
-
-    DoubleByteCode codeAt(std::size_t i) const { return doubleByteCode(at(i), at(i + 1)); }
+    bool isHanging(std::size_t i) const { return hasTrait(traitsAt(s_, i), kHanging); }
 
     std::string_view s_;
     std::size_t w_;
@@ -125,10 +133,24 @@ void breakIntoRows(std::string_view line, int wrapWidth, std::vector<Row>& rows)
     rows.clear();
     const auto width =
         static_cast<std::size_t>(std::clamp(wrapWidth, kMinWrapWidth, kMaxWrapWidth));
-    // Without tabs every byte is one cell, so a line of at most W bytes fits as it is.
-    if (line.size() <= width && line.find('\t') == std::string_view::npos) {
-        rows.push_back(Row{0, line.size(), line.size()});
-        return;
+    // A line without tabs that fits in W cells is one row. No cluster takes more cells than it
+    // has bytes, so an ASCII line fits exactly when it has at most W bytes, and only a line of
+    // other characters needs its cells counted (three bytes of kana or kanji take two cells).
+    if (line.size() <= 4 * width && line.find('\t') == std::string_view::npos) {
+        std::size_t cells = 0;
+        if (unicode::AsciiRunLength(line, 0) == line.size()) {
+            cells = line.size();
+        } else {
+            for (std::size_t pos = 0; pos < line.size() && cells <= width;) {
+                const Cluster c = clusterAt(line, pos, cells, width);
+                cells += c.cells;
+                pos += c.length;
+            }
+        }
+        if (cells <= width) {
+            rows.push_back(Row{0, line.size(), cells});
+            return;
+        }
     }
     RowBreaker breaker(line, width);
     for (std::size_t pos = 0; pos < line.size();) {
@@ -148,10 +170,10 @@ std::optional<std::size_t> offsetAtCell(std::string_view line, const Row& row, s
     const std::size_t width = clampedWidth(wrapWidth);
     std::size_t column = 0;
     for (std::size_t pos = row.start; pos < row.start + row.length;) {
-        const std::size_t length = charLength(line, pos);
-        column += charCells(line, pos, length, column, width);
+        const Cluster c = clusterAt(line, pos, column, width);
+        column += c.cells;
         if (cell < column) return pos;
-        pos += length;
+        pos += c.length;
     }
     return std::nullopt;
 }
@@ -160,9 +182,9 @@ std::size_t cellAtOffset(std::string_view line, const Row& row, std::size_t offs
     const std::size_t width = clampedWidth(wrapWidth);
     std::size_t column = 0;
     for (std::size_t pos = row.start; pos < row.start + row.length && pos < offset;) {
-        const std::size_t length = charLength(line, pos);
-        column += charCells(line, pos, length, column, width);
-        pos += length;
+        const Cluster c = clusterAt(line, pos, column, width);
+        column += c.cells;
+        pos += c.length;
     }
     return column;
 }

@@ -1,6 +1,9 @@
 #include <string_view>
 
-#include "view/rules/cp932_chars.h"
+#include "unicode/graphemes.h"
+#include "unicode/properties.h"
+#include "unicode/utf8_walk.h"
+#include "view/rules/report_chars.h"
 #include "view/rules/tokens.h"
 
 namespace torvane::view {
@@ -23,37 +26,37 @@ class LineScanner {
                 if (n_ > 0) sink(TokenClass::bracketRegion, state, 0, n_);
                 return state;
             }
-            sink(TokenClass::bracketRegion, state, 0, end);
-            i = end;
+            i = emit(sink, TokenClass::bracketRegion, state, 0, end);
         }
         while (true) {
-            while (i < n_ && hasTrait(at(i), kWhitespace)) ++i;
+            const std::size_t gapStart = i;
+            while (i < n_ && hasAsciiTrait(at(i), kWhitespace)) ++i;
             if (i >= n_) return Region::none;
+            // A mark after a space belongs to the space's cluster: the token starts at the space.
+            if (i > gapStart && at(i) >= 0x80 && reportClusterAt(s_, i - 1).length > 1) --i;
 
             const unsigned char c = at(i);
             if (const Region opened = openerAt(i); opened != Region::none) {
-                const std::size_t openerLength = opened == Region::curly ? 1 : 2;
+                const std::size_t openerLength =
+                    opened == Region::curly ? 1 : kLenticularOpen.size();
                 const std::size_t end = findCloser(i + openerLength, opened);
                 if (end == npos) {
                     sink(TokenClass::bracketRegion, opened, i, n_ - i);
                     return opened;
                 }
-                sink(TokenClass::bracketRegion, opened, i, end - i);
-                i = end;
+                i = emit(sink, TokenClass::bracketRegion, opened, i, end);
                 continue;
             }
-            if (hasTrait(c, kMailChar) && c != '@' && i >= mailFailsBefore_) {
+            if (hasAsciiTrait(c, kMailChar) && c != '@' && i >= mailFailsBefore_) {
                 if (const std::size_t end = scanMail(i); end != npos) {
-                    sink(TokenClass::mailAddress, Region::none, i, end - i);
-                    i = end;
+                    i = emit(sink, TokenClass::mailAddress, Region::none, i, end);
                     continue;
                 }
             }
             if (const std::size_t prefix = urlPrefixLength(i); prefix > 0) {
                 std::size_t end = i + prefix;
-                while (end < n_ && hasTrait(at(end), kUrlChar)) ++end;
-                sink(TokenClass::url, Region::none, i, end - i);
-                i = end;
+                while (end < n_ && hasAsciiTrait(at(end), kUrlChar)) ++end;
+                i = emit(sink, TokenClass::url, Region::none, i, end);
                 continue;
             }
             if (c == '<' && i + 1 < n_ && at(i + 1) == '!') {
@@ -61,39 +64,48 @@ class LineScanner {
                 return Region::none;
             }
             if (c == '"') {
-                const std::size_t end = quotedStringEnd(i);
-                sink(TokenClass::quotedString, Region::none, i, end - i);
-                i = end;
+                i = emit(sink, TokenClass::quotedString, Region::none, i, quotedStringEnd(i));
                 continue;
             }
             const auto [cls, end] = plainToken(i);
-            sink(cls, Region::none, i, end - i);
-            i = end;
+            i = emit(sink, cls, Region::none, i, end);
         }
     }
 
   private:
     unsigned char at(std::size_t i) const { return static_cast<unsigned char>(s_[i]); }
 
-    bool isDoubleByteAt(std::size_t i, DoubleByteCode code) const {
-        return i + 1 < n_ && doubleByteCode(at(i), at(i + 1)) == code;
+    // Gives the sink the token [start, end) widened to the end of the grapheme cluster that `end`
+    // falls in, so no token splits one; returns where the next token may start.
+    template <typename Sink>
+    std::size_t emit(Sink& sink, TokenClass cls, Region region, std::size_t start,
+                     std::size_t end) const {
+        // Between two ASCII characters there is always a cluster boundary (a CR is whitespace
+        // and never ends a token).
+        if (end < n_ && (at(end) >= 0x80 || at(end - 1) >= 0x80)) {
+            std::size_t pos = start;
+            while (pos < end) pos += reportClusterAt(s_, pos).length;
+            end = pos;
+        }
+        sink(cls, region, start, end - start);
+        return end;
     }
 
     Region openerAt(std::size_t i) const {
         if (at(i) == '{') return Region::curly;
-        if (isDoubleByteAt(i, kLenticularOpen)) return Region::lenticular;
+        if (s_.substr(i).starts_with(kLenticularOpen)) return Region::lenticular;
         return Region::none;
     }
 
-    // One past the first closer of `region` at or after `from`, or npos. The search steps over
-    // whole characters so that the second byte of a double-byte character is never taken for "}".
+    // One past the first closer of `region` at or after `from`, or npos. UTF-8 never holds the
+    // byte of "}" or the sequence of "】" inside another character, so a byte search is exact.
     std::size_t findCloser(std::size_t from, Region region) const {
-        for (std::size_t i = from; i < n_; i += charLength(s_, i)) {
-            if (region == Region::curly ? at(i) == '}' : isDoubleByteAt(i, kLenticularClose)) {
-                return i + (region == Region::curly ? 1 : 2);
-            }
+        if (region == Region::curly) {
+            const std::size_t at = s_.find('}', from);
+            return at == npos ? npos : at + 1;
         }
-        return npos;
+        const std::size_t at = s_.find(kLenticularClose, from);
+        return at == npos ? npos : at + kLenticularClose.size();
     }
 
     // End of the mail address starting at `i`, or npos. A failed candidate fails from every start
@@ -103,7 +115,7 @@ class LineScanner {
         bool atSeen = false;
         bool confirmed = false;
         std::size_t j = i;
-        for (; j < n_ && hasTrait(at(j), kMailChar); ++j) {
+        for (; j < n_ && hasAsciiTrait(at(j), kMailChar); ++j) {
             if (at(j) == '@') {
                 atSeen = true;
             } else if (at(j) == '.' && atSeen) {
@@ -125,18 +137,16 @@ class LineScanner {
         return 0;
     }
 
-    // A doubled double quote stays inside the string; a lone one closes it.
+    // A doubled double quote stays inside the string; a lone one closes it. No byte of another
+    // UTF-8 character is a double quote.
     std::size_t quotedStringEnd(std::size_t open) const {
         std::size_t i = open + 1;
-        while (i < n_) {
-            if (at(i) == '"') {
-                if (i + 1 < n_ && at(i + 1) == '"') {
-                    i += 2;
-                    continue;
-                }
-                return i + 1;
+        while ((i = s_.find('"', i)) != npos) {
+            if (i + 1 < n_ && at(i + 1) == '"') {
+                i += 2;
+                continue;
             }
-            i += charLength(s_, i);
+            return i + 1;
         }
         return n_;
     }
@@ -148,26 +158,39 @@ class LineScanner {
 
     Plain plainToken(std::size_t i) const {
         const unsigned char c = at(i);
-        if (hasTrait(c, kWordStart)) {
-            std::size_t j = i + 1;
-            while (j < n_ && hasTrait(at(j), kWordChar)) ++j;
-            return {TokenClass::word, j};
+        if (c < 0x80) {
+            if (hasAsciiTrait(c, kWordStart)) {
+                std::size_t j = i + 1;
+                while (j < n_ && hasAsciiTrait(at(j), kWordChar)) ++j;
+                return {TokenClass::word, j};
+            }
+            if (hasAsciiTrait(c, kDigit)) return {TokenClass::number, numberEnd(i)};
+            if (c == '\t') return {TokenClass::tab, i + 1};
+            return {TokenClass::symbol, i + 1};
         }
-        if (hasTrait(c, kDigit)) return {TokenClass::number, numberEnd(i)};
-        if (c == '\t') return {TokenClass::tab, i + 1};
-        if (hasTrait(c, kHalfKana)) {
-            std::size_t j = i + 1;
-            while (j < n_ && hasTrait(at(j), kHalfKana)) ++j;
+        const unicode::DecodedChar first = unicode::DecodeUtf8At(s_, i);
+        if (isHalfWidthKatakana(first.value)) {
+            std::size_t j = i + first.length;
+            while (j < n_) {
+                const unicode::DecodedChar next = unicode::DecodeUtf8At(s_, j);
+                if (!isHalfWidthKatakana(next.value)) break;
+                j += next.length;
+            }
             return {TokenClass::japaneseText, j};
         }
-        if (charLength(s_, i) == 2) return {TokenClass::japaneseText, japaneseRunEnd(i)};
-        return {TokenClass::symbol, i + 1};
+        const JapaneseKind kind =
+            first.wellFormed ? japaneseKindOf(first.value) : JapaneseKind::other;
+        if (kind != JapaneseKind::other) return {TokenClass::japaneseText, japaneseRunEnd(i, kind)};
+        // A symbol that CP932 writes with two bytes was Japanese text of its own; anything
+        // else is a symbol.
+        const bool doubleByte = first.wellFormed && doubleByteCodeOf(first.value) != 0;
+        return {doubleByte ? TokenClass::japaneseText : TokenClass::symbol, i + first.length};
     }
 
     // Digits, then "." with at least one digit, then "E" or "e", a sign and digits; the "E" and
     // the sign belong to the number even when no digit follows them.
     std::size_t numberEnd(std::size_t i) const {
-        auto digitAt = [&](std::size_t k) { return k < n_ && hasTrait(at(k), kDigit); };
+        auto digitAt = [&](std::size_t k) { return k < n_ && hasAsciiTrait(at(k), kDigit); };
         std::size_t j = i;
         while (digitAt(j)) ++j;
         if (j < n_ && at(j) == '.' && digitAt(j + 1)) {
@@ -182,15 +205,24 @@ class LineScanner {
         return j;
     }
 
-    std::size_t japaneseRunEnd(std::size_t i) const {
-        const JapaneseKind kind = japaneseKind(doubleByteCode(at(i), at(i + 1)));
-        std::size_t j = i + 2;
-        if (kind == JapaneseKind::other) return j;
-        while (j + 1 < n_ && isLeadByte(at(j)) &&
-               japaneseKind(doubleByteCode(at(j), at(j + 1))) == kind) {
-            j += 2;
+    // The end of the run of characters of `kind` that starts at `i`. Marks that CP932 lacks
+    // (combining marks, vowel signs) continue the run of the letter they sit on.
+    std::size_t japaneseRunEnd(std::size_t i, JapaneseKind kind) const {
+        std::size_t j = i + unicode::DecodeUtf8At(s_, i).length;
+        while (j < n_ && at(j) >= 0x80) {
+            const unicode::DecodedChar next = unicode::DecodeUtf8At(s_, j);
+            if (!next.wellFormed) break;
+            if (japaneseKindOf(next.value) != kind && !isMarkOutsideCp932(next.value)) break;
+            j += next.length;
         }
         return j;
+    }
+
+    static bool isMarkOutsideCp932(char32_t c) {
+        if (unicode::IsInCp932(c)) return false;
+        const unicode::GraphemeBreak b = unicode::GraphemeBreakOf(c);
+        return b == unicode::GraphemeBreak::Extend || b == unicode::GraphemeBreak::SpacingMark ||
+               b == unicode::GraphemeBreak::ZWJ;
     }
 
     std::string_view s_;
@@ -218,11 +250,10 @@ LineTokens tokenize(std::string_view line, LexState start) {
     return result;
 }
 
-// A region opens only at "{" or at a lenticular bracket, whose lead byte is 0x81; a line that has
-// neither byte anywhere starts no region, and most report lines are such lines.
+// A region opens only at "{" or at "【"; a line that has neither anywhere starts no region, and
+// most report lines are such lines.
 LexState endState(std::string_view line, LexState start) {
-    static_assert(kLenticularOpen >> 8 == 0x81);
-    if (start == Region::none && line.find('{') == npos && line.find('\x81') == npos) {
+    if (start == Region::none && line.find('{') == npos && line.find(kLenticularOpen) == npos) {
         return Region::none;
     }
     return LineScanner(line).run(start, [](TokenClass, Region, std::size_t, std::size_t) {});

@@ -1,7 +1,8 @@
 // Splitting report lines into classified tokens: what is a link, and how text is coloured.
 //
-// Lines are CP932 bytes without their line end. Offsets and lengths count bytes from 0, so a
-// double-byte character spans two offsets, one per cell, and either of them lies in its token.
+// Lines are UTF-8 without their line end. Offsets and lengths count bytes from 0, so a character
+// spans as many offsets as it has bytes, and any of them lies in its token. No token splits a
+// character or a grapheme cluster.
 #pragma once
 
 #include <cstddef>
@@ -28,7 +29,8 @@ enum class TokenClass : std::uint8_t {
     quotedString,  // a double quote up to the closing one or the end of the line
     word,          // ASCII letter or "_", then letters, digits and "_"
     number,
-    japaneseText,  // double-byte characters of one kind, one double-byte symbol, or half-width kana
+    japaneseText,  // letters of one kind (JIS row or script), one CP932 double-byte symbol, or
+                   // half-width kana
     tab,
     symbol,
     reservedWord,  // any other class (bar bracket region and comment) spelling a reserved word

@@ -3,7 +3,7 @@
 #include <QTextBoundaryFinder>
 #include <algorithm>
 
-#include "view/rules/cp932_chars.h"
+#include "unicode/utf8_walk.h"
 #include "view/widget/cell_chars.h"
 #include "view/widget/text_view.h"
 
@@ -122,12 +122,19 @@ QString TAccessibleText::lineText(std::size_t line) {
     const std::string_view bytes = lines()[line];
     QString result;
     result.reserve(static_cast<qsizetype>(bytes.size()));
+    // One UTF-16 unit per code point (two beyond the BMP), as char_offsets.h counts them; what
+    // the view shows as the placeholder reads as U+FFFD.
     for (std::size_t pos = 0; pos < bytes.size();) {
-        const std::size_t length = charLength(bytes, pos);
-        // The view draws a tab as blank cells and never decodes it.
-        const char16_t unicode = bytes[pos] == '\t' ? u'\t' : chars_->unicodeOf(bytes, pos, length);
-        result += QChar(unicode == TCellChars::kPlaceholder ? u'\uFFFD' : unicode);
-        pos += length;
+        const unicode::DecodedChar c = unicode::DecodeUtf8At(bytes, pos);
+        const char32_t unicode = c.value == '\t' ? U'\t' : chars_->unicodeOf(bytes, pos, c.length);
+        const char32_t shown = unicode == TCellChars::kPlaceholder ? U'\uFFFD' : unicode;
+        if (shown >= 0x10000) {
+            result += QChar(QChar::highSurrogate(shown));
+            result += QChar(QChar::lowSurrogate(shown));
+        } else {
+            result += QChar(static_cast<char16_t>(shown));
+        }
+        pos += c.length;
     }
     return result;
 }

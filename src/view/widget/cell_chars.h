@@ -1,7 +1,6 @@
-// What each CP932 character of a row is drawn as: one UTF-16 character, or the placeholder box.
+// What each cluster of a row is drawn as: one character's glyph, or the placeholder box.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <string_view>
 
@@ -9,17 +8,15 @@ namespace torvane::view {
 
 class TCellChars {
   public:
-    // Returned for characters shown as the one-cell placeholder: control characters other than
-    // the tab (the zero byte included), DEL, and bytes that are no CP932 character.
-    static constexpr char16_t kPlaceholder = 0;
+    // Returned for clusters shown as the one-cell placeholder: control characters other than the
+    // tab (the zero byte included), DEL, the C1 controls, and the controls that reorder text
+    // (U+202A-U+202E, U+2066-U+2069), which are shown and never act, so nothing in a report is
+    // ever reordered.
+    static constexpr char32_t kPlaceholder = 0;
 
-    // The UTF-16 character of the CP932 character of `length` bytes (1 or 2) at `pos` of `line`.
-    // A double-byte pair outside CP932 gives U+FFFD. Conversions are cached per pair.
-    char16_t unicodeOf(std::string_view line, std::size_t pos, std::size_t length);
-
-  private:
-    // 0 = not looked up yet; double-byte pairs never decode to U+0000.
-    std::array<char16_t, 65536> doubleByte_{};
+    // The character drawn for the cluster of `length` bytes at `pos` of UTF-8 `line`: its first
+    // code point (beyond the BMP too), U+FFFD for bytes that are no UTF-8, or kPlaceholder.
+    char32_t unicodeOf(std::string_view line, std::size_t pos, std::size_t length) const;
 };
 
 }  // namespace torvane::view

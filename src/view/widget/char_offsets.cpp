@@ -2,19 +2,29 @@
 
 #include <algorithm>
 
-#include "view/rules/cp932_chars.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::view {
 
 std::size_t CharsBefore(std::string_view line, std::size_t offset) {
-    std::size_t chars = 0;
-    for (std::size_t pos = 0; pos < offset; pos += charLength(line, pos)) ++chars;
-    return chars;
+    std::size_t units = 0;
+    for (std::size_t pos = 0; pos < offset;) {
+        const unicode::DecodedChar c = unicode::DecodeUtf8At(line, pos);
+        units += c.value >= 0x10000 ? 2 : 1;
+        pos += c.length;
+    }
+    return units;
 }
 
 std::size_t ByteOffsetOfChar(std::string_view line, std::size_t chars) {
     std::size_t pos = 0;
-    for (; chars > 0 && pos < line.size(); --chars) pos += charLength(line, pos);
+    while (pos < line.size()) {
+        const unicode::DecodedChar c = unicode::DecodeUtf8At(line, pos);
+        const std::size_t units = c.value >= 0x10000 ? 2 : 1;
+        if (chars < units) break;
+        chars -= units;
+        pos += c.length;
+    }
     return pos;
 }
 

@@ -1,5 +1,6 @@
-// Character offsets in a report, as assistive technologies count them: every CP932 character of
-// a line is one unit, and the lines are joined by one "\n" unit each. The view's own positions
+// Character offsets in a report, as assistive technologies count them: UTF-16 units of the UTF-8
+// lines (a code point beyond the BMP counts two, a byte that is no UTF-8 one, as U+FFFD), and the
+// lines are joined by one "\n" unit each. The view's own positions
 // count bytes of the lines joined by CR LF; this maps between the two without Qt.
 #pragma once
 
@@ -12,12 +13,13 @@
 
 namespace torvane::view {
 
-// The characters of CP932 `line` that begin before byte `offset` (offset <= line.size()); a
-// double-byte character counts one, a lead byte at the line's end one.
+// The UTF-16 units of the code points of UTF-8 `line` that begin before byte `offset`
+// (offset <= line.size()).
 std::size_t CharsBefore(std::string_view line, std::size_t offset);
 
-// The byte offset in CP932 `line` of its character number `chars`; the line's length when the
-// line has no more characters than that.
+// The byte offset in UTF-8 `line` of the code point that holds UTF-16 unit number `chars` (the
+// second unit of a pair gives its code point's start); the line's length when the line has no
+// more units than that.
 std::size_t ByteOffsetOfChar(std::string_view line, std::size_t chars);
 
 // The character offset at which each line starts, cached per line and computed on demand, so a

@@ -163,10 +163,10 @@ TextPos TTextLayout::posAt(std::size_t position) const {
     const auto line = static_cast<std::size_t>(it - lineStart_.begin()) - 1;
     const std::string_view text = lines_[line];
     const std::size_t wanted = std::min(position - lineStart_[line], text.size());
-    // CP932 cannot be read backwards, so the character starts are found from the line's start.
+    // Cluster starts are found from the line's start: a cluster cannot be told from its end.
     std::size_t offset = 0;
     while (offset < wanted) {
-        const std::size_t next = offset + charLength(text, offset);
+        const std::size_t next = offset + reportClusterAt(text, offset).length;
         if (next > wanted) break;
         offset = next;
     }

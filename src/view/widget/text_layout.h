@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "query/text_lines.h"
-#include "view/rules/cp932_chars.h"
+#include "view/rules/report_chars.h"
 #include "view/rules/line_states.h"
 #include "view/rules/rows.h"
 #include "view/rules/tokens.h"
@@ -82,7 +82,7 @@ class TTextLayout {
     std::size_t textLength() const;
     std::size_t positionOf(TextPos pos) const { return lineStart_[pos.line] + pos.offset; }
     // The place of a text position, clamped to the text; a position between the CR and the LF of
-    // a line break, or inside a double-byte character, moves back to the character's start.
+    // a line break, or inside a character or grapheme cluster, moves back to the cluster's start.
     TextPos posAt(std::size_t position) const;
     std::string text() const;
     std::string textBetween(std::size_t from, std::size_t to) const;
@@ -117,9 +117,9 @@ class TTextLayout {
     std::size_t version_ = 0;
 };
 
-// Walks the characters of one row, giving each its byte offset in the line, its byte length, its
-// first cell within the row and its width in cells, counted as offsetAtCell and cellAtOffset of
-// the text rules count them. `visit` returns false to stop.
+// Walks the clusters of one row (reportClusterAt), giving each its byte offset in the line, its
+// byte length, its first cell within the row and its width in cells, counted as offsetAtCell and
+// cellAtOffset of the text rules count them. `visit` returns false to stop.
 template <typename Visit>
 void forEachCharOfRow(std::string_view line, const Row& row, int wrapWidth, Visit&& visit) {
     std::size_t cell = 0;
@@ -132,8 +132,11 @@ void forEachCharOfRow(std::string_view line, const Row& row, int wrapWidth, Visi
         if (c == '\t') {
             cells = kTabStop - cell % kTabStop;
             if (cell < width) cells = std::min(cells, width - cell);
-        } else if (charLength(line, pos) == 2) {
-            length = cells = 2;
+        } else if (c >= 0x80 ||
+                   (pos + 1 < end && static_cast<unsigned char>(line[pos + 1]) >= 0x80)) {
+            const unicode::GraphemeCluster cluster = reportClusterAt(line, pos);
+            length = cluster.length;
+            cells = static_cast<std::size_t>(cluster.cells);
         }
         if (!visit(pos, length, cell, cells)) return;
         pos += length;

@@ -19,6 +19,8 @@
 #include <stdexcept>
 
 #include "encoding/code_page.h"
+#include "unicode/properties.h"
+#include "unicode/utf8_walk.h"
 #include "view/widget/accessible_text.h"
 #include "view/widget/cell_chars.h"
 #include "view/widget/face_chain.h"
@@ -155,7 +157,7 @@ void TTextView::caretToStart() {
     repaintText();
 }
 
-void TTextView::saveToFile(const std::filesystem::path& path) const {
+void TTextView::saveToFile(const std::filesystem::path& path, FileCode code) const {
     // The system's reason goes with the message, so the status bar says why.
     const auto reason = [] { return std::string(": ") + std::strerror(errno); };
     errno = 0;
@@ -163,12 +165,29 @@ void TTextView::saveToFile(const std::filesystem::path& path) const {
     if (!out)
         throw std::runtime_error("ファイル " + path.string() + " を作成できません" + reason());
     for (const std::string_view line : layout_.lines()) {
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        if (code == FileCode::shiftJis) {
+            const std::string sjis = encoding::Utf16ToCp932(encoding::Utf8ToUtf16(line));
+            out.write(sjis.data(), static_cast<std::streamsize>(sjis.size()));
+        } else {
+            out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        }
         out.write("\r\n", 2);
     }
     out.close();
     if (!out)
         throw std::runtime_error("ファイル " + path.string() + " に書き込めません" + reason());
+}
+
+bool TTextView::holdsCharsShiftJisLacks() const {
+    for (const std::string_view line : layout_.lines()) {
+        for (std::size_t pos = unicode::AsciiRunLength(line, 0); pos < line.size();) {
+            const unicode::DecodedChar c = unicode::DecodeUtf8At(line, pos);
+            if (!c.wellFormed || !unicode::IsInCp932(c.value)) return true;
+            pos += c.length;
+            pos += unicode::AsciiRunLength(line, pos);
+        }
+    }
+    return false;
 }
 
 // --- Layout and scrolling ---
@@ -354,8 +373,8 @@ std::string TTextView::selectedText() const {
 namespace {
 
 // Qt's plain-text clipboard carries "\n" line ends and gives each desktop its own.
-void PutOnClipboard(const std::string& cp932, QClipboard::Mode mode) {
-    QString text = QString::fromStdU16String(encoding::Cp932ToUtf16(cp932));
+void PutOnClipboard(const std::string& utf8, QClipboard::Mode mode) {
+    QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QGuiApplication::clipboard()->setText(text, mode);
 }

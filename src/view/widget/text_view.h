@@ -1,12 +1,14 @@
 // TTextView: the read-only, word-wrapping text view that shows the report.
 //
-// Lines are CP932 texts. Every character sits on a cell grid: a single-byte character takes one
-// cell, a double-byte character two, whatever the font's own advances. Rows come from the row
+// Lines are UTF-8 texts. Every grapheme cluster sits on a cell grid and takes the cells of
+// unicode/cells.h (a character CP932 writes with two bytes two, as before), whatever the font's
+// own advances; it is drawn as its first character's glyph. Rows come from the row
 // breaker of the text rules at the wrap width and are kept per line with each line's end state, so
 // a change re-lays only the lines it touches. Hit tests are arithmetic on that layout.
 //
 // Positions (selection start, caret) count bytes of the whole text, in which lines are joined by
-// CR LF; a double-byte character counts two, as in the text string itself.
+// CR LF; a character counts its UTF-8 bytes, as in the text string itself, and a position never
+// falls inside a cluster.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -42,7 +44,7 @@ class TFaceChain;
 struct TDrawnRow {
     QPainter* painter;
     std::string_view text;  // the row's bytes
-    std::size_t cells;      // its width in cells, double-byte characters two, tabs expanded
+    std::size_t cells;      // its width in cells (unicode/cells.h), tabs expanded
     int x;                  // text origin of the row in viewport coordinates
     int y;                  // top of the row
     bool selected;          // some of the row, or its end, was drawn selected
@@ -89,9 +91,15 @@ class TTextView : public QAbstractScrollArea {
     // The lines joined by CR LF.
     std::string text() const { return layout_.text(); }
     std::size_t textLength() const { return layout_.textLength(); }
-    // Writes every line followed by CR LF. Throws std::runtime_error when the file cannot be
+    // The codes a report can be saved in.
+    enum class FileCode { utf8, shiftJis };
+    // Writes every line followed by CR LF, in UTF-8 as the lines are, or in Shift_JIS (CP932),
+    // where a character it lacks becomes '?'. Throws std::runtime_error when the file cannot be
     // written.
-    void saveToFile(const std::filesystem::path& path) const;
+    void saveToFile(const std::filesystem::path& path, FileCode code = FileCode::utf8) const;
+    // True when a character of the lines is one that Shift_JIS (CP932) lacks, so that saving in
+    // it would lose that character.
+    bool holdsCharsShiftJisLacks() const;
 
     // --- Layout ---
     int wrapWidth() const { return layout_.wrapWidth(); }
@@ -221,7 +229,7 @@ class TTextView : public QAbstractScrollArea {
     void paintRow(QPainter& painter, const RowRef& ref, int y);
     Style styleOf(const Token* token) const;
     // Queues the glyph of `unicode` for drawing; false when no face has a glyph for it.
-    bool addGlyph(QRgb color, bool bold, char16_t unicode, QPointF at);
+    bool addGlyph(QRgb color, bool bold, char32_t unicode, QPointF at);
 
     int caretX(const RowRef& ref, std::size_t offset) const;
     void flushGlyphs(QPainter& painter);

@@ -51,7 +51,7 @@ QRawFont TTextView::faceFor(char32_t c, bool bold) {
     return found.glyph == 0 ? QRawFont() : faces_.face(bold, found.face);
 }
 
-bool TTextView::addGlyph(QRgb color, bool bold, char16_t unicode, QPointF at) {
+bool TTextView::addGlyph(QRgb color, bool bold, char32_t unicode, QPointF at) {
     const TFaceChain::Glyph found = faces_.glyphOf(bold, unicode);
     if (found.glyph == 0) return false;
     auto batch = std::find_if(batches_.begin(), batches_.end(), [&](const GlyphBatch& b) {
@@ -139,10 +139,10 @@ void TTextView::paintRow(QPainter& painter, const RowRef& ref, int y) {
                 anySelected = true;
             }
             if (text[pos] != '\t') {
-                const char16_t unicode = cellChars_->unicodeOf(text, pos, length);
+                const char32_t unicode = cellChars_->unicodeOf(text, pos, length);
                 if (unicode == TCellChars::kPlaceholder ||
                     (!addGlyph(color, style.bold, unicode, QPointF(box.left(), baseline)) &&
-                     unicode != u' ' && unicode != u'\u3000')) {
+                     unicode != U' ' && unicode != U'\u3000')) {
                     drawPlaceholder(painter, box, QColor::fromRgb(color));
                 }
             }
@@ -173,16 +173,16 @@ void TTextView::paintRow(QPainter& painter, const RowRef& ref, int y) {
 void TTextView::drawTextOverBackground(QPainter& painter, int x, int y, std::string_view text) {
     int cells = 0;
     for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = charLength(text, pos);
+        const unicode::GraphemeCluster cluster = reportClusterAt(text, pos);
         if (text[pos] != ' ') {
-            const char16_t unicode = cellChars_->unicodeOf(text, pos, length);
+            const char32_t unicode = cellChars_->unicodeOf(text, pos, cluster.length);
             if (unicode != TCellChars::kPlaceholder) {
                 addGlyph(fontColor_.rgb(), true, unicode,
                          QPointF(x + cells * cellWidth_, y + ascent_));
             }
         }
-        cells += static_cast<int>(length);
-        pos += length;
+        cells += cluster.cells;
+        pos += cluster.length;
     }
     painter.fillRect(QRect(x, y, cells * cellWidth_, rowHeight_), background_);
     flushGlyphs(painter);

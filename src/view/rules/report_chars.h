@@ -1,8 +1,9 @@
-// Character facts of CP932 report text used by the tokenizer and the row breaker.
+// Character facts of UTF-8 report text used by the tokenizer and the row breaker.
 //
-// A double-byte character is a lead byte (0x81-0x9F, 0xE0-0xFC) followed by any one byte and
-// takes two cells; every other byte is a character of one cell, half-width katakana included.
-// A lead byte that ends the text has no second byte and is a one-cell character of its own.
+// The facts are per code point. For a character that CP932 writes they are what the CP932 rules
+// gave: ASCII and the half-width katakana keep their single-byte traits, and a character CP932
+// writes with two bytes is judged by that double-byte code (kinsoku sets, JIS row), so one rule
+// serves and the report reads as it did. Characters CP932 lacks get the facts of their script.
 #pragma once
 
 #include <array>
@@ -10,10 +11,19 @@
 #include <cstdint>
 #include <string_view>
 
+#include "unicode/graphemes.h"
+
 namespace torvane::view {
 
-// Properties of a single byte, combined as bit flags in `kByteTraits`.
-enum ByteTrait : std::uint16_t {
+// The grapheme cluster that starts at byte `pos` of `text` (unicode/graphemes.h, with its cells),
+// except that the half-width voiced marks U+FF9E and U+FF9F begin a cluster of their own: they
+// were characters of their own in CP932, and rows and tokens of half-width katakana stay as they
+// were. Every unit of the report (rows, tokens, the view's cursor) steps by these. Same
+// preconditions as NextGraphemeCluster.
+unicode::GraphemeCluster reportClusterAt(std::string_view text, std::size_t pos);
+
+// Properties of a character, combined as bit flags.
+enum CharTrait : std::uint16_t {
     kWhitespace = 1u << 0,     // skipped between tokens
     kUrlChar = 1u << 1,        // may continue a URL
     kMailChar = 1u << 2,       // may be part of a mail address
@@ -21,8 +31,7 @@ enum ByteTrait : std::uint16_t {
     kWordChar = 1u << 4,       // continues a word
     kDigit = 1u << 5,          // begins and continues a number
     kHalfKana = 1u << 6,       // half-width katakana
-    kLeadByte = 1u << 7,       // first byte of a double-byte character
-    kNotBreakPoint = 1u << 8,  // a row may not end after this single-byte character
+    kNotBreakPoint = 1u << 8,  // a row may not end after this character
     kNoRowStart = 1u << 9,     // must not begin a row
     kNoRowEnd = 1u << 10,      // must not end a row
     kHanging = 1u << 11,       // may hang past the wrap width
@@ -42,7 +51,9 @@ constexpr bool inSet(std::string_view set, unsigned c) {
     return false;
 }
 
-constexpr std::array<std::uint16_t, 256> makeByteTraits() {
+// The traits of the CP932 single bytes: ASCII, and 0xA1-0xDF for the half-width katakana
+// U+FF61-U+FF9F in the same order.
+constexpr std::array<std::uint16_t, 256> makeSingleByteTraits() {
     std::array<std::uint16_t, 256> t{};
     for (unsigned c = 0; c < 256; ++c) {
         std::uint16_t f = 0;
@@ -57,11 +68,8 @@ constexpr std::array<std::uint16_t, 256> makeByteTraits() {
         if (letter || c == '_') f |= kWordStart;
         if (letter || digit || c == '_') f |= kWordChar;
         if (digit) f |= kDigit;
-        // 0xA1-0xDF: half-width katakana and its punctuation.
         const bool halfKana = c >= 0xA1 && c <= 0xDF;
         if (halfKana) f |= kHalfKana;
-        // 0x81-0x9F and 0xE0-0xFC: lead bytes.
-        if ((c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC)) f |= kLeadByte;
         if (letter || digit || c == '_' || halfKana) f |= kNotBreakPoint;
         // ! ) , . : ; ? ] } >, and half-width ｡ ｣ ､ ･ ｰ ﾞ ﾟ.
         if (inSet("!),.:;?]}>", c) || inSet("\xA1\xA3\xA4\xA5\xB0\xDE\xDF", c)) f |= kNoRowStart;
@@ -69,6 +77,7 @@ constexpr std::array<std::uint16_t, 256> makeByteTraits() {
         if (inSet("([{<\"'", c) || c == 0xA2) f |= kNoRowEnd;
         // , . and half-width ｡ ､.
         if (inSet(",.", c) || c == 0xA1 || c == 0xA4) f |= kHanging;
+        if (c >= 0x80 && !halfKana) f = 0;
         t[c] = f;
     }
     return t;
@@ -76,17 +85,21 @@ constexpr std::array<std::uint16_t, 256> makeByteTraits() {
 
 }  // namespace detail
 
-inline constexpr std::array<std::uint16_t, 256> kByteTraits = detail::makeByteTraits();
+inline constexpr std::array<std::uint16_t, 256> kSingleByteTraits = detail::makeSingleByteTraits();
 
-constexpr bool hasTrait(unsigned char c, ByteTrait trait) { return (kByteTraits[c] & trait) != 0; }
-constexpr bool isLeadByte(unsigned char c) { return hasTrait(c, kLeadByte); }
+// Traits of an ASCII byte (c < 0x80).
+constexpr bool hasAsciiTrait(unsigned char c, CharTrait trait) {
+    return (kSingleByteTraits[c] & trait) != 0;
+}
 
-// A double-byte character as one number: lead byte * 256 + second byte.
+constexpr bool isHalfWidthKatakana(char32_t c) { return c >= 0xFF61 && c <= 0xFF9F; }
+
+// A double-byte CP932 character as one number: lead byte * 256 + second byte; 0 for none.
 using DoubleByteCode = std::uint16_t;
 
-constexpr DoubleByteCode doubleByteCode(unsigned char lead, unsigned char trail) {
-    return static_cast<DoubleByteCode>(lead << 8 | trail);
-}
+// The double-byte CP932 code of `c`, or 0 when CP932 writes it with one byte or not at all. Where
+// CP932 has two codes for one character (the NEC and IBM extensions), the lower one.
+DoubleByteCode doubleByteCodeOf(char32_t c);
 
 // Double-byte characters that must not begin a row: 、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』.
 inline constexpr std::array<DoubleByteCode, 20> kNoRowStartDoubleByte = {
@@ -101,25 +114,20 @@ inline constexpr std::array<DoubleByteCode, 5> kNoRowEndDoubleByte = {0x8169, 0x
 inline constexpr std::array<DoubleByteCode, 4> kHangingDoubleByte = {0x8141, 0x8142, 0x8143,
                                                                      0x8144};
 
-// Bracket region delimiters as double-byte codes: 【 and 】.
-inline constexpr DoubleByteCode kLenticularOpen = 0x8179;
-inline constexpr DoubleByteCode kLenticularClose = 0x817A;
+// The bracket region delimiters 【 and 】, as UTF-8.
+inline constexpr std::string_view kLenticularOpen = "\xE3\x80\x90";
+inline constexpr std::string_view kLenticularClose = "\xE3\x80\x91";
 
-template <std::size_t N>
-constexpr bool contains(const std::array<DoubleByteCode, N>& set, DoubleByteCode code) {
-    for (DoubleByteCode m : set) {
-        if (m == code) return true;
-    }
-    return false;
-}
+// The traits of code point `c`: the single-byte traits for ASCII and half-width katakana; for
+// other characters the kinsoku traits of their double-byte code, and kNotBreakPoint for letters
+// of the Latin script that CP932 lacks (so "Bláthy" never breaks inside).
+std::uint16_t traitsOf(char32_t c);
 
-// Length in bytes (1 or 2) of the character that starts at `pos`. Precondition: pos < text.size().
-constexpr std::size_t charLength(std::string_view text, std::size_t pos) {
-    return isLeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
-}
+constexpr bool hasTrait(std::uint16_t traits, CharTrait trait) { return (traits & trait) != 0; }
 
-// The kinds of double-byte character whose neighbours join into one Japanese-text token.
-// `other` characters (symbols, box drawing, the user-defined area, ...) stand alone.
+// The kinds of character whose neighbours join into one Japanese-text token. The first kinds
+// come from the JIS row of a double-byte CP932 character; the others are the scripts of letters
+// that CP932 lacks, each joining runs of its own. `other` characters stand alone.
 enum class JapaneseKind : std::uint8_t {
     other,
     hiragana,
@@ -128,9 +136,30 @@ enum class JapaneseKind : std::uint8_t {
     greek,
     cyrillic,
     kanji,
+    latin,
+    armenian,
+    hebrew,
+    arabic,
+    syriac,
+    thaana,
+    indic,  // one kind per Brahmic block: indic + (block - 0x0900) / 0x80
+    thai = indic + 10,
+    lao,
+    tibetan,
+    myanmar,
+    georgian,
+    hangul,
+    ethiopic,
+    khmer,
+    mongolian,
+    bopomofo,
 };
 
-// The kind of a double-byte character, decided by its JIS row.
+// The kind of a double-byte CP932 character, decided by its JIS row.
 JapaneseKind japaneseKind(DoubleByteCode code);
+
+// The kind of a code point other than ASCII and the half-width katakana: its double-byte code's
+// kind when CP932 has it, else the kind of its script's letters, else `other`.
+JapaneseKind japaneseKindOf(char32_t c);
 
 }  // namespace torvane::view
