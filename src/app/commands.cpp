@@ -15,6 +15,7 @@
 
 #include "app/main_window.h"
 #include "app/qt_text.h"
+#include "app/seam_text.h"
 #include "app/run/run_texts.h"
 #include "app/window_texts.h"
 #include "view/result/desktop_open.h"
@@ -109,8 +110,9 @@ QString Tbody::ProposedSaveName() const {
     // The run's name, in the folder last saved to, else the user's documents.
     QString name = QStringLiteral("Torvane");
     if (displayMemo_->count() > 0) {
-        if (const std::optional<std::string> run = run::RunTitleName(displayMemo_->line(0)))
-            name = ToQString(*run);
+        if (const std::optional<std::string> run =
+                run::RunTitleName(ViewLineToRun(displayMemo_->line(0))))
+            name = FromUtf8(*run);
     }
     // A name may hold what a file name cannot (an address prefix's "/").
     for (QChar& c : name)

@@ -4,6 +4,12 @@
 
 namespace torvane::app {
 
+QString FromUtf8(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+std::string ToUtf8(const QString& text) { return text.toStdString(); }
+
 QString ToQString(std::string_view cp932) {
     return QString::fromStdU16String(encoding::Cp932ToUtf16(cp932));
 }

@@ -1,11 +1,15 @@
 #pragma once
-// The edge between the program's CP932 texts and the widgets' Unicode.
+// The edge between the program's texts and the widgets' Unicode.
 
 #include <QString>
 #include <string>
 #include <string_view>
 
 namespace torvane::app {
+
+// The program's UTF-8 texts and the widgets' Unicode.
+QString FromUtf8(std::string_view utf8);
+std::string ToUtf8(const QString& text);
 
 QString ToQString(std::string_view cp932);
 // Characters that CP932 lacks become '?'.

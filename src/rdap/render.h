@@ -51,8 +51,7 @@ inline constexpr std::size_t kMaxRenderedLines = 20000;
 inline constexpr std::string_view kCutLine = "(more lines omitted)";
 
 struct RdapRendering {
-    // CP932 bytes without line ends: UTF-8 text converted as WHOIS answers
-    // are, with '?' for what CP932 lacks.
+    // UTF-8 lines without line ends.
     std::vector<std::string> lines;
     // The first top-level link with rel "related", an RDAP media type
     // ("application/rdap+json", parameters allowed) and an http(s) href: a

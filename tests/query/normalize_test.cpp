@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 
 namespace torvane::query {
 namespace {
