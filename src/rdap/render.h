@@ -60,7 +60,7 @@ struct RdapRendering {
 };
 
 // Renders one answer. Unknown members are ignored and members of the wrong
-// type skipped. A text that is not UTF-8 loses its bad bytes ('?').
+// type skipped. A text that is not UTF-8 has its bad bytes as U+FFFD.
 // nullopt when the text is not a JSON object (HTML, garbage, an array) or
 // nests deeper than kMaxAnswerDepth. Linear in the text's size; never throws
 // but std::bad_alloc.

@@ -46,14 +46,14 @@ TEST(RunStart, NameThatResolvesShowsItsAddressAndAsksTheRegisteredDomain) {
     EXPECT_EQ(run.window.Status(), "完了");
     // The bytes themselves, so that one conversion fault on both sides of the
     // comparison cannot hide.
-    EXPECT_EQ(run.window.rawStatus, "\x8A\xAE\x97\xB9");
+    EXPECT_EQ(run.window.rawStatus, "\xE5\xAE\x8C\xE4\xBA\x86");
     EXPECT_FALSE(run.window.running);
     EXPECT_EQ(run.window.history, Lines{"http://host.example.co.jp/index.html"});
 }
 
 TEST(RunStart, InternationalNameShowsItsPunycodeOnlyWhenItResolves) {
     RunHarness run({Server(kJprs)});
-    const std::string name = Cp932("日本語.jp");
+    const std::string name = "日本語.jp";
     run.resolver.addresses["xn--wgv71a119e.jp"] = "192.0.2.20";
     ASSERT_TRUE(run.Run(name));
     EXPECT_EQ(
@@ -61,7 +61,7 @@ TEST(RunStart, InternationalNameShowsItsPunycodeOnlyWhenItResolves) {
         (Lines{"         【日本語.jp の調査結果】", "", "{IPアドレス}", "", "192.0.2.20", "",
                "{Punyコード}", "", "xn--wgv71a119e.jp", "", "{whois.jprs.jp からの回答}", "", ""}));
     // The WHOIS query carries the name in CP932, not its ASCII form.
-    EXPECT_EQ(run.Queries(kJprs), Lines{name + "\r\n"});
+    EXPECT_EQ(run.Queries(kJprs), Lines{Cp932(name) + "\r\n"});
 
     run.resolver.addresses.clear();
     ASSERT_TRUE(run.Run(name));

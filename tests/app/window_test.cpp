@@ -26,6 +26,7 @@
 #include "app/main_window.h"
 #include "app/program_setup.h"
 #include "app/qt_text.h"
+#include "app/seam_text.h"
 #include "desktop_testing.h"
 #include "query/well_known_servers.h"
 #include "run_test_support.h"
@@ -86,7 +87,7 @@ class WindowTest : public ::testing::Test {
     Lines ReportLines() const {
         Lines lines;
         for (std::size_t i = 0; i < window_->DisplayMemo()->count(); ++i)
-            lines.push_back(run::testing::Utf8(window_->DisplayMemo()->line(i)));
+            lines.push_back(app::ViewLineToRun(window_->DisplayMemo()->line(i)));
         return lines;
     }
     bool RunQuery(const QString& line) {
