@@ -186,8 +186,10 @@ void TRunController::NamePassDone() {
 }
 
 void TRunController::RefuseName(puny::NameRefusal refusal, const std::string& name) {
+    // Made before the run start goes: `name` may be its own.
+    const std::string status = NameRefusalStatus(refusal, name);
     start_.reset();
-    window_.SetStatus(NameRefusalStatus(refusal, name));
+    window_.SetStatus(status);
     FinishRun();
 }
 
