@@ -291,7 +291,7 @@ void Tbody::FormCreate() {
     report_ = std::make_unique<ViewReport>(*displayMemo_, *resultView_);
 
     directory_ = std::make_unique<query::TServerDirectory>();
-    for (const std::string& host : directory_->Suggestions()) hostEdit_->addItem(ToQString(host));
+    for (const std::string& host : directory_->Suggestions()) hostEdit_->addItem(FromUtf8(host));
     hostEdit_->setEditText(QStringLiteral("whois."));
 
     if (options_.resolver == nullptr) systemResolver_ = std::make_unique<run::TSystemResolver>();
