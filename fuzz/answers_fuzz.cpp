@@ -1,6 +1,6 @@
-// The answer scans of the legs on arbitrary (already converted) answers:
-// line splitting, the "Whois Server:" referral, the contact handles, APNIC's
-// "command line:" and ARIN's "ReferralServer: ".
+// The answer scans of the legs on arbitrary answers, decoded to UTF-8 as the
+// legs decode them: line splitting, the "Whois Server:" referral, the contact
+// handles, APNIC's "command line:" and ARIN's "ReferralServer: ".
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/run/answer_rules.h"
+#include "encoding/answer_utf8.h"
 #include "query/text_lines.h"
 #include "fuzz_check.h"
 
@@ -17,7 +18,9 @@ using torvane::query::SplitLines;
 using torvane::query::TLines;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view answer(reinterpret_cast<const char*>(data), size);
+    const std::string decoded = torvane::encoding::DecodeAnswer(
+        std::string(reinterpret_cast<const char*>(data), size), "whois.example");
+    const std::string_view answer(decoded);
     const TLines lines = TLines::FromText(std::string(answer));
     FUZZ_CHECK(lines == SplitLines(answer));
     std::size_t bytes = 0;

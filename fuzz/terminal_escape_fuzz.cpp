@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "cli/report_output.h"
 #include "cli/terminal_escape.h"
 #include "fuzz_check.h"
 
@@ -14,7 +15,8 @@ using namespace torvane;
 
 namespace {
 
-// True when `utf8` is well-formed UTF-8 without C0 (but TAB), DEL or C1.
+// True when `utf8` is well-formed UTF-8 without C0 (but TAB), DEL, C1 or a
+// control that reorders text.
 bool SafeUtf8(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size();) {
         const unsigned char lead = static_cast<unsigned char>(utf8[i]);
@@ -35,6 +37,7 @@ bool SafeUtf8(std::string_view utf8) {
         if (code < least[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
             return false;
         if (code >= 0x80 && code <= 0x9F) return false;
+        if ((code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069)) return false;
         i += length;
     }
     return true;
@@ -50,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // half-width katakana, or a lead byte followed by a trail byte; so no
     // byte 0x80-0x9F ever stands alone where a terminal could take it for
     // a C1 control. (Pairs that CP932 leaves unassigned are well formed.)
-    const std::string cp932 = cli::EscapeCp932ForTerminal(text);
+    const std::string cp932 = cli::RenderLine(text, cli::OutputEncoding::Cp932, true);
     for (std::size_t i = 0; i < cp932.size(); ++i) {
         const unsigned char byte = static_cast<unsigned char>(cp932[i]);
         if (byte == '\t' || (byte >= 0x20 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xDF))

@@ -16,7 +16,6 @@
 #include "app/main_window.h"
 #include "app/qt_text.h"
 #include "app/run/run_texts.h"
-#include "app/seam_text.h"
 #include "app/window_texts.h"
 #include "view/result/desktop_open.h"
 #include "view/widget/report_font.h"
@@ -122,8 +121,8 @@ QString Tbody::ProposedSaveName() const {
     QString name = QStringLiteral("Torvane");
     if (displayMemo_->count() > 0) {
         if (const std::optional<std::string> run =
-                run::RunTitleName(ViewLineToRun(displayMemo_->line(0))))
-            name = ToQString(*run);
+                run::RunTitleName(displayMemo_->line(0)))
+            name = FromUtf8(*run);
     }
     // A name may hold what a file name cannot (an address prefix's "/").
     for (QChar& c : name)

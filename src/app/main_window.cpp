@@ -26,7 +26,6 @@
 #include "app/run/history.h"
 #include "app/run/rdap_directory.h"
 #include "app/run/run_texts.h"
-#include "app/seam_text.h"
 #include "app/window_texts.h"
 #include "view/result/desktop_open.h"
 #include "view/result/result_view.h"
@@ -104,13 +103,13 @@ class Tbody::ViewReport : public run::IReport {
     ViewReport(view::TTextView& memo, view::TResultView& resultView)
         : memo_(memo), resultView_(resultView) {}
     void Clear() override { memo_.clear(); }
-    void Append(const std::string& line) override { memo_.appendLine(RunLineToView(line)); }
+    void Append(const std::string& line) override { memo_.appendLine(line); }
     void Insert(int index, const std::string& line) override {
-        memo_.insertLine(static_cast<std::size_t>(index), RunLineToView(line));
+        memo_.insertLine(static_cast<std::size_t>(index), line);
     }
-    void AppendLines(query::TLines lines) override { memo_.appendLines(RunLinesToView(lines)); }
+    void AppendLines(query::TLines lines) override { memo_.appendLines(std::move(lines)); }
     void InsertLines(int index, query::TLines lines) override {
-        memo_.insertLines(static_cast<std::size_t>(index), RunLinesToView(lines));
+        memo_.insertLines(static_cast<std::size_t>(index), std::move(lines));
     }
     int Count() const override { return static_cast<int>(memo_.count()); }
     void BeginUpdate() override { memo_.beginUpdate(); }
@@ -289,7 +288,7 @@ void Tbody::FormCreate() {
     report_ = std::make_unique<ViewReport>(*displayMemo_, *resultView_);
 
     directory_ = std::make_unique<query::TServerDirectory>();
-    for (const std::string& host : directory_->Suggestions()) hostEdit_->addItem(ToQString(host));
+    for (const std::string& host : directory_->Suggestions()) hostEdit_->addItem(FromUtf8(host));
     hostEdit_->setEditText(QStringLiteral("whois."));
 
     if (options_.resolver == nullptr) systemResolver_ = std::make_unique<run::TSystemResolver>();
@@ -361,17 +360,17 @@ void Tbody::FormDestroy() {
     resultView_.reset();
 }
 
-std::string Tbody::QueryText() const { return ToCp932(queryEdit_->currentText()); }
+std::string Tbody::QueryText() const { return ToUtf8(queryEdit_->currentText()); }
 bool Tbody::AutoCorrect() const { return checkBox1_->isChecked(); }
 bool Tbody::ManualServer() const { return checkBox2_->isChecked(); }
-std::string Tbody::ManualHost() const { return ToCp932(hostEdit_->currentText()); }
+std::string Tbody::ManualHost() const { return ToUtf8(hostEdit_->currentText()); }
 bool Tbody::Fallback() const { return checkBox3_->isChecked(); }
 void Tbody::FocusQuery() { queryEdit_->setFocus(); }
 run::IReport& Tbody::Report() { return *report_; }
-void Tbody::SetStatus(const std::string& text) { statusText_->setText(ToQString(text)); }
+void Tbody::SetStatus(const std::string& text) { statusText_->setText(FromUtf8(text)); }
 
 void Tbody::SetCaption(const std::string& text) {
-    applicationTitle_ = ToQString(text);
+    applicationTitle_ = FromUtf8(text);
     setWindowTitle(applicationTitle_);
 }
 
@@ -390,7 +389,7 @@ void Tbody::SetRunning(bool running) {
 
 void Tbody::ShowHistory(const std::vector<std::string>& items) {
     queryEdit_->clear();
-    for (const std::string& item : items) queryEdit_->addItem(ToQString(item));
+    for (const std::string& item : items) queryEdit_->addItem(FromUtf8(item));
     if (!items.empty()) queryEdit_->setCurrentIndex(0);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The edge between the program's CP932 texts and the widgets' Unicode.
+// The edge between the program's texts and the widgets' Unicode.
 
 #include <QString>
 #include <string>
@@ -7,8 +7,8 @@
 
 namespace torvane::app {
 
-QString ToQString(std::string_view cp932);
-// Characters that CP932 lacks become '?'.
-std::string ToCp932(const QString& text);
+// The program's UTF-8 texts and the widgets' Unicode.
+QString FromUtf8(std::string_view utf8);
+std::string ToUtf8(const QString& text);
 
 }  // namespace torvane::app

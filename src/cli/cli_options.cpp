@@ -5,8 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cli/utf8_walk.h"
-#include "encoding/code_page.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::cli {
 
@@ -17,6 +16,15 @@ constexpr double kMaxTimeoutSeconds = 86400;
 bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 bool IsBlank(char32_t c) { return c == ' ' || c == 0x3000; }  // ideographic space too
+
+// The code point at `pos`, `pos` moved past it; nothing for an ill-formed
+// sequence. Precondition: pos < text.size().
+std::optional<char32_t> DecodeUtf8(std::string_view text, std::size_t& pos) {
+    const unicode::DecodedChar c = unicode::DecodeUtf8At(text, pos);
+    pos += c.length;
+    if (!c.wellFormed) return std::nullopt;
+    return c.value;
+}
 
 std::string CodePointName(char32_t c) {
     char name[16];
@@ -84,31 +92,17 @@ std::string Apply(CliOptions& options, std::string_view name, const std::string&
             const auto c = DecodeUtf8(value, pos);
             clean = c && !IsControl(*c) && !IsBlank(*c);
         }
-        const auto host = clean ? ArgumentToCp932(value) : std::nullopt;
-        if (!host) {
+        if (!clean) {
             return "--server: a host name or IPv4 address without spaces or control characters "
                    "is needed, not \"" +
                    value + "\"";
         }
-        options.server = *host;
+        options.server = value;
     }
     return {};
 }
 
 }  // namespace
-
-std::optional<std::string> ArgumentToCp932(std::string_view utf8) {
-    std::size_t pos = 0;
-    while (pos < utf8.size())
-        if (!DecodeUtf8(utf8, pos)) return std::nullopt;
-    const std::string cp932 = encoding::Utf16ToCp932(encoding::Utf8ToUtf16(utf8));
-    // The converter writes '?' for what CP932 lacks; any '?' it added means
-    // the text would not reach the server as typed.
-    if (std::count(cp932.begin(), cp932.end(), '?') != std::count(utf8.begin(), utf8.end(), '?')) {
-        return std::nullopt;
-    }
-    return cp932;
-}
 
 std::string QueryProblem(std::string_view utf8) {
     std::size_t pos = 0;
@@ -126,9 +120,6 @@ std::string QueryProblem(std::string_view utf8) {
         if (!IsBlank(*c)) blank = false;
     }
     if (blank) return "the query is empty";
-    if (!ArgumentToCp932(utf8)) {
-        return "the query holds a character that cannot be written in CP932 (Shift_JIS)";
-    }
     return {};
 }
 
@@ -195,7 +186,7 @@ ParseOutcome ParseArguments(const std::vector<std::string>& arguments) {
     if (std::string problem = QueryProblem(positional.front()); !problem.empty()) {
         return {std::nullopt, problem};
     }
-    options.query = *ArgumentToCp932(positional.front());
+    options.query = positional.front();
     return {options, {}};
 }
 

@@ -13,12 +13,12 @@ namespace torvane::cli {
 enum class OutputEncoding { Utf8, Cp932 };
 
 struct CliOptions {
-    // The typed line, already converted to CP932. Never empty or blank, never
-    // holding a control character.
+    // The typed line, UTF-8. Never empty or blank, never holding a control
+    // character.
     std::string query;
     // The auto-correct check box (--no-autocorrect clears it).
     bool autoCorrect = true;
-    // The manual server (--server), CP932; unset means the directory decides.
+    // The manual server (--server), UTF-8; unset means the directory decides.
     std::optional<std::string> server;
     // The "IANA・RDAPで補完" check box (--no-fallback clears it).
     bool fallback = true;
@@ -51,13 +51,9 @@ ParseOutcome ParseArguments(const std::vector<std::string>& arguments);
 
 // Why `utf8` cannot be a query, or empty when it can: it is empty or blank,
 // holds a control character (C0, DEL or C1: a CR or LF would let one
-// argument send more lines to a server), is not UTF-8, or has a character
-// that CP932 lacks (it would be sent as '?').
+// argument send more lines to a server) or is not UTF-8. Whether a name can
+// be asked is the run's to say (puny::MapTypedName).
 std::string QueryProblem(std::string_view utf8);
-
-// The CP932 form of a UTF-8 argument, or nothing when it is not valid UTF-8
-// or holds a character that CP932 lacks.
-std::optional<std::string> ArgumentToCp932(std::string_view utf8);
 
 // Seconds as given to --timeout ("30", "2.5"): more than 0, at most 86400.
 std::optional<std::chrono::milliseconds> ParseTimeout(std::string_view text);

@@ -43,7 +43,7 @@ class TCliWindow final : public run::IRunWindow {
     const query::TLines& Lines() const { return report_.Lines(); }
     // The report's lines, moved out; the report is empty afterwards.
     query::TLines TakeLines() { return report_.TakeLines(); }
-    // The status text the run ended on (CP932).
+    // The status text the run ended on (UTF-8).
     const std::string& Status() const { return status_; }
 
   private:

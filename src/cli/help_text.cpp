@@ -56,8 +56,8 @@ Options:
                        came, one document per line (its line breaks become
                        spaces), instead of the report
   --encoding ENC       encoding of standard output and standard error:
-                       utf-8 (default) or cp932; the report is CP932
-                       inside and converted at the output
+                       utf-8 (default) or cp932 (characters CP932 lacks
+                       are written as "?")
   --timeout SECONDS    give up after SECONDS (decimals allowed, at most
                        86400): every leg is aborted, the status becomes
                        "中止", what arrived so far is printed and the exit
@@ -81,7 +81,8 @@ Output:
   WHOIS answers are untrusted. When standard output (or standard error) is
   a terminal, no control character from an answer reaches it: ESC is shown
   as ^[, BEL as ^G, a zero byte as ^@, DEL as ^?, a C1 character such as
-  U+009B as M-^[, and a byte that is not part of a character as \xHH. TAB
+  U+009B as M-^[, a control that reorders text such as U+202E as
+  <U+202E>, and a byte that is not part of a character as \xHH. TAB
   and the line ends are kept. With --raw, or when the output is a pipe or
   a file, the text passes unchanged.
 
@@ -93,8 +94,10 @@ Exit status:
      history file could not be read or written
   2  bad usage: unknown option, missing or bad value, no query or more
      than one, an empty query, a query holding a control character (CR
-     and LF would let one argument send extra lines to a server) or a
-     character that CP932 lacks. Nothing is sent then.
+     and LF would let one argument send extra lines to a server), or a
+     query that is not UTF-8. Nothing is sent then. A name that cannot be
+     a domain name (an emoji, say) ends the run with a status that says
+     why, exit status 1, and nothing is sent.
   130, 143  interrupted by SIGINT or SIGTERM; the run is cancelled and
      what arrived so far is printed
 
@@ -125,8 +128,8 @@ Files:
            reads the newer of the two.
   log.txt  the query history (with --history only): beside the program
            when that folder can be written, otherwise in the user's data
-           folder (~/.local/share/torvane/log.txt); CP932, CR LF, most
-           recent first. The window uses the same file.
+           folder (~/.local/share/torvane/log.txt); UTF-8 (a CP932 file of
+           an earlier version is read too), CR LF, most recent first. The window uses the same file.
 
 Examples:
   torvane-cli example.co.jp

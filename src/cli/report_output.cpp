@@ -1,37 +1,43 @@
 #include "cli/report_output.h"
 
 #include "cli/terminal_escape.h"
-#include "encoding/cp932_utf8.h"
+#include "encoding/code_page.h"
 
 namespace torvane::cli {
 
 namespace {
 
-// `scratch` keeps its storage from line to line, so escaping a converted
-// line allocates nothing once it has grown to the longest line.
-void AppendRendered(std::string& out, std::string& scratch, std::string_view cp932,
+void AppendCp932(std::string& out, std::string_view utf8) {
+    out += encoding::Utf16ToCp932(encoding::Utf8ToUtf16(utf8));
+}
+
+// `scratch` keeps its storage from line to line, so escaping a line for a
+// CP932 terminal allocates little once it has grown to the longest line.
+void AppendRendered(std::string& out, std::string& scratch, std::string_view utf8,
                     OutputEncoding encoding, bool escape) {
-    if (encoding == OutputEncoding::Cp932) {
+    if (encoding == OutputEncoding::Utf8) {
         if (escape) {
-            AppendCp932EscapedForTerminal(out, cp932);
+            AppendUtf8EscapedForTerminal(out, utf8);
         } else {
-            out.append(cp932);
+            out.append(utf8);
         }
     } else if (escape) {
+        // Escaped first, in the one walk over UTF-8; the escapes are ASCII,
+        // and what is left converts to CP932 without a control.
         scratch.clear();
-        encoding::AppendCp932AsUtf8(scratch, cp932);
-        AppendUtf8EscapedForTerminal(out, scratch);
+        AppendUtf8EscapedForTerminal(scratch, utf8);
+        AppendCp932(out, scratch);
     } else {
-        encoding::AppendCp932AsUtf8(out, cp932);
+        AppendCp932(out, utf8);
     }
 }
 
 }  // namespace
 
-std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool escape) {
+std::string RenderLine(std::string_view utf8, OutputEncoding encoding, bool escape) {
     std::string out;
     std::string scratch;
-    AppendRendered(out, scratch, cp932, encoding, escape);
+    AppendRendered(out, scratch, utf8, encoding, escape);
     return out;
 }
 

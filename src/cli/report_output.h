@@ -1,5 +1,5 @@
 #pragma once
-// How the report's CP932 lines reach standard output and standard error.
+// How the report's UTF-8 lines reach standard output and standard error.
 
 #include <cstdio>
 #include <string>
@@ -10,11 +10,11 @@
 
 namespace torvane::cli {
 
-// One report line or status text (CP932, without line end) in the output
+// One report line or status text (UTF-8, without line end) in the output
 // encoding; with `escape` (a terminal without --raw) control characters are
-// made visible (terminal_escape.h). Without it the CP932 bytes pass
-// unchanged, or are converted to UTF-8 character by character.
-std::string RenderLine(std::string_view cp932, OutputEncoding encoding, bool escape);
+// made visible (terminal_escape.h). Without it UTF-8 passes unchanged, with
+// no conversion step, and CP932 output has '?' for what CP932 lacks.
+std::string RenderLine(std::string_view utf8, OutputEncoding encoding, bool escape);
 
 // The whole report as one text to write at once: every line rendered as
 // RenderLine renders it, each followed by "\n". Built in one buffer, with no

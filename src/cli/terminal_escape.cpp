@@ -1,6 +1,9 @@
 #include "cli/terminal_escape.h"
 
-#include "cli/utf8_walk.h"
+#include <cstdio>
+
+#include "unicode/cells.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::cli {
 
@@ -19,8 +22,11 @@ void AppendHexByte(std::string& out, unsigned char byte) {
     out += kHex[byte & 0x0F];
 }
 
-bool IsCp932Lead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsCp932Trail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+void AppendCodePointName(std::string& out, char32_t c) {
+    char name[16];
+    std::snprintf(name, sizeof name, "<U+%04X>", static_cast<unsigned>(c));
+    out += name;
+}
 
 bool IsPlainAscii(unsigned char b) { return (b >= 0x20 && b < 0x7F) || b == '\t'; }
 
@@ -49,50 +55,21 @@ void AppendUtf8EscapedForTerminal(std::string& out, std::string_view utf8) {
             pos += plain;
             continue;
         }
-        const std::size_t start = pos;
-        const auto c = DecodeUtf8(utf8, pos);
-        if (!c) {
-            AppendHexByte(out, static_cast<unsigned char>(utf8[start]));
-        } else if (*c == '\t') {
-            out += '\t';
-        } else if (*c < 0x20 || *c == 0x7F) {
-            AppendCaret(out, *c);
-        } else if (*c >= 0x80 && *c <= 0x9F) {
+        const unicode::DecodedChar c = unicode::DecodeUtf8At(utf8, pos);
+        if (!c.wellFormed) {
+            for (std::size_t i = 0; i < c.length; ++i)
+                AppendHexByte(out, static_cast<unsigned char>(utf8[pos + i]));
+        } else if (!unicode::MustShowOnTerminal(c.value)) {
+            out.append(utf8.substr(pos, c.length));
+        } else if (c.value < 0x20 || c.value == 0x7F) {
+            AppendCaret(out, c.value);
+        } else if (c.value >= 0x80 && c.value <= 0x9F) {
             out += "M-";
-            AppendCaret(out, *c - 0x80);
+            AppendCaret(out, c.value - 0x80);
         } else {
-            out.append(utf8.substr(start, pos - start));
+            AppendCodePointName(out, c.value);
         }
-    }
-}
-
-std::string EscapeCp932ForTerminal(std::string_view cp932) {
-    std::string out;
-    out.reserve(cp932.size());
-    AppendCp932EscapedForTerminal(out, cp932);
-    return out;
-}
-
-void AppendCp932EscapedForTerminal(std::string& out, std::string_view cp932) {
-    for (std::size_t i = 0; i < cp932.size(); ++i) {
-        const std::size_t plain = PlainAsciiRun(cp932, i);
-        if (plain > 0) {
-            out.append(cp932.substr(i, plain));
-            i += plain - 1;
-            continue;
-        }
-        const auto b = static_cast<unsigned char>(cp932[i]);
-        if (IsCp932Lead(b) && i + 1 < cp932.size() &&
-            IsCp932Trail(static_cast<unsigned char>(cp932[i + 1]))) {
-            out.append(cp932.substr(i, 2));
-            ++i;
-        } else if (b == '\t' || (b >= 0x20 && b < 0x7F) || (b >= 0xA1 && b <= 0xDF)) {
-            out += static_cast<char>(b);  // ASCII and half-width katakana
-        } else if (b < 0x20 || b == 0x7F) {
-            AppendCaret(out, b);
-        } else {
-            AppendHexByte(out, b);
-        }
+        pos += c.length;
     }
 }
 

@@ -35,6 +35,20 @@ inline std::size_t AsciiPrefixLength(std::string_view text) {
     return i;
 }
 
+// The number of bytes from `pos` on before the first byte of 0x80 or above
+// or ESC (0x1B), read eight at a time. Precondition: pos <= text.size().
+inline std::size_t AsciiRunWithoutEscape(std::string_view text, std::size_t pos) {
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = pos;
+    for (; i + 8 <= n; i += 8) {
+        const std::uint64_t word = LoadWord(p + i);
+        if ((word & kEveryByte80) != 0 || HasByte(word, 0x1B) != 0) break;
+    }
+    while (i < n && static_cast<unsigned char>(p[i]) < 0x80 && p[i] != 0x1B) ++i;
+    return i - pos;
+}
+
 // True when every byte of `text` is below 0x80 and none is ESC (0x1B), the
 // only ASCII byte that can start an ISO-2022-JP designation.
 inline bool IsAsciiWithoutEscape(std::string_view text) {

@@ -127,9 +127,7 @@ std::string JisToUtf8(std::string text) {
             // An ASCII run up to the next ESC or 8-bit byte, or the one
             // control or space.
             std::size_t end = i + 1;
-            if (set == JisSet::ascii) {
-                while (end < n && p[end] < 0x80 && p[end] != kEsc) ++end;
-            }
+            if (set == JisSet::ascii) end += detail::AsciiRunWithoutEscape(in, end);
             out.PutRun(i, end - i);
             i = end;
         } else if (set == JisSet::katakana) {

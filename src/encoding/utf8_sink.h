@@ -4,6 +4,7 @@
 // would overtake it on in one buffer of its own. Internal to the encoding
 // module.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -14,18 +15,23 @@ namespace torvane::encoding::detail {
 
 class Utf8Sink {
   public:
-    // `text` is the input, taken over. `bytesPerByte` bounds the output of
-    // any input byte (3 for every decoder here: one byte may become U+FFFD).
-    Utf8Sink(std::string& text, std::size_t keptPrefix, std::size_t bytesPerByte = 3)
-        : text_(text), perByte_(bytesPerByte), dst_(text_.data() + keptPrefix) {}
+    // `text` is the input, taken over; its first `keptPrefix` bytes are
+    // already the output.
+    Utf8Sink(std::string& text, std::size_t keptPrefix)
+        : text_(text), dst_(text_.data() + keptPrefix) {}
 
     // Writes `code` once the input has been read up to `consumed` (an index
     // into the input, just past the bytes `code` was decoded from).
     void Put(std::size_t consumed, char32_t code) {
-        if (!own_ && dst_ + 4 > text_.data() + consumed) {
+        if (own_) {
+            if (end_ - dst_ < 4) Grow(consumed, 4);
+        } else if (dst_ + 4 > text_.data() + consumed) {
             char bytes[4];
             const std::size_t n = static_cast<std::size_t>(PutUtf8(bytes, code) - bytes);
-            if (dst_ + n > text_.data() + consumed) MoveOut(consumed);
+            if (dst_ + n > text_.data() + consumed) {
+                MoveOut(consumed);
+                if (end_ - dst_ < 4) Grow(consumed, 4);
+            }
             std::memcpy(dst_, bytes, n);
             dst_ += n;
             return;
@@ -41,6 +47,7 @@ class Utf8Sink {
             // down (or stays).
             if (dst_ != src) std::memmove(dst_, src, count);
         } else {
+            if (static_cast<std::size_t>(end_ - dst_) < count) Grow(from, count);
             std::memcpy(dst_, src, count);
         }
         dst_ += count;
@@ -57,20 +64,35 @@ class Utf8Sink {
 
   private:
     // The next character does not fit over the input read up to
-    // `consumed`: everything written moves to a buffer large enough for it
-    // and for the rest of the input at the bound per byte.
+    // `consumed`: everything written moves to a buffer of its own, sized for
+    // the rest of the input at a sixteenth more than a byte per byte (most
+    // answers are mostly ASCII) and grown when that is not enough. Sized at
+    // the bound per byte it would be written over (zeroed) in full, three
+    // times the input, however little of it the text fills.
     void MoveOut(std::size_t consumed) {
         const std::size_t written = static_cast<std::size_t>(dst_ - text_.data());
-        out_.resize(written + 4 + (text_.size() - consumed) * perByte_);
+        const std::size_t rest = text_.size() - consumed;
+        out_.resize(written + 8 + rest + rest / 16);
         std::memcpy(out_.data(), text_.data(), written);
         dst_ = out_.data() + written;
+        end_ = out_.data() + out_.size();
         own_ = true;
+    }
+
+    // Room for `count` more bytes, and for the input after `consumed` at a
+    // byte per byte, by growing the buffer by at least half.
+    void Grow(std::size_t consumed, std::size_t count) {
+        const std::size_t written = static_cast<std::size_t>(dst_ - out_.data());
+        const std::size_t needed = written + count + (text_.size() - consumed) + 8;
+        out_.resize(std::max(needed, out_.size() + out_.size() / 2));
+        dst_ = out_.data() + written;
+        end_ = out_.data() + out_.size();
     }
 
     std::string& text_;
     std::string out_;
-    std::size_t perByte_;
     char* dst_;
+    char* end_ = nullptr;  // of out_, once own_
     bool own_ = false;
 };
 

@@ -44,7 +44,9 @@ class TWhoisCli {
     TWhoisCli(const TWhoisCli&) = delete;
     TWhoisCli& operator=(const TWhoisCli&) = delete;
 
-    // The text to send, CP932 bytes, without the line end.
+    // The bytes to send, in the code the server reads (the run gives the
+    // .jp registry and JPNIC CP932, other servers ASCII or UTF-8), without
+    // the line end.
     std::string Query;
     // The server to ask: a host name or a dotted IPv4 address.
     std::string Host;

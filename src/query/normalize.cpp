@@ -1,6 +1,6 @@
 #include "query/normalize.h"
 
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 #include "query/second_level_labels.h"
 
 namespace torvane::query {

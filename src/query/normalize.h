@@ -1,7 +1,7 @@
 #pragma once
 // Turning a typed line into the name Torvane works with.
 //
-// All texts are CP932 byte strings; cuts act on whole characters.
+// All texts are UTF-8; cuts act on whole characters.
 
 #include <string>
 #include <string_view>

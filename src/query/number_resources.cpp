@@ -1,6 +1,6 @@
 #include "query/number_resources.h"
 
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 #include "query/normalize.h"
 
 namespace torvane::query {

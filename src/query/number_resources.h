@@ -2,8 +2,8 @@
 // Telling the number resources (IPv4 and IPv6 addresses, AS numbers) apart
 // from names in a typed line, and the form in which each is queried.
 //
-// Texts are CP932 byte strings; every accepted form is ASCII, so a text with
-// a double-byte character is always a name.
+// Texts are UTF-8; every accepted form is ASCII, so a text with
+// a non-ASCII character is always a name.
 
 #include <array>
 #include <cstdint>

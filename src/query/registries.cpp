@@ -1,6 +1,6 @@
 #include "query/registries.h"
 
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 #include "query/well_known_servers.h"
 
 namespace torvane::query {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 
 namespace torvane::query {
 

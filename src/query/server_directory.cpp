@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 #include "query/directory_data.h"
 #include "query/normalize.h"
 #include "query/well_known_servers.h"

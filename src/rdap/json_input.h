@@ -22,14 +22,10 @@ class JsonInputError : public std::runtime_error {
 // `limit`. Brackets need not balance: the count only guards the parser.
 std::size_t NestingDepth(std::string_view text, std::size_t limit);
 
-// `text` with every byte that does not belong to a well-formed UTF-8
-// sequence (overlong forms, surrogates and values above U+10FFFF included)
-// replaced by '?'.
-std::string ReplaceInvalidUtf8(std::string_view text);
-
 // Parses `text` as one JSON document nested at most `maxDepth` deep. A text
-// that is not valid UTF-8 is parsed again with ReplaceInvalidUtf8 applied,
-// so a server's stray Latin-1 byte costs one character, not the answer.
+// that is not valid UTF-8 is parsed again mended (unicode::MendUtf8: U+FFFD
+// for each ill-formed sequence), so a server's stray Latin-1 byte costs one
+// character, not the answer.
 // Throws JsonInputError for anything else that is not JSON.
 nlohmann::json ParseLimitedJson(std::string_view text, std::size_t maxDepth);
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "encoding/code_page.h"
 
 namespace torvane::rdap {
 namespace {
@@ -22,8 +21,8 @@ void ForEachLine(std::string_view text, Each each) {
     }
 }
 
-// The run logic takes any line holding the marker for a referral, and after
-// conversion a CP932 trail byte may complete one: defuse on the final bytes.
+// The run logic takes any line holding the marker for a referral; a JSON
+// value is data, never one.
 std::string Defused(std::string text) {
     std::size_t at = text.find(kReferralMarker);
     if (at == std::string::npos) return text;
@@ -37,10 +36,6 @@ std::string Defused(std::string text) {
     }
     out.append(text, done);
     return out;
-}
-
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
@@ -88,23 +83,21 @@ void LineWriter::Gap() {
     lastEmpty_ = true;
 }
 
-std::vector<std::string> LineWriter::TakeCp932Lines(std::string_view cutLine) {
+std::vector<std::string> LineWriter::TakeLines(std::string_view cutLine) {
     if (cut_) {
         if (lines_ > 0) text_ += '\n';
         text_ += cutLine;
         ++lines_;
     }
-    std::string cp932 =
-        IsAscii(text_) ? std::move(text_) : encoding::Utf16ToCp932(encoding::Utf8ToUtf16(text_));
-    cp932 = Defused(std::move(cp932));
+    const std::string text = Defused(std::move(text_));
     text_.clear();
     std::vector<std::string> lines;
     if (lines_ == 0) return lines;
     lines.reserve(lines_);
     std::size_t start = 0;
     while (true) {
-        const std::size_t end = cp932.find('\n', start);
-        lines.emplace_back(cp932, start, end == std::string::npos ? std::string::npos : end - start);
+        const std::size_t end = text.find('\n', start);
+        lines.emplace_back(text, start, end == std::string::npos ? std::string::npos : end - start);
         if (end == std::string::npos) break;
         start = end + 1;
     }

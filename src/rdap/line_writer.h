@@ -26,9 +26,9 @@ class LineWriter {
     bool Full() const { return lines_ >= maxLines_; }
     bool Empty() const { return lines_ == 0; }
 
-    // The lines in CP932 (UTF-8 converted, '?' for what CP932 lacks), with
-    // the cut line appended when the cap was reached.
-    std::vector<std::string> TakeCp932Lines(std::string_view cutLine);
+    // The lines, UTF-8 as written, with the cut line appended when the cap
+    // was reached.
+    std::vector<std::string> TakeLines(std::string_view cutLine);
 
   private:
     bool StartLine(int level);

@@ -363,7 +363,7 @@ std::optional<RdapRendering> RenderRdap(std::string_view json) {
         WriteNotes(answer, "notices", "Notice", 0, out);
     }
     RdapRendering rendering;
-    rendering.lines = out.TakeCp932Lines(kCutLine);
+    rendering.lines = out.TakeLines(kCutLine);
     rendering.relatedUrl = RelatedRdapUrl(answer);
     return rendering;
 }

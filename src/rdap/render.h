@@ -51,8 +51,7 @@ inline constexpr std::size_t kMaxRenderedLines = 20000;
 inline constexpr std::string_view kCutLine = "(more lines omitted)";
 
 struct RdapRendering {
-    // CP932 bytes without line ends: UTF-8 text converted as WHOIS answers
-    // are, with '?' for what CP932 lacks.
+    // UTF-8 lines without line ends.
     std::vector<std::string> lines;
     // The first top-level link with rel "related", an RDAP media type
     // ("application/rdap+json", parameters allowed) and an http(s) href: a
@@ -61,7 +60,7 @@ struct RdapRendering {
 };
 
 // Renders one answer. Unknown members are ignored and members of the wrong
-// type skipped. A text that is not UTF-8 loses its bad bytes ('?').
+// type skipped. A text that is not UTF-8 has its bad bytes as U+FFFD.
 // nullopt when the text is not a JSON object (HTML, garbage, an array) or
 // nests deeper than kMaxAnswerDepth. Linear in the text's size; never throws
 // but std::bad_alloc.

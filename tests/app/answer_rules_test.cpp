@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app/run/run_texts.h"
-#include "app/run/sjis.h"
 #include "query/text_lines.h"
 
 namespace torvane::run {
@@ -101,7 +100,7 @@ TEST(ScanContactHandles, CollectsNewHandlesNewestFirstAndStopsAtNotices) {
     EXPECT_EQ(pending, (std::vector<std::string>{"cd456jp", "AB123JP", "OLD1"}));
 
     std::vector<std::string> hidden;
-    const query::TLines notice{"m. [a] H1", Sjis("参考：RIRのWHOISサーバ"), "n. [b] H2"};
+    const query::TLines notice{"m. [a] H1", "参考：RIRのWHOISサーバ", "n. [b] H2"};
     EXPECT_TRUE(ScanContactHandles(notice, false, hidden).suppressed);
     EXPECT_EQ(hidden, (std::vector<std::string>{"H1"}));
 
@@ -141,10 +140,10 @@ TEST(AddressRegistryMarkers, CutTheNamedServer) {
 }
 
 TEST(StatusForCode, NamesRefusedAndTimedOutAndNumbersTheRest) {
-    EXPECT_EQ(StatusForCode(10061), Sjis("WHOISサービスを利用できません"));
-    EXPECT_EQ(StatusForCode(10060), Sjis("ホストが見つかりません"));
-    EXPECT_EQ(StatusForCode(11001), Sjis("エラー #11001"));
-    EXPECT_EQ(StatusForCode(10004), Sjis("エラー #10004"));
+    EXPECT_EQ(StatusForCode(10061), "WHOISサービスを利用できません");
+    EXPECT_EQ(StatusForCode(10060), "ホストが見つかりません");
+    EXPECT_EQ(StatusForCode(11001), "エラー #11001");
+    EXPECT_EQ(StatusForCode(10004), "エラー #10004");
 }
 
 }  // namespace

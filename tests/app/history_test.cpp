@@ -46,14 +46,37 @@ TEST_F(HistoryTest, NewLinesGoOnTopAndKnownLinesMoveUpInTheirStoredCase) {
 }
 
 TEST_F(HistoryTest, LoadsLinesInFileOrderWhateverTheLineEnds) {
-    // "日本" in CP932, a line with a blank kept as typed.
-    std::ofstream(dir_ / "log.txt", std::ios::binary) << "\x93\xfa\x96\x7b.jp\r\nb.com \nc.net\r";
+    // A line with a blank kept as typed.
+    std::ofstream(dir_ / "log.txt", std::ios::binary) << "日本.jp\r\nb.com \nc.net\r";
     THistory history(dir_ / "log.txt");
     history.Load();
-    EXPECT_EQ(history.Items(),
-              (std::vector<std::string>{"\x93\xfa\x96\x7b.jp", "b.com ", "c.net"}));
+    EXPECT_EQ(history.Items(), (std::vector<std::string>{"日本.jp", "b.com ", "c.net"}));
     history.Update("c.net");
-    EXPECT_EQ(Read(dir_ / "log.txt"), "c.net\r\n\x93\xfa\x96\x7b.jp\r\nb.com \r\n");
+    EXPECT_EQ(Read(dir_ / "log.txt"), "c.net\r\n日本.jp\r\nb.com \r\n");
+}
+
+// An earlier version wrote CP932: such a file reads as the same characters
+// and is written back in UTF-8, and what CP932 cannot write is kept.
+TEST_F(HistoryTest, ACp932FileIsReadAndEveryItemIsWrittenBackInUtf8) {
+    struct Case {
+        std::string file;
+        std::vector<std::string> items;
+    };
+    const std::vector<Case> cases = {
+        {"\x93\xfa\x96\x7b.jp\r\n\x83\x5c.com\r\n", {"日本.jp", "ソ.com"}},  // 0x5C trail byte
+        {"\xb6\xc5.jp\r\n", {"ｶﾅ.jp"}},  // half-width katakana, also no UTF-8
+        {"日本.jp\r\n", {"日本.jp"}},
+    };
+    for (const Case& c : cases) {
+        std::ofstream(dir_ / "log.txt", std::ios::binary | std::ios::trunc) << c.file;
+        THistory history(dir_ / "log.txt");
+        history.Load();
+        EXPECT_EQ(history.Items(), c.items) << c.file;
+        history.Update("한국.kr");
+        std::string written = "한국.kr\r\n";
+        for (const std::string& item : c.items) written += item + "\r\n";
+        EXPECT_EQ(Read(dir_ / "log.txt"), written);
+    }
 }
 
 TEST_F(HistoryTest, UnreadableFileLeavesTheListEmptyAndSaysWhy) {

@@ -46,14 +46,14 @@ TEST(RunStart, NameThatResolvesShowsItsAddressAndAsksTheRegisteredDomain) {
     EXPECT_EQ(run.window.Status(), "完了");
     // The bytes themselves, so that one conversion fault on both sides of the
     // comparison cannot hide.
-    EXPECT_EQ(run.window.rawStatus, "\x8A\xAE\x97\xB9");
+    EXPECT_EQ(run.window.rawStatus, "\xE5\xAE\x8C\xE4\xBA\x86");
     EXPECT_FALSE(run.window.running);
     EXPECT_EQ(run.window.history, Lines{"http://host.example.co.jp/index.html"});
 }
 
 TEST(RunStart, InternationalNameShowsItsPunycodeOnlyWhenItResolves) {
     RunHarness run({Server(kJprs)});
-    const std::string name = Cp932("日本語.jp");
+    const std::string name = "日本語.jp";
     run.resolver.addresses["xn--wgv71a119e.jp"] = "192.0.2.20";
     ASSERT_TRUE(run.Run(name));
     EXPECT_EQ(
@@ -61,7 +61,7 @@ TEST(RunStart, InternationalNameShowsItsPunycodeOnlyWhenItResolves) {
         (Lines{"         【日本語.jp の調査結果】", "", "{IPアドレス}", "", "192.0.2.20", "",
                "{Punyコード}", "", "xn--wgv71a119e.jp", "", "{whois.jprs.jp からの回答}", "", ""}));
     // The WHOIS query carries the name in CP932, not its ASCII form.
-    EXPECT_EQ(run.Queries(kJprs), Lines{name + "\r\n"});
+    EXPECT_EQ(run.Queries(kJprs), Lines{Cp932(name) + "\r\n"});
 
     run.resolver.addresses.clear();
     ASSERT_TRUE(run.Run(name));
@@ -177,6 +177,10 @@ TEST(RunStart, OutcomesWithoutALegEndTheRunAndLeaveTheHistory) {
           "http://www.registry.net.za/ を参考にしてください。"},
          "データベースが見つかりません"},
         {"example.jp", true, "whois.", {"         【example.jp の調査結果】", ""}, ""},
+        // Refused by the mapping: no title, no lookup, no query.
+        {"\xf0\x9f\x98\x80.jp", false, "", {}, "\xf0\x9f\x98\x80.jp はドメイン名として使えない文字を含みます"},
+        {"https://例え..jp/", false, "", {},
+         "例え..jp は空のラベルを含みます (ドットが続いているか先頭にあります)"},
     };
     for (const auto& c : cases) {
         RunHarness run({});
@@ -214,6 +218,25 @@ TEST(RunStart, CancelAbortsTheLegsAndResetsTheButtons) {
     EXPECT_EQ(run.window.Status(), "中止");
     EXPECT_FALSE(run.window.running);
     EXPECT_TRUE(run.controller->Idle());
+}
+
+// What the user typed is kept whole in the history and the report, in any
+// script; the DNS step asks the ASCII-compatible form.
+TEST(RunStart, NamesInAnyScriptAreShownAndKeptAsTyped) {
+    RunHarness run({Server("whois.denic.de"), Server("whois.kr")});
+    run.resolver.addresses["xn--mnchen-3ya.de"] = "192.0.2.30";
+    ASSERT_TRUE(run.Run("münchen.de"));
+    EXPECT_EQ(run.window.Lines(),
+              (Lines{"         【münchen.de の調査結果】", "", "{IPアドレス}", "", "192.0.2.30", "",
+                     "{Punyコード}", "", "xn--mnchen-3ya.de", "", "{whois.denic.de からの回答}", "",
+                     ""}));
+    EXPECT_EQ(run.window.captions.back(), "münchen.de (192.0.2.30) の調査結果 - Torvane");
+    ASSERT_TRUE(run.Run("한국.kr"));
+    EXPECT_EQ(run.Queries("whois.kr"), Lines{"xn--3e0b707e.kr\r\n"});
+    EXPECT_EQ(run.window.history, (Lines{"한국.kr", "münchen.de"}));
+    std::ifstream file(run.HistoryFile(), std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(file), {});
+    EXPECT_EQ(bytes, "한국.kr\r\nmünchen.de\r\n");
 }
 
 TEST(RunStart, HistoryKeepsOneItemPerLineWhateverItsCase) {

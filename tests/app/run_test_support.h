@@ -38,10 +38,7 @@ inline void EnsureQtApp() {
     if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
 }
 
-// CP932 to UTF-8, so that expectations can be written as plain text.
-inline std::string Utf8(std::string_view cp932) {
-    return QString::fromStdU16String(encoding::Cp932ToUtf16(cp932)).toStdString();
-}
+// The CP932 bytes of a UTF-8 text: what the .jp registry and JPNIC are sent.
 inline std::string Cp932(const std::string& utf8) {
     return encoding::Utf16ToCp932(encoding::Utf8ToUtf16(utf8));
 }
@@ -60,9 +57,9 @@ class TestWindow : public IRunWindow {
     // Off by default: most run tests check the classic run.
     bool fallback = false;
     TTextReport report;
-    std::vector<std::string> statuses;  // every status text, in UTF-8
-    std::string rawStatus;              // the last status text, as the run gave it
-    std::vector<std::string> captions;  // every caption, in UTF-8
+    std::vector<std::string> statuses;  // every status text
+    std::string rawStatus;              // the last status text
+    std::vector<std::string> captions;  // every caption
     std::vector<std::string> history;
     bool running = false;
     bool focused = false;
@@ -77,16 +74,16 @@ class TestWindow : public IRunWindow {
     IReport& Report() override { return report; }
     void SetStatus(const std::string& text) override {
         rawStatus = text;
-        statuses.push_back(Utf8(text));
+        statuses.push_back(text);
     }
-    void SetCaption(const std::string& text) override { captions.push_back(Utf8(text)); }
+    void SetCaption(const std::string& text) override { captions.push_back(text); }
     void SetRunning(bool value) override { running = value; }
     void ShowHistory(const std::vector<std::string>& items) override { history = items; }
     void RunFinished() override { ++finishedRuns; }
 
     std::vector<std::string> Lines() const {
         std::vector<std::string> lines;
-        for (const auto& line : report.Lines()) lines.push_back(Utf8(line));
+        for (const auto& line : report.Lines()) lines.emplace_back(line);
         return lines;
     }
     std::string Status() const { return statuses.empty() ? std::string() : statuses.back(); }

@@ -25,6 +25,7 @@
 #include "app/hint_window.h"
 #include "app/main_window.h"
 #include "app/program_setup.h"
+#include "app/qt_text.h"
 #include "desktop_testing.h"
 #include "query/well_known_servers.h"
 #include "run_test_support.h"
@@ -88,7 +89,7 @@ class WindowTest : public ::testing::Test {
     Lines ReportLines() const {
         Lines lines;
         for (std::size_t i = 0; i < window_->DisplayMemo()->count(); ++i)
-            lines.emplace_back(window_->DisplayMemo()->line(i));  // UTF-8, as the view holds it
+            lines.emplace_back(window_->DisplayMemo()->line(i));
         return lines;
     }
     bool RunQuery(const QString& line) {

@@ -27,10 +27,9 @@
 
 namespace torvane::cli::testing {
 
-// The Qt application and the CP932 <-> UTF-8 helpers of the run tests.
+// The Qt application and the CP932 helper of the run tests.
 using run::testing::Cp932;
 using run::testing::EnsureQtApp;
-using run::testing::Utf8;
 
 inline std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
@@ -120,7 +119,7 @@ class ReferenceWindow : public run::IRunWindow {
     bool Fallback() const override { return fallback; }
     void FocusQuery() override {}
     run::IReport& Report() override { return report; }
-    void SetStatus(const std::string& text) override { statuses.push_back(Utf8(text)); }
+    void SetStatus(const std::string& text) override { statuses.push_back(text); }
     void SetCaption(const std::string&) override {}
     void SetRunning(bool) override {}
     void ShowHistory(const std::vector<std::string>&) override {}
@@ -144,9 +143,9 @@ inline ReferenceResult ReferenceRun(const std::vector<testserver::ServerConfig>&
     server.Start();
     net::SetHostMap(server.HostMap());
     ReferenceWindow window;
-    window.query = Cp932(queryUtf8);
+    window.query = queryUtf8;
     window.autoCorrect = autoCorrect;
-    if (manualHost) window.manualHost = Cp932(*manualHost);
+    if (manualHost) window.manualHost = *manualHost;
     run::TSystemResolver resolver;
     query::TServerDirectory directory;
     {
@@ -158,7 +157,7 @@ inline ReferenceResult ReferenceRun(const std::vector<testserver::ServerConfig>&
     net::ClearHostMap();
     ReferenceResult result;
     for (const std::string_view line : window.report.Lines())
-        result.stdoutText += Utf8(line) + "\n";
+        result.stdoutText += std::string(line) + "\n";
     std::string last;
     for (const std::string& status : window.statuses) {
         if (status == last) continue;

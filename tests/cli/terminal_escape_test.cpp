@@ -9,7 +9,8 @@
 #include <random>
 
 #include "cli/report_output.h"
-#include "cli/utf8_walk.h"
+#include "encoding/to_utf8.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::cli {
 namespace {
@@ -38,30 +39,38 @@ TEST(TerminalEscape, Utf8Table) {
         {"\xe3\x81", "\\xE3\\x81"},  // cut off
         {"\xc0\x9b", "\\xC0\\x9B"},  // overlong CSI
         {"^[", "^["},
+        {"a\u202Eb", "a<U+202E>b"},  // right-to-left override
+        {"\u202A\u202B\u202C\u202D", "<U+202A><U+202B><U+202C><U+202D>"},
+        {"\u2066x\u2069\u2067\u2068", "<U+2066>x<U+2069><U+2067><U+2068>"},
+        {"\u200F\u061C\u2029", "\u200F\u061C\u2029"},  // marks only steer neutrals
     };
     for (const auto& [input, expected] : cases) EXPECT_EQ(EscapeUtf8ForTerminal(input), expected);
 }
 
+// A CP932 terminal gets the UTF-8 escapes, converted.
 TEST(TerminalEscape, Cp932Table) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"\x93\xfa\x96\x7b", "\x93\xfa\x96\x7b"},  // 日本
-        {"\xb6\xc0", "\xb6\xc0"},                  // half-width katakana
-        {"\x83\x5b\x1b", "\x83\x5b^["},            // a trail byte '[' stays inside its pair
+        {"日本", "\x93\xfa\x96\x7b"},
+        {"ｶﾀ", "\xb6\xc0"},                 // half-width katakana
+        {"ー\x1b", "\x81\x5b^["},            // the trail byte '[' stays inside its pair
         {"\x1b\x5b", "^[["},
-        {"\x9b", "\\x9B"},  // a lone lead byte
-        {"\x9b\x1b", "\\x9B^["},
-        {"\x80\xa0\xfd", "\\x80\\xA0\\xFD"},
+        {"\xc2\x9b", "M-^["},                // CSI
+        {"\xff\x9b", "\\xFF\\x9B"},          // bytes that are no character
+        {"한\u202E", "?<U+202E>"},            // what CP932 lacks, a reordering control
         {Bytes("\t\0\x7f"), "\t^@^?"},
     };
-    for (const auto& [input, expected] : cases) EXPECT_EQ(EscapeCp932ForTerminal(input), expected);
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(RenderLine(input, OutputEncoding::Cp932, true), expected) << input;
 }
 
 bool IsForbiddenUtf8(std::string_view text) {
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const auto c = DecodeUtf8(text, pos);
-        if (!c) return true;
-        if ((*c < 0x20 && *c != '\t') || (*c >= 0x7F && *c <= 0x9F)) return true;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const unicode::DecodedChar c = unicode::DecodeUtf8At(text, pos);
+        pos += c.length;
+        if (!c.wellFormed) return true;
+        const char32_t v = c.value;
+        if ((v < 0x20 && v != '\t') || (v >= 0x7F && v <= 0x9F)) return true;
+        if ((v >= 0x202A && v <= 0x202E) || (v >= 0x2066 && v <= 0x2069)) return true;
     }
     return false;
 }
@@ -102,7 +111,6 @@ std::vector<std::string> RandomInputs() {
 TEST(TerminalEscape, NoInputLeavesAControlCharacterInEitherEncoding) {
     for (const std::string& input : RandomInputs()) {
         EXPECT_FALSE(IsForbiddenUtf8(EscapeUtf8ForTerminal(input))) << input;
-        EXPECT_FALSE(IsForbiddenCp932(EscapeCp932ForTerminal(input))) << input;
         EXPECT_FALSE(IsForbiddenUtf8(RenderLine(input, OutputEncoding::Utf8, true))) << input;
         EXPECT_FALSE(IsForbiddenCp932(RenderLine(input, OutputEncoding::Cp932, true))) << input;
     }
@@ -114,17 +122,17 @@ TEST(TerminalEscape, TextWithoutControlsPassesUnchanged) {
         if (!IsForbiddenUtf8(utf8)) {
             EXPECT_EQ(EscapeUtf8ForTerminal(utf8), utf8);
         }
-        if (!IsForbiddenCp932(input)) {
-            EXPECT_EQ(EscapeCp932ForTerminal(input), input);
+        if (!IsForbiddenUtf8(input)) {
+            EXPECT_EQ(RenderLine(input, OutputEncoding::Cp932, true),
+                      RenderLine(input, OutputEncoding::Cp932, false));
         }
     }
 }
 
 TEST(ReportOutput, RawLinesKeepEveryByteOrItsConversion) {
-    const std::string line = Bytes("\x93\xfa\x1b[0m\0\xb6");  // 日 ESC [ 0 m NUL ｶ
-    EXPECT_EQ(RenderLine(line, OutputEncoding::Cp932, false), line);
-    EXPECT_EQ(RenderLine(line, OutputEncoding::Utf8, false),
-              Bytes("\xe6\x97\xa5\x1b[0m\0\xef\xbd\xb6"));
+    const std::string line = Bytes("\xe6\x97\xa5\x1b[0m\0\xef\xbd\xb6");  // 日 ESC [ 0 m NUL ｶ
+    EXPECT_EQ(RenderLine(line, OutputEncoding::Utf8, false), line);
+    EXPECT_EQ(RenderLine(line, OutputEncoding::Cp932, false), Bytes("\x93\xfa\x1b[0m\0\xb6"));
     EXPECT_EQ(RenderLine(line, OutputEncoding::Utf8, true), "\xe6\x97\xa5^[[0m^@\xef\xbd\xb6");
 }
 
@@ -153,11 +161,11 @@ TEST(ReportOutput, WholeReportEqualsItsLinesRenderedOneByOne) {
 }
 
 TEST(Utf8Walk, SurrogatePairsAndLoneSurrogates) {
-    EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xf0\x9f\x98\x80");
-    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"a"),
+    EXPECT_EQ(encoding::Utf16LeToUtf8(Bytes("\x3d\xd8\x00\xde")), "\xf0\x9f\x98\x80");
+    EXPECT_EQ(encoding::Utf16LeToUtf8(Bytes("\x00\xd8\x61\x00")),
               "\xef\xbf\xbd"
               "a");
-    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xef\xbf\xbd");
+    EXPECT_EQ(encoding::Utf16LeToUtf8(Bytes("\x00\xdc")), "\xef\xbf\xbd");
 }
 
 }  // namespace

@@ -243,5 +243,32 @@ TEST(ToUtf8Iconv, ShrinkingTextIsDecodedInPlace) {
     EXPECT_EQ(decoded.data(), bytes);
 }
 
+// Text that grows by up to three bytes per byte once the output overtakes
+// the input: the decoders' buffer grows several times, and every byte of the
+// result still matches iconv.
+TEST(ToUtf8Iconv, TextThatGrowsPastEveryEstimateMatchesIconv) {
+    const std::string ascii = testing::Repeat("ascii line\n", 100);
+    struct Case {
+        const char* name;
+        std::string text;
+        std::optional<std::string> expected;
+        std::string (*decode)(std::string);
+    };
+    const std::string kana = ascii + "\x1B(I" + testing::Repeat("\x31\x32\x33\x34", 50000);
+    const std::string kanji = ascii + testing::Repeat("\x93\xfa\x96\x7b", 50000);
+    const std::string cyrillic = ascii + testing::Repeat("\xc0\xc1\xc2\xc3", 50000);
+    const Case cases[] = {
+        {"half-width katakana", kana, IconvExact("ISO-2022-JP-3", "UTF-8", kana), JisToUtf8},
+        {"kanji", kanji, IconvExact("CP932", "UTF-8", kanji), SjisToUtf8},
+        {"cyrillic", cyrillic, IconvExact("WINDOWS-1251", "UTF-8", cyrillic), Windows1251ToUtf8},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(c.expected.has_value()) << c.name;
+        const std::string decoded = c.decode(c.text);
+        EXPECT_GT(decoded.size(), c.text.size() * 5 / 4) << c.name;
+        EXPECT_TRUE(decoded == *c.expected) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace torvane::encoding

@@ -68,7 +68,7 @@ TEST(HostileRdap, EveryAnswerEndsTheRunWithAStatusAndWhatArrived) {
         RecordStall("RDAP " + c.name, meter.LongestStallMs());
         EXPECT_EQ(run.window.Status(), c.status);
         const auto& lines = run.window.report.Lines();
-        const std::string header = Cp932("{rdap.verisign.com からの回答 (RDAP)}");
+        const std::string header = "{rdap.verisign.com からの回答 (RDAP)}";
         const auto at = std::find(lines.begin(), lines.end(), header);
         if (c.firstShownLine.empty()) {
             EXPECT_EQ(at, lines.end());

@@ -64,11 +64,11 @@ inline void RecordStall(const std::string& name, qint64 ms) {
                 static_cast<long long>(ms));
 }
 
-// The lines of the block headed "{host からの回答}" (CP932 bytes), from the
+// The lines of the block headed "{host からの回答}", from the
 // line after its empty line to the end of the report.
 inline std::vector<std::string> BlockAfterHeader(const TTextReport& report,
                                                  const std::string& host) {
-    const std::string header = "{" + host + Cp932(" からの回答") + "}";
+    const std::string header = "{" + host + " からの回答" + "}";
     const auto& lines = report.Lines();
     const auto at = std::find(lines.begin(), lines.end(), header);
     if (at == lines.end() || at + 1 == lines.end()) return {};

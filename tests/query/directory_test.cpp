@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 #include "query/directory_data.h"
 #include "query/server_directory.h"
 #include "query/well_known_servers.h"

@@ -4,8 +4,7 @@
 #include <iterator>
 #include <unordered_set>
 
-#include "app/run/sjis.h"
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 
 namespace torvane::run {
 
@@ -167,7 +166,7 @@ std::optional<ReferralTarget> FindIanaReferral(const query::TLines& lines) {
 
 ContactScan ScanContactHandles(const query::TLines& lines, bool stopAtNoMatch,
                                std::vector<std::string>& pending) {
-    static const std::string kRirNotice = Sjis("参考：RIRのWHOISサーバ");
+    constexpr std::string_view kRirNotice = "参考：RIRのWHOISサーバ";
     // A hostile answer can name a million handles: membership is one hash
     // lookup, and the new handles go to the front in one move at the end
     // (the latest found first, as inserting each at the front would give).

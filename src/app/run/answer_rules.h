@@ -3,7 +3,7 @@
 // "Whois Server:" and "Registrar WHOIS Server:" referrals, IANA's "refer:"
 // and "whois:", the contact handles of the .jp registry and of the Japanese
 // address registry, APNIC's "command line:" and ARIN's "ReferralServer: ".
-// Pure functions over the lines of one converted answer (CP932 bytes); every
+// Pure functions over the lines of one converted answer (UTF-8); every
 // search is a case-sensitive substring test on one line.
 
 #include <cstdint>

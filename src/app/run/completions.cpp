@@ -6,7 +6,7 @@
 #include <QTimer>
 
 #include "app/run/run_controller.h"
-#include "encoding/answer_text.h"
+#include "encoding/answer_utf8.h"
 #include "query/text_lines.h"
 
 namespace torvane::run {
@@ -16,12 +16,12 @@ namespace {
 constexpr std::size_t kBackgroundConversion = 1 << 20;
 }  // namespace
 
-query::TLines TRunController::AnswerLines(std::string raw) {
+query::TLines TRunController::AnswerLines(std::string raw, std::string host) {
     // The raw answer is let go as soon as its converted form exists (an
     // answer needing no conversion is never copied), and the converted text
     // becomes the lines' storage: a large answer is held once or twice,
     // never three times.
-    std::string text = encoding::ConvertAnswerText(std::move(raw));
+    std::string text = encoding::DecodeAnswer(std::move(raw), host);
     // The text stays in the report for the rest of the run: a small answer
     // gives back the receive room it did not fill, at the cost of a small
     // copy.
@@ -45,7 +45,7 @@ void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
         leg, code, {client.Truncated(), client.TakeWhoisResp(), std::nullopt}, {}};
     if (large) {
         item.lines = std::async(std::launch::async, &TRunController::AnswerLines,
-                                std::move(item.completed.raw));
+                                std::move(item.completed.raw), client.Host);
     }
     pending_.push_back(std::move(item));
     if (!drainTimer_) {

@@ -10,8 +10,10 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "encoding/cp932_utf8.h"
+#include "query/ascii_text.h"
 #include "query/text_lines.h"
-#include "query/cp932_text.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::run {
 
@@ -69,7 +71,10 @@ void THistory::Load() {
         if (fs::file_size(file_, error) == 0 && !error) return;
         throw FileError(file_);
     }
-    items_ = query::SplitLines(bytes.str());
+    // Earlier versions wrote CP932; a file that is not UTF-8 is one of theirs.
+    std::string text = std::move(bytes).str();
+    if (!unicode::IsValidUtf8(text)) text = encoding::Cp932ToUtf8(text);
+    items_ = query::SplitLines(text);
 }
 
 void THistory::Update(const std::string& line) {

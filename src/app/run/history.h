@@ -1,6 +1,7 @@
 #pragma once
 // The query history: typed lines, most recent first, mirrored in "log.txt".
-// The file is CP932 text, one item per line, each line ended by CR LF.
+// The file is UTF-8 text, one item per line, each line ended by CR LF; a file
+// that is not UTF-8 is read as CP932, as earlier versions wrote it.
 
 #include <filesystem>
 #include <string>

@@ -11,9 +11,7 @@
 #include "app/run/dispatch.h"
 #include "app/run/run_controller.h"
 #include "app/run/run_texts.h"
-#include "app/run/sjis.h"
-#include "encoding/answer_text.h"
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 #include "query/normalize.h"
 #include "query/text_lines.h"
 #include "query/well_known_servers.h"
@@ -72,8 +70,9 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
             if (!cancelling_)
                 window_.SetStatus(completed.truncated ? Texts().truncated : Texts().done);
             legBusy_ = false;
-            query::TLines answer = completed.lines ? std::move(*completed.lines)
-                                                   : AnswerLines(std::move(completed.raw));
+            query::TLines answer = completed.lines
+                                       ? std::move(*completed.lines)
+                                       : AnswerLines(std::move(completed.raw), Client(leg).Host);
             if (IsPrimary(leg)) {
                 PrimaryDone(leg, std::move(answer));  // runs the tail itself, after its dispatch
             } else {

@@ -7,10 +7,10 @@
 #include "app/run/rdap_directory.h"
 #include "app/run/run_controller.h"
 #include "app/run/run_texts.h"
-#include "encoding/answer_text.h"
+#include "encoding/answer_utf8.h"
 #include "net/rdap_cli.h"
-#include "puny/puny.h"
-#include "query/cp932_text.h"
+#include "puny/typed_name.h"
+#include "query/ascii_text.h"
 #include "query/normalize.h"
 #include "query/text_lines.h"
 #include "rdap/addresses.h"
@@ -46,8 +46,9 @@ bool TRunController::StartDomainRdap(const std::string& name) {
 
 namespace {
 
+// Every RDAP path reads the ASCII-compatible form; a refused name has none.
 std::string AsciiName(const query::RecognizedQuery& name) {
-    return query::ToLowerAscii(puny::DomainToAscii(name.text));
+    return query::ToLowerAscii(puny::MapTypedName(name.text).ascii);
 }
 
 }  // namespace
@@ -97,8 +98,15 @@ void TRunController::RdapButtonClick() {
         shown = recognized.text = typed;
     } else if (recognized.kind == query::QueryKind::IPv6) {
         shown = query::Ipv6DisplayText(*recognized.ipv6);
-    } else if (recognized.kind == query::QueryKind::Name && window_.AutoCorrect()) {
-        shown = recognized.text = query::CutToRegisteredDomain(recognized.text);
+    } else if (recognized.kind == query::QueryKind::Name) {
+        const puny::TypedName mapped = puny::MapTypedName(recognized.text);
+        if (mapped.Refused()) {
+            window_.SetStatus(NameRefusalStatus(mapped.refusal, recognized.text));
+            FinishRun();
+            return;
+        }
+        if (window_.AutoCorrect())
+            shown = recognized.text = query::CutToRegisteredDomain(mapped.unicode);
     }
     window_.SetCaption(shown + text.captionSuffix);
     report.Append(text.titleOpen + shown + text.titleClose);
@@ -180,10 +188,11 @@ std::optional<std::string> TRunController::AppendRdapBlock() {
     const net::TRdapCli& client = *rdap_;
     std::optional<rdap::RdapRendering> rendering = rdap::RenderRdap(client.Body());
     // Not RDAP (an HTML page, a cut-off document): the text as it came.
+    const std::string host = HostOf(client.FinalUrl());
     query::TLines lines = rendering
                               ? query::TLines(rendering->lines)
-                              : query::TLines::FromText(encoding::ConvertAnswerText(client.Body()));
-    AppendBlock("{" + HostOf(client.FinalUrl()) + Texts().answerFrom + Texts().rdapTag + "}",
+                              : query::TLines::FromText(encoding::DecodeAnswer(client.Body(), host));
+    AppendBlock("{" + host + Texts().answerFrom + Texts().rdapTag + "}",
                 std::move(lines), true);
     return rendering ? rendering->relatedUrl : std::nullopt;
 }

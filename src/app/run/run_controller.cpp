@@ -6,16 +6,33 @@
 #include "app/run/dispatch.h"
 #include "app/run/run_texts.h"
 #include "net/rdap_cli.h"
-#include "puny/puny.h"
-#include "query/cp932_text.h"
+#include "puny/server_name.h"
+#include "query/ascii_text.h"
 #include "query/normalize.h"
 #include "query/well_known_servers.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::run {
 
 namespace {
 constexpr const char* kUnknownName = "Unknown";
+
+// The bytes `host` is sent for the query text of a name run: the name in the
+// code that server reads. A line that is no name as a whole (auto-correct
+// off, a URL typed) goes as typed: CP932 to the two Japanese registries
+// when it fits, UTF-8 elsewhere.
+std::string QueryFor(const std::string& text, std::string_view host) {
+    if (unicode::AsciiRunLength(text, 0) == text.size()) return text;
+    const puny::NameReader reader = puny::ReaderOf(host);
+    const puny::TypedName name = puny::MapTypedName(text);
+    if (!name.Refused()) return puny::NameForServer(name, reader);
+    if (reader == puny::NameReader::kCp932) {
+        if (std::optional<std::string> cp932 = puny::Cp932Form(text)) return *std::move(cp932);
+    }
+    return text;
 }
+
+}  // namespace
 
 TRunController::TRunController(IRunWindow& window, IResolver& resolver,
                                const query::TServerDirectory& directory,
@@ -105,7 +122,7 @@ void TRunController::StartRun() {
     // run's report; its handles stay queued for this run's dispatch.
     dispatch_.reset();
 
-    start_ = RunStart{typed, typed, false, {}};
+    start_ = RunStart{typed, typed, false, {}, {}};
     if (fallback_) {
         const query::RecognizedQuery number = query::RecognizeQuery(typed);
         if (number.kind == query::QueryKind::IPv6 || number.kind == query::QueryKind::AsNumber) {
@@ -148,6 +165,13 @@ void TRunController::AddressPassDone(const std::string& reverse) {
 void TRunController::NamePass() {
     RunStart& start = *start_;
     start.name = query::CleanQueryText(start.name);
+    const puny::TypedName mapped = puny::MapTypedName(start.name);
+    if (mapped.Refused()) {
+        RefuseName(mapped.refusal, start.name);
+        return;
+    }
+    start.mapped = mapped.unicode;
+    start.ascii = mapped.ascii;
     if (start.headerWritten) {
         NamePassDone();
     } else {
@@ -157,8 +181,16 @@ void TRunController::NamePass() {
 
 void TRunController::NamePassDone() {
     RunStart& start = *start_;
-    if (window_.AutoCorrect()) start.queryText = query::CutToRegisteredDomain(start.name);
+    if (window_.AutoCorrect()) start.queryText = query::CutToRegisteredDomain(start.mapped);
     ChooseServer();
+}
+
+void TRunController::RefuseName(puny::NameRefusal refusal, const std::string& name) {
+    // Made before the run start goes: `name` may be its own.
+    const std::string status = NameRefusalStatus(refusal, name);
+    start_.reset();
+    window_.SetStatus(status);
+    FinishRun();
 }
 
 void TRunController::ChooseServer() {
@@ -180,7 +212,8 @@ void TRunController::ChooseServer() {
             if (fallback_) {
                 // IANA knows every top-level domain's registry; its answer
                 // names the WHOIS server, followed like a referral.
-                StartLeg(Leg::Leg1, std::string(query::kIanaServer), start.queryText);
+                StartLeg(Leg::Leg1, std::string(query::kIanaServer),
+                         QueryFor(start.queryText, query::kIanaServer));
                 break;
             }
             window_.SetStatus(text.noDatabase);
@@ -193,7 +226,7 @@ void TRunController::ChooseServer() {
             if (!StartRunRdap()) FinishRun();
             return;
         case Outcome::Server:
-            StartLeg(Leg::Leg1, choice.value, start.queryText);
+            StartLeg(Leg::Leg1, choice.value, QueryFor(start.queryText, choice.value));
             break;
         case Outcome::Address: {
             const std::string line = window_.QueryText();
@@ -221,7 +254,6 @@ void TRunController::DnsInformation() {
     window_.Report().Append(text.titleOpen + name + text.titleClose);
     window_.Report().Append("");
     window_.SetStatus(text.gettingDns);
-    start_->ascii = puny::DomainToAscii(name);
     Resolve(
         [this, ascii = start_->ascii] { return resolver_.LookupHostAddress(ascii); },
         [this](std::optional<std::string> address) { ForwardLookupDone(address.value_or("")); });

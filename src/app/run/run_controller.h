@@ -19,6 +19,7 @@
 #include "app/run/resolver.h"
 #include "app/run/run_window.h"
 #include "net/whois_cli.h"
+#include "puny/typed_name.h"
 #include "query/number_resources.h"
 #include "query/server_directory.h"
 #include "query/text_lines.h"
@@ -104,10 +105,11 @@ class TRunController {
     // What the run start has worked out so far, kept while it waits for the
     // resolver.
     struct RunStart {
-        std::string name;       // the display name (or the typed address)
-        std::string queryText;  // what is sent to the first server
+        std::string name;       // the display name (or the typed address), as typed
+        std::string queryText;  // what the first server is asked, UTF-8
         bool headerWritten = false;
-        std::string ascii;  // the name's ASCII-compatible form
+        std::string mapped;  // the name as puny::MapTypedName maps it
+        std::string ascii;   // the name's ASCII-compatible form
     };
 
     static constexpr std::size_t Index(Leg leg) { return static_cast<std::size_t>(leg); }
@@ -136,6 +138,9 @@ class TRunController {
     void ForwardLookupDone(const std::string& address);
     void NamePassDone();
     void ChooseServer();
+    // Ends a run start whose name puny::MapTypedName refuses: the status
+    // says why, no query is sent and nothing enters the history.
+    void RefuseName(puny::NameRefusal refusal, const std::string& name);
     void RecordHistory();
     // IPv6 addresses and AS numbers (number_run.cpp).
     void NumberRun(const query::RecognizedQuery& number);
@@ -171,7 +176,8 @@ class TRunController {
         CompletedAnswer completed;
         std::future<query::TLines> lines;  // valid while converting
     };
-    static query::TLines AnswerLines(std::string raw);
+    // The lines of an answer from `host`, decoded to UTF-8.
+    static query::TLines AnswerLines(std::string raw, std::string host);
     void HandleCompletion(Leg leg, net::ErrorCode code, CompletedAnswer completed);
     // Handles the completions waiting in order, as far as their answers are
     // converted; with `wait`, all of them, waiting for the conversions.

@@ -1,42 +1,42 @@
 #include "app/run/run_texts.h"
 
-#include "app/run/sjis.h"
+#include "unicode/utf8_walk.h"
 
 namespace torvane::run {
 
 const RunTexts& Texts() {
     static const RunTexts texts{
-        Sjis("調査開始．．．"),
-        Sjis("DNS 情報を取得しています..."),
-        Sjis("データベースが見つかりません"),
-        Sjis("中止"),
-        Sjis("完了"),
-        Sjis("WHOISサービスを利用できません"),
-        Sjis("ホストが見つかりません"),
-        Sjis("エラー"),
-        Sjis("エラー #"),
-        Sjis("に接続中．．．"),
-        Sjis("         【"),
-        Sjis(" の調査結果】"),
-        Sjis(" の調査結果 - Torvane"),
-        Sjis("{IPアドレス}"),
-        Sjis("{Punyコード}"),
-        Sjis("{ドメイン名}"),
-        Sjis(" (逆引きアドレス："),
-        Sjis(" についてのデータベースが見つかりません。"),
-        Sjis(" を参考にしてください。"),
-        Sjis(" からの回答"),
-        Sjis("回答が大きすぎるため途中で打ち切りました"),
-        Sjis(" (RDAP)"),
-        Sjis(" への接続を待っています．．．"),
-        Sjis("、"),
-        Sjis(" が見つかりません"),
-        Sjis(" に接続を拒否されました"),
-        Sjis(" の応答がタイムアウトしました"),
-        Sjis(" に到達できません"),
-        Sjis(" でエラー #"),
-        Sjis(" でエラー HTTP "),
-        Sjis(" にデータがありません"),
+        "調査開始．．．",
+        "DNS 情報を取得しています...",
+        "データベースが見つかりません",
+        "中止",
+        "完了",
+        "WHOISサービスを利用できません",
+        "ホストが見つかりません",
+        "エラー",
+        "エラー #",
+        "に接続中．．．",
+        "         【",
+        " の調査結果】",
+        " の調査結果 - Torvane",
+        "{IPアドレス}",
+        "{Punyコード}",
+        "{ドメイン名}",
+        " (逆引きアドレス：",
+        " についてのデータベースが見つかりません。",
+        " を参考にしてください。",
+        " からの回答",
+        "回答が大きすぎるため途中で打ち切りました",
+        " (RDAP)",
+        " への接続を待っています．．．",
+        "、",
+        " が見つかりません",
+        " に接続を拒否されました",
+        " の応答がタイムアウトしました",
+        " に到達できません",
+        " でエラー #",
+        " でエラー HTTP ",
+        " にデータがありません",
     };
     return texts;
 }
@@ -99,13 +99,12 @@ std::string HttpFailure(const std::string& host, int status) {
 std::string DoneExcept(const std::string& failure) { return Texts().done + " (" + failure + ")"; }
 
 std::string ErrorStatus(const std::string& utf8Message) {
-    return Texts().error + Sjis(utf8Message);
+    // A system message in another locale's code must not break the text.
+    return Texts().error + unicode::MendUtf8(utf8Message);
 }
 
 std::string NameRefusalStatus(puny::NameRefusal refusal, std::string_view typed) {
     using puny::NameRefusal;
-    // UTF-8 as written here: no Sjis(), these are already the texts of the
-    // UTF-8 run.
     const char* why = "";
     switch (refusal) {
         case NameRefusal::kNone:

@@ -1,5 +1,5 @@
 #pragma once
-// The texts a run shows, in CP932.
+// The texts a run shows, in UTF-8.
 
 #include <cstdint>
 #include <optional>
@@ -72,12 +72,12 @@ std::string HttpFailure(const std::string& host, int status);
 std::string DoneExcept(const std::string& failure);
 
 // The status text of an error that ended a run: "エラー" and the error's
-// message (UTF-8, as exceptions carry it; characters CP932 lacks become '?').
+// message (UTF-8, as exceptions carry it; bytes that are not UTF-8 become
+// U+FFFD).
 std::string ErrorStatus(const std::string& utf8Message);
 
 // The status of a run that does not start because puny::MapTypedName refused
-// the typed name: `typed` and why, in UTF-8, the code every run text takes
-// when the run moves to UTF-8 (the texts above are CP932 until then):
+// the typed name: `typed` and why:
 //   kDisallowedCharacter  " はドメイン名として使えない文字を含みます"
 //   kHyphenPlacement      " はハイフンの位置がドメイン名の規則に合いません"
 //   kLeadingCombiningMark " はラベルが結合文字 (アクセント記号など) で始まっています"

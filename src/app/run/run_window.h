@@ -1,7 +1,7 @@
 #pragma once
 // The narrow interface through which the run logic reaches whatever shows a
 // run: the main window, the command-line front end, or a test. All texts are
-// CP932 byte strings.
+// UTF-8.
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "query/cp932_text.h"
+#include "query/ascii_text.h"
 
 #include <algorithm>
 
@@ -10,26 +10,13 @@ constexpr char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<ch
 
 }  // namespace
 
-std::size_t FindText(std::string_view text, std::string_view needle) {
-    if (needle.empty()) return 0;
-    for (std::size_t pos = 0; pos < text.size(); pos += CharLength(text, pos)) {
-        if (text.substr(pos, needle.size()) == needle) return pos;
-    }
-    return std::string_view::npos;
-}
+std::size_t FindText(std::string_view text, std::string_view needle) { return text.find(needle); }
 
 std::size_t FindLastOf(std::string_view text, std::string_view chars) {
-    std::size_t found = std::string_view::npos;
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t length = CharLength(text, pos);
-        if (length == 1 && chars.find(text[pos]) != std::string_view::npos) found = pos;
-        pos += length;
-    }
-    return found;
+    return text.find_last_of(chars);
 }
 
 std::string_view Trim(std::string_view text) {
-    // Trail bytes are never below 0x40, so a byte-wise trim cannot split a character.
     const auto blank = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
     while (!text.empty() && blank(text.front())) text.remove_prefix(1);
     while (!text.empty() && blank(text.back())) text.remove_suffix(1);
@@ -38,22 +25,18 @@ std::string_view Trim(std::string_view text) {
 
 std::string ToLowerAscii(std::string_view text) {
     std::string lowered(text);
-    for (std::size_t pos = 0; pos < lowered.size();) {
-        const std::size_t length = CharLength(lowered, pos);
-        if (length == 1) lowered[pos] = LowerAscii(lowered[pos]);
-        pos += length;
-    }
+    std::transform(lowered.begin(), lowered.end(), lowered.begin(), LowerAscii);
     return lowered;
 }
 
 int CompareIgnoreCase(std::string_view a, std::string_view b) {
-    // Lowered character-wise, so two double-byte characters whose trail bytes
-    // differ only as 'A' and 'a' stay different.
     return ToLowerAscii(a).compare(ToLowerAscii(b));
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && CompareIgnoreCase(a, b) == 0;
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(),
+                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 std::string_view LastLabel(std::string_view text) {
