@@ -12,6 +12,10 @@ namespace torvane::encoding {
 // throw), UTF-8 without through Utf8ToAnsiSimple. ASCII, non-text, Shift_JIS
 // and texts that may be EUC-JP or Shift_JIS come back unchanged: the text
 // taken is returned, not a copy.
+//
+// The run decodes answers with DecodeAnswer (answer_utf8.h) now; this CP932
+// conversion stays as the reference its tests hold the UTF-8 decoding to: for
+// every text CP932 can write, the two give the same characters.
 std::string ConvertAnswerText(std::string text);
 
 }  // namespace torvane::encoding

@@ -57,8 +57,8 @@ class TAsyncSocket {
     // failed.
     CodeEvent OnSessionClosed;
 
-    // Starts resolving `host` (CP932 bytes; a host name or a dotted IPv4
-    // address), after consulting the host map. A dotted address (given or
+    // Starts resolving `host` (a host name, ASCII or in its ASCII-compatible
+    // form, or a dotted IPv4 address), after consulting the host map. A dotted address (given or
     // mapped) completes inside this call with 0; everything else completes
     // later from the event loop. A lookup still pending is dropped silently.
     // Throws std::runtime_error("DNS lookup: invalid host name.") for an

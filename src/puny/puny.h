@@ -51,6 +51,8 @@ class TPunyClass {
 // a final dot stay; a label of one byte is never encoded. Labels go from
 // CP932 to UTF-16 through the code-page conversion (bad bytes give U+FFFD).
 // A name in which DetectTextCode finds only ASCII comes back unchanged.
+// The run no longer calls it (typed_name.h prepares UTF-8 names); it stays as
+// the CP932 form the tests compare the encoder's older path against.
 std::string DomainToAscii(std::string_view name);
 
 }  // namespace torvane::puny

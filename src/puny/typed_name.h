@@ -7,8 +7,7 @@
 // TPunyClass, label by label. The mapping and the rules come from ICU and
 // libidn2; nothing here holds a character table of its own.
 //
-// How the UTF-8 run uses it, once its texts are UTF-8 (until then the run
-// calls DomainToAscii on CP932 names, and nothing here is on its path):
+// How the run uses it:
 //   1. A query recognised as a name is mapped once, when the run starts:
 //      `const TypedName name = MapTypedName(typed);`.
 //   2. A refusal ends the run before any lookup or query; the status bar and
