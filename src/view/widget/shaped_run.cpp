@@ -71,10 +71,6 @@ bool NeedsShaping(std::string_view cluster) {
     return false;
 }
 
-bool ReadsRightToLeft(std::u16string_view text) {
-    return QStringView(text.data(), static_cast<qsizetype>(text.size())).isRightToLeft();
-}
-
 void DrawShapedRun(QPainter& painter, const QFont& font, std::string_view run, QRect cells,
                    qreal baseline) {
     const QString text = QString::fromUtf8(run.data(), static_cast<qsizetype>(run.size()));
@@ -105,8 +101,7 @@ void DrawShapedRun(QPainter& painter, const QFont& font, std::string_view run, Q
         painter.translate(cells.left(), 0);
         painter.scale(room / natural, 1);
         x = 0;
-    } else if (ReadsRightToLeft(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                    static_cast<std::size_t>(text.size())))) {
+    } else if (text.isRightToLeft()) {
         x += room - natural;
     }
     layout.draw(&painter, QPointF(x, baseline - line.ascent()));

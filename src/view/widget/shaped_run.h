@@ -20,9 +20,6 @@ namespace torvane::view {
 // False for every text CP932 writes and for Latin, Greek, Cyrillic, Hangul syllables and CJK.
 bool NeedsShaping(std::string_view cluster);
 
-// Whether the shaped run `text` reads right to left (its first strong character does).
-bool ReadsRightToLeft(std::u16string_view text);
-
 // Draws UTF-8 `run` shaped with `font` (whose family list is the faces to fall back on) in the
 // painter's pen, inside `cells` only: on the row's baseline `baseline`, squeezed horizontally when
 // the shaped text is wider than `cells`, flush right when it reads right to left, flush left
