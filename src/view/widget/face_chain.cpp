@@ -19,6 +19,7 @@ TFaceChain& TFaceChain::Program() {
 TFaceChain::TFaceChain(std::vector<QFont> fonts) : fonts_(std::move(fonts)) {
     for (int bold = 0; bold < 2; ++bold) {
         faces_[bold].resize(fonts_.size());
+        runFonts_[bold].resize(fonts_.size());
         bmp_[bold].assign(0x10000, kNotLookedUp);
     }
 }
@@ -31,6 +32,20 @@ const QRawFont& TFaceChain::face(bool bold, std::size_t index) {
         raw = QRawFont::fromFont(font);
     }
     return raw;
+}
+
+const QFont& TFaceChain::runFont(bool bold, std::size_t first) {
+    std::optional<QFont>& font = runFonts_[bold][first];
+    if (!font) {
+        QStringList families{face(bold, first).familyName()};
+        for (std::size_t index = 0; index < fonts_.size(); ++index) {
+            if (index != first) families << face(bold, index).familyName();
+        }
+        font = fonts_[first];
+        font->setFamilies(families);
+        font->setBold(bold);
+    }
+    return *font;
 }
 
 quint32 TFaceChain::lookUp(bool bold, char32_t c) {

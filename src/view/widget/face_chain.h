@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QRawFont>
 #include <cstdint>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -32,6 +33,11 @@ class TFaceChain {
     // Face `index` in that weight. Precondition: index < size().
     const QRawFont& face(bool bold, std::size_t index);
     std::size_t size() const { return fonts_.size(); }
+    // Face `first` in that weight with the faces of the chain as its family list, `first` leading
+    // and the others in order: what shaped runs (shaped_run.h) are laid out with, so that the
+    // shaper starts from the face that covers the run and falls back along the same faces as
+    // single characters do. Precondition: first < size().
+    const QFont& runFont(bool bold, std::size_t first);
 
   private:
     quint32 lookUp(bool bold, char32_t c);
@@ -42,6 +48,7 @@ class TFaceChain {
     // for not looked up yet. A table for the BMP, a map beyond it.
     std::vector<quint32> bmp_[2];
     std::unordered_map<char32_t, quint32> beyond_[2];
+    std::vector<std::optional<QFont>> runFonts_[2];  // [bold][first]; made when first asked for
 };
 
 }  // namespace torvane::view

@@ -2,9 +2,12 @@
 #include <QGlyphRun>
 #include <QPaintEvent>
 #include <QPainter>
+#include <optional>
 
+#include "unicode/utf8_walk.h"
 #include "view/widget/cell_chars.h"
 #include "view/widget/face_chain.h"
+#include "view/widget/shaped_run.h"
 #include "view/widget/text_view.h"
 
 namespace torvane::view {
@@ -122,6 +125,30 @@ void TTextView::paintRow(QPainter& painter, const RowRef& ref, int y) {
     auto token = std::lower_bound(tokens.begin(), tokens.end(), ref.row.start,
                                   [](const Token& t, std::size_t pos) { return t.end() <= pos; });
     bool anySelected = false;
+    // The shaped run being gathered: its bytes of the line, its cells on the row and how it is
+    // drawn. Spaces after it join it only when more of it follows, so words of a right-to-left
+    // phrase read right to left together; trailing spaces are dropped, having no ink.
+    struct Run {
+        std::size_t from = 0, to = 0, spacesFrom = 0;
+        int left = 0, right = 0, spacesLeft = 0;
+        QRgb color = 0;
+        bool bold = false;
+    };
+    std::optional<Run> run;
+    const auto endRun = [&] {
+        if (!run) return;
+        if (run->spacesFrom < run->to) {
+            run->to = run->spacesFrom;
+            run->right = run->spacesLeft;
+        }
+        const std::string_view shaped = text.substr(run->from, run->to - run->from);
+        const std::uint16_t face =
+            faces_.glyphOf(run->bold, unicode::DecodeUtf8At(shaped, 0).value).face;
+        painter.setPen(QColor::fromRgb(run->color));
+        DrawShapedRun(painter, faces_.runFont(run->bold, face), shaped,
+                      QRect(run->left, y, run->right - run->left, rowHeight_), baseline);
+        run.reset();
+    };
 
     forEachCharOfRow(
         text, ref.row, wrapWidth(),
@@ -138,13 +165,36 @@ void TTextView::paintRow(QPainter& painter, const RowRef& ref, int y) {
                 painter.fillRect(box, QColor::fromRgb(kNavy));
                 anySelected = true;
             }
-            if (text[pos] != '\t') {
-                const char32_t unicode = cellChars_->unicodeOf(text, pos, length);
-                if (unicode == TCellChars::kPlaceholder ||
-                    (!addGlyph(color, style.bold, unicode, QPointF(box.left(), baseline)) &&
-                     unicode != U' ' && unicode != U'\u3000')) {
-                    drawPlaceholder(painter, box, QColor::fromRgb(color));
+            const bool joinsRun = run && run->color == color && run->bold == style.bold;
+            if (text[pos] == ' ' && joinsRun) {
+                if (run->spacesFrom == run->to) {
+                    run->spacesFrom = pos;
+                    run->spacesLeft = box.left();
                 }
+                run->to = pos + 1;
+                run->right = box.right() + 1;
+            } else if (text[pos] != '\t') {
+                const char32_t unicode = cellChars_->unicodeOf(text, pos, length);
+                if (unicode != TCellChars::kPlaceholder &&
+                    (static_cast<unsigned char>(text[pos]) >= 0x80 || length > 1) &&
+                    NeedsShaping(text.substr(pos, length))) {
+                    if (!joinsRun) {
+                        endRun();
+                        run = Run{
+                            .from = pos, .left = box.left(), .color = color, .bold = style.bold};
+                    }
+                    run->to = run->spacesFrom = pos + length;
+                    run->right = run->spacesLeft = box.right() + 1;
+                } else {
+                    endRun();
+                    if (unicode == TCellChars::kPlaceholder ||
+                        (!addGlyph(color, style.bold, unicode, QPointF(box.left(), baseline)) &&
+                         unicode != U' ' && unicode != U'\u3000')) {
+                        drawPlaceholder(painter, box, QColor::fromRgb(color));
+                    }
+                }
+            } else {
+                endRun();
             }
             if (style.underline) {
                 painter.fillRect(QRect(box.left(), static_cast<int>(baseline) + 1, box.width(), 1),
@@ -152,6 +202,7 @@ void TTextView::paintRow(QPainter& painter, const RowRef& ref, int y) {
             }
             return true;
         });
+    endRun();
 
     // The row's end counts as selected when the selection runs on past it: over the line break
     // after a line's last row, or into the next row of a wrapped line.
