@@ -8,6 +8,7 @@
 #include <iterator>
 #include <set>
 #include <thread>
+#include <tuple>
 
 #include "cli_test_support.h"
 #include "query/normalize.h"
@@ -236,6 +237,26 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"JapaneseNameUnderJpInCp932", "例え.jp", kJprs, "\x97\xe1\x82\xa6.jp",
                    "[ドメイン名]  例え.jp\n"}),
     [](const auto& info) { return info.param.name; });
+
+// Servers known to answer in Latin-1 are read in it: a made-up answer in
+// NIC.br's layout (tests/data/encoding/whois/PROVENANCE.md) and a made-up
+// Hungarian contact line, each shown with its accents.
+TEST(Cli, ALatinOneAnswerOfAServerInTheCodeTableIsShownWhole) {
+    const std::string nicbr = ReadFile(std::filesystem::path(TORVANE_TEST_DATA) / "encoding" /
+                                       "whois" / "whois.registro.br" /
+                                       "exemplo-acao.com.br_latin1_made-up.txt");
+    const std::vector<std::tuple<std::string, std::string, std::string, std::string>> cases = {
+        {"whois.registro.br", "exemplo-acao.com.br", nicbr,
+         "owner:       Associação Brasileira de Exemplos Ltda."},
+        {"whois.nic.hu", "example.hu", "person: Bl\xe1thy Ott\xf3\n", "person: Bláthy Ottó"}};
+    for (const auto& [server, query, answer, shown] : cases) {
+        CliRun cli({Server(server, {{query, answer}})});
+        const ChildResult result = cli.Run({query});
+        ASSERT_TRUE(result.exited);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_NE(result.out.find("\n" + shown + "\n"), std::string::npos) << result.out;
+    }
+}
 
 // A name the mapping refuses gets a status that says why, and no server is
 // asked.
