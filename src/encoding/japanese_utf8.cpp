@@ -107,6 +107,7 @@ std::string EucToUtf8(std::string text) {
 }
 
 std::string JisToUtf8(std::string text) {
+    const detail::Jis0208Utf8Table& jis0208 = detail::TheJis0208Utf8Table();
     detail::Utf8Sink out(text, 0);
     const std::string_view in(text);
     const auto* p = reinterpret_cast<const unsigned char*>(in.data());
@@ -133,10 +134,17 @@ std::string JisToUtf8(std::string text) {
         } else if (set == JisSet::katakana) {
             ++i;
             out.Put(i, c <= 0x5F ? kHalfWidthKatakanaBase + (c - 0x21) : detail::kReplacement);
+        } else if (set == JisSet::jis0208 && i + 1 < n && IsJisByte(p[i + 1])) {
+            // The run of pairs up to the next control, ESC or odd byte, each
+            // pair's bytes read from the table.
+            do {
+                const detail::Utf8Bytes& bytes = jis0208[detail::Jis0208Index(p[i], p[i + 1])];
+                i += 2;
+                out.PutEncoded(i, reinterpret_cast<const char*>(&bytes), bytes.length);
+            } while (i + 1 < n && IsJisByte(p[i]) && IsJisByte(p[i + 1]));
         } else if (i + 1 < n && IsJisByte(p[i + 1])) {
             i += 2;
-            out.Put(i, set == JisSet::jis0208 ? detail::Jis0208Unit(c, p[i - 1])
-                                              : detail::Jis0212Unit(c, p[i - 1]));
+            out.Put(i, detail::Jis0212Unit(c, p[i - 1]));
         } else {
             out.Put(++i, detail::kReplacement);  // half a pair
         }

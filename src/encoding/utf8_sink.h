@@ -39,6 +39,23 @@ class Utf8Sink {
         dst_ = PutUtf8(dst_, code);
     }
 
+    // Writes the `length` (at most 3) bytes at `bytes` of a character read
+    // up to `consumed`; `bytes` has four readable bytes, all four are copied
+    // where there is room, and the fourth is then written over next.
+    void PutEncoded(std::size_t consumed, const char* bytes, std::size_t length) {
+        if (own_ ? end_ - dst_ < 4 : dst_ + 4 > text_.data() + consumed) {
+            if (!own_ && dst_ + length <= text_.data() + consumed) {
+                std::memcpy(dst_, bytes, length);
+                dst_ += length;
+                return;
+            }
+            if (!own_) MoveOut(consumed);
+            if (end_ - dst_ < 4) Grow(consumed, 4);
+        }
+        std::memcpy(dst_, bytes, 4);
+        dst_ += length;
+    }
+
     // Copies the input bytes [from, from + count) as they are (ASCII runs).
     void PutRun(std::size_t from, std::size_t count) {
         const char* src = text_.data() + from;
