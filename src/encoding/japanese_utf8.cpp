@@ -71,6 +71,7 @@ std::string SjisToUtf8(std::string text) {
 std::string EucToUtf8(std::string text) {
     const std::size_t ascii = detail::AsciiPrefixLength(text);
     if (ascii == text.size()) return text;
+    const detail::Jis0208Utf8Table& jis0208 = detail::TheJis0208Utf8Table();
     detail::Utf8Sink out(text, ascii);
     const std::string_view in(text);
     const auto* p = reinterpret_cast<const unsigned char*>(in.data());
@@ -84,8 +85,9 @@ std::string EucToUtf8(std::string text) {
             out.PutRun(i, run);
             i += run;
         } else if (IsEucByte(c) && IsEucByte(d)) {
+            const detail::Utf8Bytes& bytes = jis0208[detail::Jis0208Index(c & 0x7F, d & 0x7F)];
             i += 2;
-            out.Put(i, detail::Jis0208Unit(c & 0x7F, d & 0x7F));
+            out.PutEncoded(i, reinterpret_cast<const char*>(&bytes), bytes.length);
         } else if (c == 0x8E && InRange(d, 0xA1, 0xDF)) {
             i += 2;
             out.Put(i, kHalfWidthKatakanaBase + (d - 0xA1));
