@@ -106,6 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u32string jis = CheckedCodePoints(JisToUtf8(text));
     FUZZ_CHECK(jis.size() <= size);
     if (text.find('\x1B') == std::string::npos) FUZZ_CHECK(jis.size() * 2 >= size);
+    // A received answer has room beyond its end, which the decoder may
+    // write ahead into: the same text, whatever the room.
+    const std::string plainJis = JisToUtf8(text);
+    for (std::size_t room : {std::size_t{1}, size / 32 + 8, size + 64}) {
+        std::string roomy = text;
+        roomy.reserve(size + room);
+        FUZZ_CHECK(JisToUtf8(std::move(roomy)) == plainJis);
+    }
     for (const std::u32string& points :
          {CheckedCodePoints(Utf16LeToUtf8(text)), CheckedCodePoints(Utf16BeToUtf8(text))}) {
         FUZZ_CHECK(points.size() <= (size + 1) / 2 && points.size() * 4 >= size);

@@ -71,6 +71,7 @@ std::string SjisToUtf8(std::string text) {
 std::string EucToUtf8(std::string text) {
     const std::size_t ascii = detail::AsciiPrefixLength(text);
     if (ascii == text.size()) return text;
+    const detail::Jis0208Utf8Table& jis0208 = detail::TheJis0208Utf8Table();
     detail::Utf8Sink out(text, ascii);
     const std::string_view in(text);
     const auto* p = reinterpret_cast<const unsigned char*>(in.data());
@@ -84,8 +85,9 @@ std::string EucToUtf8(std::string text) {
             out.PutRun(i, run);
             i += run;
         } else if (IsEucByte(c) && IsEucByte(d)) {
+            const detail::Utf8Bytes& bytes = jis0208[detail::Jis0208Index(c & 0x7F, d & 0x7F)];
             i += 2;
-            out.Put(i, detail::Jis0208Unit(c & 0x7F, d & 0x7F));
+            out.PutEncoded(i, reinterpret_cast<const char*>(&bytes), bytes.length);
         } else if (c == 0x8E && InRange(d, 0xA1, 0xDF)) {
             i += 2;
             out.Put(i, kHalfWidthKatakanaBase + (d - 0xA1));
@@ -107,8 +109,13 @@ std::string EucToUtf8(std::string text) {
 }
 
 std::string JisToUtf8(std::string text) {
+    const detail::Jis0208Utf8Table& jis0208 = detail::TheJis0208Utf8Table();
     detail::Utf8Sink out(text, 0);
-    const std::string_view in(text);
+    // Each escape sequence left out gives back room that the pairs after it
+    // (two bytes, three in UTF-8) take up again, so a mostly ASCII answer
+    // decodes over itself with a lead of a sixteenth: in the room the
+    // receiving left beyond its end, and never held twice.
+    const std::string_view in = out.LeadBy(text.size() / 16 + 64);
     const auto* p = reinterpret_cast<const unsigned char*>(in.data());
     const std::size_t n = in.size();
     JisSet set = JisSet::ascii;
@@ -133,10 +140,17 @@ std::string JisToUtf8(std::string text) {
         } else if (set == JisSet::katakana) {
             ++i;
             out.Put(i, c <= 0x5F ? kHalfWidthKatakanaBase + (c - 0x21) : detail::kReplacement);
+        } else if (set == JisSet::jis0208 && i + 1 < n && IsJisByte(p[i + 1])) {
+            // The run of pairs up to the next control, ESC or odd byte, each
+            // pair's bytes read from the table.
+            do {
+                const detail::Utf8Bytes& bytes = jis0208[detail::Jis0208Index(p[i], p[i + 1])];
+                i += 2;
+                out.PutEncoded(i, reinterpret_cast<const char*>(&bytes), bytes.length);
+            } while (i + 1 < n && IsJisByte(p[i]) && IsJisByte(p[i + 1]));
         } else if (i + 1 < n && IsJisByte(p[i + 1])) {
             i += 2;
-            out.Put(i, set == JisSet::jis0208 ? detail::Jis0208Unit(c, p[i - 1])
-                                              : detail::Jis0212Unit(c, p[i - 1]));
+            out.Put(i, detail::Jis0212Unit(c, p[i - 1]));
         } else {
             out.Put(++i, detail::kReplacement);  // half a pair
         }

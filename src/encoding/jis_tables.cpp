@@ -10,15 +10,14 @@
 #include "encoding/code_page.h"
 #include "encoding/cp932_tables.h"
 #include "encoding/japanese_codes.h"
+#include "encoding/utf8_scan.h"
 
 namespace torvane::encoding::detail {
 namespace {
 
 constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
-constexpr std::size_t Index(unsigned char j1, unsigned char j2) {
-    return static_cast<std::size_t>(j1 - 0x21) * 94 + (j2 - 0x21);
-}
+constexpr std::size_t Index(unsigned char j1, unsigned char j2) { return Jis0208Index(j1, j2); }
 
 using Jis0212Table = std::array<char16_t, 94 * 94>;
 
@@ -51,7 +50,26 @@ std::unique_ptr<Jis0212Table> BuildJis0212() {
     return table;
 }
 
+std::unique_ptr<Jis0208Utf8Table> BuildJis0208Utf8() {
+    auto table = std::make_unique<Jis0208Utf8Table>();
+    for (unsigned j1 = 0x21; j1 <= 0x7E; ++j1) {
+        for (unsigned j2 = 0x21; j2 <= 0x7E; ++j2) {
+            const auto c1 = static_cast<unsigned char>(j1);
+            const auto c2 = static_cast<unsigned char>(j2);
+            Utf8Bytes& entry = (*table)[Index(c1, c2)];
+            entry.length = static_cast<std::uint8_t>(
+                PutUtf8(entry.bytes, Jis0208Unit(c1, c2)) - entry.bytes);
+        }
+    }
+    return table;
+}
+
 }  // namespace
+
+const Jis0208Utf8Table& TheJis0208Utf8Table() {
+    static const std::unique_ptr<Jis0208Utf8Table> table = BuildJis0208Utf8();
+    return *table;
+}
 
 char16_t Jis0208Unit(unsigned char j1, unsigned char j2) {
     const auto sjis = JisPairToSjisBytes(j1, j2);

@@ -4,7 +4,9 @@
 //
 // Each decoder of a std::string takes its text over and decodes it in one
 // pass, writing over the text itself while the output stays no longer than
-// what was read and into one buffer of its own from there on; the UTF-16
+// what was read (ISO-2022-JP: than what was read and the room the text's
+// buffer has beyond its end, up to a sixteenth of the text) and into one
+// buffer of its own from there on; the UTF-16
 // ones read a view and write one buffer. Every byte is accounted for: it is
 // decoded, or it is part of a piece that no character explains, and each such
 // piece becomes one U+FFFD (EF BF BD). Nothing is dropped and nothing becomes

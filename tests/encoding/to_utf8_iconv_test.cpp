@@ -243,6 +243,43 @@ TEST(ToUtf8Iconv, ShrinkingTextIsDecodedInPlace) {
     EXPECT_EQ(decoded.data(), bytes);
 }
 
+// A received answer has room beyond its end: ISO-2022-JP is decoded over
+// itself ahead of the reading as far as that room goes, and moves out when
+// it outgrows it. Each text decodes as iconv reads it, whatever the room, and
+// one that never grows past the room stays in its buffer.
+TEST(ToUtf8Iconv, JisDecodedWithRoomBeyondItsEndMatchesIconv) {
+    const std::string ascii = testing::Repeat("ascii line\n", 100);
+    struct Case {
+        const char* name;
+        std::string text;
+        bool staysInPlace;
+    };
+    const Case cases[] = {
+        {"short kanji runs", testing::Repeat("\x1B$B$\"$$F|\x1B(B line\n", 400), true},
+        {"long kanji run after ASCII", ascii + "\x1B$B" + testing::Repeat("F|K\\", 20000), false},
+        {"kanji run at the start", "\x1B$B" + testing::Repeat("F|", 3000) + "\x1B(B" + ascii,
+         false},
+        {"half-width katakana", ascii + "\x1B(I" + testing::Repeat("1234", 3000), false},
+        {"kanji with line ends", testing::Repeat("\x1B$BF|\r\nK\\\x1B(Bab\n", 3000), true},
+    };
+    for (const Case& c : cases) {
+        const auto expected = IconvExact("ISO-2022-JP-3", "UTF-8", c.text);
+        ASSERT_TRUE(expected.has_value()) << c.name;
+        for (const std::size_t room : {std::size_t{0}, std::size_t{3}, c.text.size() / 32,
+                                       c.text.size()}) {
+            std::string text = c.text;
+            text.reserve(text.size() + room);
+            const char* bytes = text.data();
+            const bool roomEnough = text.capacity() - text.size() >= c.text.size() / 16 + 64;
+            const std::string decoded = JisToUtf8(std::move(text));
+            EXPECT_TRUE(decoded == *expected) << c.name << ", room " << room;
+            if (c.staysInPlace && roomEnough) {
+                EXPECT_EQ(decoded.data(), bytes) << c.name << ", room " << room;
+            }
+        }
+    }
+}
+
 // Text that grows by up to three bytes per byte once the output overtakes
 // the input: the decoders' buffer grows several times, and every byte of the
 // result still matches iconv.
