@@ -427,6 +427,14 @@ TEST_F(WindowTest, FindSelectsWholeCharacterMatchesBothWays) {
     bar->PreviousButton()->click();
     EXPECT_EQ(memo->selStart(), 5u);
     EXPECT_TRUE(bar->Message()->text().isEmpty());
+    // Scripts CP932 lacks are found whole, as typed.
+    memo->appendLine("주소 Győr 한국");
+    bar->TextBox()->setText(QString::fromUtf8("한국"));
+    bar->NextButton()->click();
+    EXPECT_EQ(memo->selectedText(), "한국");
+    bar->TextBox()->setText(QString::fromUtf8("győ"));
+    bar->NextButton()->click();
+    EXPECT_EQ(memo->selectedText(), "Győ");
     bar->TextBox()->setText("nowhere");
     bar->NextButton()->click();
     EXPECT_EQ(bar->Message()->text(), QString::fromUtf8("見つかりません"));
