@@ -33,6 +33,17 @@ query::TLines TRunController::AnswerLines(std::string raw, std::string host) {
 void TRunController::QueryDone(Leg leg, net::ErrorCode code) {
     ConnectEnded(Index(leg));  // a lookup that failed or was cancelled
     net::TWhoisCli& client = Client(leg);
+    if (std::exchange(abandoned_[Index(leg)], false)) {
+        running_[Index(leg)] = false;
+        client.TakeWhoisResp();
+        // The server that referred the leg here answered; it is shown as
+        // when the referred server fails.
+        if (std::optional<Referring> referring =
+                std::exchange(referring_[Index(leg)], std::nullopt)) {
+            ShowReferringBlock(leg, std::move(*referring));
+        }
+        return;
+    }
     const bool large =
         code == 0 && !cancelling_ && client.WhoisResp().size() >= kBackgroundConversion;
     if (pending_.empty() && !large) {

@@ -52,11 +52,17 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
         // when the referred server fails.
         std::optional<Referring> referring = std::exchange(referring_[Index(leg)], std::nullopt);
         if (code != 0) {
-            // IANA is asked only with the switch on; its failure says which
-            // server failed and how, as the RDAP leg's does.
-            const bool iana =
-                leg == Leg::Leg1 && fallback_ && SameHost(Client(leg).Host, query::kIanaServer);
-            window_.SetStatus(iana ? HostFailure(Client(leg).Host, code) : StatusForCode(code));
+            // IANA is asked only with the switch on, and only with it a
+            // connect gives up on its own: such failures say which server
+            // failed and how, as the RDAP leg's do.
+            const bool namesHost =
+                (leg == Leg::Leg1 && fallback_ && SameHost(Client(leg).Host, query::kIanaServer)) ||
+                (fallback_ && code == net::kWsaEtimedout);
+            // Beside a stalled server the RDAP leg that stood for it has
+            // the last word once it is over.
+            if (stalledLeg_ != leg || rdapRunning_)
+                window_.SetStatus(namesHost ? HostFailure(Client(leg).Host, code)
+                                            : StatusForCode(code));
             if (referring) ShowReferringBlock(leg, std::move(*referring));
             // A registry or registrar that switched port 43 off: RDAP may
             // have its data, and the run's tail waits for it.
@@ -108,6 +114,7 @@ bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target, query
     client.Port = fallback_ ? target.port.value_or(0) : 0;
     StartWaiting(Index(leg), target.host, [&client] { client.StartQuery(); });
     running_[Index(leg)] = true;
+    LimitConnect(leg);
     return true;
 }
 
@@ -306,6 +313,7 @@ void TRunController::ContinueDispatch() {
 }
 
 void TRunController::Tail() {
+    if (rdapRunning_) return;
     window_.Report().ScrollToTop();
     FinishRun();
     window_.RunFinished();

@@ -181,6 +181,7 @@ void TRunController::RdapDone(net::ErrorCode code) {
         return;
     }
     if (rdapDirectory_) rdapDirectory_->RefreshIfDue();
+    if (!cancelling_) AbandonStalledLeg();
     Tail();
 }
 
@@ -194,6 +195,7 @@ std::optional<std::string> TRunController::AppendRdapBlock() {
                               : query::TLines::FromText(encoding::DecodeAnswer(client.Body(), host));
     AppendBlock("{" + host + Texts().answerFrom + Texts().rdapTag + "}",
                 std::move(lines), true);
+    if (rendering && client.HttpStatus() == 200) rdapShowedData_ = true;
     return rendering ? rendering->relatedUrl : std::nullopt;
 }
 

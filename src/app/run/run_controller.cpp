@@ -118,6 +118,9 @@ void TRunController::StartRun() {
     rdapName_.clear();
     numberQueries_.clear();
     numberRdap_.reset();
+    stalledLeg_.reset();
+    rdapShowedData_ = false;
+    abandoned_.fill(false);
     // A dispatch still waiting from an earlier run would insert into this
     // run's report; its handles stay queued for this run's dispatch.
     dispatch_.reset();
@@ -321,6 +324,7 @@ void TRunController::StartLeg(Leg leg, const std::string& host, const std::strin
     referring_[Index(leg)].reset();
     StartWaiting(Index(leg), host, [&client] { client.StartQuery(); });
     running_[Index(leg)] = true;
+    LimitConnect(leg);
 }
 
 void TRunController::StartWaiting(std::size_t exchange, const std::string& host,
@@ -340,6 +344,7 @@ void TRunController::StartWaiting(std::size_t exchange, const std::string& host,
 }
 
 void TRunController::ConnectEnded(std::size_t exchange) {
+    if (exchange < kLegCount && slowTimers_[exchange]) slowTimers_[exchange]->stop();
     std::erase_if(waiting_, [exchange](const auto& entry) { return entry.first == exchange; });
 }
 
@@ -361,7 +366,7 @@ void TRunController::CancelButtonClick() {
     }
     if (rdap_) rdap_->Abort();
     cancelling_ = false;
-    waiting_.clear();
+    for (const auto& [exchange, _] : std::exchange(waiting_, {})) ConnectEnded(exchange);
     // Handles of a cancelled run are not what the user asked for next; the
     // aborts' completions may just have queued some.
     pendingQueries_.clear();

@@ -5,6 +5,7 @@
 // window, the command-line front end and tests all drive the same logic.
 
 #include <array>
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <future>
@@ -45,6 +46,13 @@ inline constexpr std::size_t kLegCount = 8;
 // refer onward to ever new names would otherwise keep a run going for ever;
 // past the cap a referral is passed over as one to a server already asked.
 inline constexpr int kMaxReferrals = 16;
+
+// With the "IANA・RDAPで補完" switch on, a port-43 server that has not accepted
+// the connection within kSlowConnect has the run's RDAP leg started beside
+// it (when one is known), and a connect not done within kConnectTimeout ends
+// with 10060. With the switch off, a connect waits as long as the system.
+inline constexpr std::chrono::milliseconds kSlowConnect{3000};
+inline constexpr std::chrono::milliseconds kConnectTimeout{15000};
 
 class TRunController {
   public:
@@ -88,6 +96,13 @@ class TRunController {
     // The RDAP services; without them (or with the switch off) no RDAP leg
     // runs. `directory` must outlive the controller.
     void SetRdapDirectory(TRdapDirectory* directory) { rdapDirectory_ = directory; }
+    // Replaces kSlowConnect and kConnectTimeout for the runs started from
+    // now on (tests; both must be positive).
+    void SetConnectLimits(std::chrono::milliseconds slowConnect,
+                          std::chrono::milliseconds connectTimeout) {
+        slowConnect_ = slowConnect;
+        connectTimeout_ = connectTimeout;
+    }
     // Receives the body of every RDAP answer as it arrives, before it is
     // rendered (torvane-cli --rdap-json).
     std::function<void(const std::string& body)> OnRdapAnswer;
@@ -122,6 +137,17 @@ class TRunController {
     void StartWaiting(std::size_t exchange, const std::string& host,
                       const std::function<void()>& start);
     void ConnectEnded(std::size_t exchange);
+    // The connect limits of a port-43 leg's exchange about to start
+    // (slow_connect.cpp): the connect timeout, and the slow-connect timer.
+    void LimitConnect(Leg leg);
+    // `leg` has waited kSlowConnect for its server: the RDAP leg that stands
+    // for it starts beside it.
+    void SlowConnect(Leg leg);
+    // After the RDAP leg started beside `stalledLeg_` showed registration
+    // data: that leg, still not connected, is given up without a block (the
+    // answer of a server that referred it there is shown, as when the
+    // referred server fails).
+    void AbandonStalledLeg();
     // What every run start does first: false, and the focus in the query
     // box, for a blank line; else the report cleared and the run shown as
     // running with "調査開始．．．".
@@ -231,6 +257,8 @@ class TRunController {
     // The follow-up dispatch, resumed whenever the leg it waits for ends.
     void StartDispatch(Leg primary);
     void ContinueDispatch();
+    // The run's end, once the last leg that may still show data is over: a
+    // running RDAP leg ends the run itself.
     void Tail();
 
     IRunWindow& window_;
@@ -260,6 +288,15 @@ class TRunController {
     bool rdapRunning_ = false;
     bool rdapRelatedFollowed_ = false;
     bool rdapFollowUp_ = false;  // of the request running
+    std::chrono::milliseconds slowConnect_ = kSlowConnect;
+    std::chrono::milliseconds connectTimeout_ = kConnectTimeout;
+    std::array<std::unique_ptr<QTimer>, kLegCount> slowTimers_;
+    // The port-43 leg the RDAP leg was started beside, in this run.
+    std::optional<Leg> stalledLeg_;
+    // The RDAP leg of this run has shown registration data (HTTP 200).
+    bool rdapShowedData_ = false;
+    // Legs given up by AbandonStalledLeg whose completion is still to come.
+    std::array<bool, kLegCount> abandoned_{};
     // The exchanges started and not yet connected (Index(leg) or
     // kRdapExchange, with the host each waits for), oldest first.
     std::vector<std::pair<std::size_t, std::string>> waiting_;
