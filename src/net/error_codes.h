@@ -55,6 +55,11 @@ inline constexpr ErrorCode kInetTooManyRedirects = 12156;
 // The TLS handshake failed, the certificate included (untrusted, expired,
 // for another name).
 inline constexpr ErrorCode kInetTlsFailure = 12157;
+// The body's content coding could not be undone: a Content-Encoding the
+// client does not decode (br, zstd, ...), or gzip/deflate data that is
+// corrupt or cut off (the number of the Windows Internet functions' content
+// decoding failure).
+inline constexpr ErrorCode kInetDecodingFailed = 12175;
 
 // The code for an error number (errno) reported by the socket calls; 0 maps
 // to 0, and numbers without a counterpart become kWsaEinval.

@@ -17,6 +17,10 @@ bool IsRedirectStatus(int status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
+// Read in pieces of this size, so that a body passing the cap is noticed
+// without reading far beyond it.
+constexpr qint64 kReadPiece = 64 * 1024;
+
 }  // namespace
 
 TRdapCli::TRdapCli()
@@ -47,6 +51,11 @@ void TRdapCli::StartQuery(const std::string& url) {
     }
     ++exchange_;
     body_.clear();
+    content_type_.clear();
+    content_encoding_.clear();
+    decoder_.reset();
+    head_read_ = false;
+    fault_ = rdap::CodingFault::kNone;
     final_url_ = url;
     status_ = 0;
     redirects_ = 0;
@@ -74,6 +83,10 @@ void TRdapCli::Send(const QUrl& url) {
     }
     QNetworkRequest request(wire.url);
     request.setRawHeader("Accept", "application/rdap+json");
+    // Asked for by hand, this also keeps Qt from decoding gzip itself, which
+    // it would do without any cap; a server that compresses anyway is
+    // decoded here, under the cap.
+    request.setRawHeader("Accept-Encoding", "identity");
     request.setRawHeader("User-Agent", "Torvane");
     // Redirects are followed here, so that each hop passes the same rules
     // (https only, the host map, the count).
@@ -104,22 +117,42 @@ void TRdapCli::RequestSent() {
 
 bool TRdapCli::ReadAvailable() {
     if (!reply_) return true;
-    const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid()) status_ = status.toInt();
+    if (!ReadHead()) return false;
     while (reply_->bytesAvailable() > 0) {
-        // One byte past the cap tells a body of exactly the cap from a
-        // longer one.
-        const qint64 room = static_cast<qint64>(kMaxAnswerSize + 1 - body_.size());
-        const QByteArray chunk = reply_->read(std::min(reply_->bytesAvailable(), room));
-        body_.append(chunk.constData(), static_cast<std::size_t>(chunk.size()));
-        if (body_.size() > kMaxAnswerSize) {
-            body_.resize(kMaxAnswerSize);
+        const QByteArray chunk = reply_->read(std::min(reply_->bytesAvailable(), kReadPiece));
+        if (chunk.isEmpty()) break;
+        if (!decoder_) continue;  // no head yet, or a redirect's body
+        const rdap::DecodeResult result = decoder_->Feed(
+            std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())), body_);
+        if (result == rdap::DecodeResult::kTooLarge) {
             truncated_ = true;
             Complete(kNoError);
             return false;
         }
-        if (chunk.isEmpty()) break;
+        if (result != rdap::DecodeResult::kOk) {
+            Fail(rdap::CodingFault::kCorrupt);
+            return false;
+        }
     }
+    return true;
+}
+
+bool TRdapCli::ReadHead() {
+    const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid()) return true;
+    status_ = status.toInt();
+    if (head_read_) return true;
+    head_read_ = true;
+    content_type_ = reply_->rawHeader("Content-Type").toStdString();
+    content_encoding_ = reply_->rawHeader("Content-Encoding").toStdString();
+    // A redirect that is followed shows nothing of its body.
+    if (IsRedirectStatus(status_) && !reply_->rawHeader("Location").isEmpty()) return true;
+    const rdap::ContentCoding coding = rdap::ParseContentCoding(content_encoding_);
+    if (coding == rdap::ContentCoding::kUnknown) {
+        Fail(rdap::CodingFault::kUnknownCoding);
+        return false;
+    }
+    decoder_.emplace(coding, kMaxAnswerSize);
     return true;
 }
 
@@ -129,6 +162,10 @@ void TRdapCli::ReplyFinished() {
     const ErrorCode code = CodeFromReplyError(reply_->error());
     const QByteArray location = reply_->rawHeader("Location");
     if (code != kNoError || !IsRedirectStatus(status_) || location.isEmpty()) {
+        if (code == kNoError && decoder_ && decoder_->Finish() == rdap::DecodeResult::kCutOff) {
+            Fail(rdap::CodingFault::kCutOff);
+            return;
+        }
         Complete(code);
         return;
     }
@@ -144,6 +181,10 @@ void TRdapCli::ReplyFinished() {
     ++redirects_;
     DropReply();
     body_.clear();
+    content_type_.clear();
+    content_encoding_.clear();
+    decoder_.reset();
+    head_read_ = false;
     status_ = 0;
     Send(next.url);
 }
@@ -153,6 +194,11 @@ void TRdapCli::CompleteLater(ErrorCode code) {
     QTimer::singleShot(0, manager_.get(), [this, code, exchange = exchange_] {
         if (busy_ && exchange == exchange_) Complete(code);
     });
+}
+
+void TRdapCli::Fail(rdap::CodingFault fault) {
+    fault_ = fault;
+    Complete(kInetDecodingFailed);
 }
 
 void TRdapCli::Complete(ErrorCode code) {

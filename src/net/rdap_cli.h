@@ -1,14 +1,17 @@
 #pragma once
 // TRdapCli carries out one RDAP request at a time: GET of a URL with
-// "Accept: application/rdap+json", following redirects, and reports the
-// outcome through OnQueryDone. It does no interpretation of the answer: the
-// body is handed over as the bytes that arrived.
+// "Accept: application/rdap+json" and "Accept-Encoding: identity", following
+// redirects, and reports the outcome through OnQueryDone. It does no
+// interpretation of the answer: the body is handed over as the bytes that
+// arrived, after undoing a gzip or deflate coding that a server applied
+// unasked (rdap/content_coding.h).
 //
 // Rules: every real host is asked over HTTPS, with the system's trusted
 // certificates plus those given to AddTrustedCertificate; plain HTTP only to
 // a loopback address, directly or through the host map (rdap_target.h). At
 // most kMaxRedirects redirects (301, 302, 303, 307, 308 with a Location),
-// each only to https. At most kMaxAnswerSize bytes of body. The whole
+// each only to https. At most kMaxAnswerSize bytes of body, counted after
+// decoding (a small compressed body must not inflate past it). The whole
 // exchange, redirects included, must end within Timeout().
 //
 // Events, by situation (codes are Windows Sockets numbers or the HTTP ones
@@ -24,8 +27,14 @@
 //   redirect to a non-https URL        OnSessionConnected(0), OnQueryDone(12040)
 //   one redirect more than allowed     OnSessionConnected(0), OnQueryDone(12156)
 //   body longer than kMaxAnswerSize    OnSessionConnected(0), OnQueryDone(0),
-//                                      the first kMaxAnswerSize bytes in Body()
+//   (decoded)                          the first kMaxAnswerSize bytes in Body()
 //                                      and Truncated() true
+//   a Content-Encoding other than      OnSessionConnected(0), OnQueryDone(12175),
+//   gzip, x-gzip, deflate, identity    Fault() kUnknownCoding, Body() empty
+//                                      (the coded bytes are never kept)
+//   compressed body corrupt / cut off  OnSessionConnected(0), OnQueryDone(12175),
+//                                      Fault() kCorrupt / kCutOff, Body() what
+//                                      decoded before the fault
 //   Timeout() passed                   OnQueryDone(10060) with what arrived
 //   Abort while running                OnQueryDone(10004) inside the call,
 //                                      with what arrived
@@ -36,6 +45,7 @@
 // inside it (to follow a link), and a StartQuery while one runs abandons the
 // old one silently. After a failure HttpStatus(), Body() and FinalUrl() hold
 // what the last hop got so far (status 0 when no response head arrived).
+// The body of a redirect that is followed is read and dropped undecoded.
 // Events come from the Qt event loop of the creating thread, except that
 // Abort raises its OnQueryDone inside the call. Destroying the client while
 // it runs raises nothing.
@@ -52,6 +62,7 @@
 
 #include "net/error_codes.h"
 #include "net/whois_cli.h"
+#include "rdap/content_coding.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -73,7 +84,8 @@ class TRdapCli {
 
     // Starts the request for `url` (UTF-8, e.g.
     // "https://rdap.verisign.com/com/v1/domain/example.com"). Empties Body(),
-    // HttpStatus(), Truncated() and sets FinalUrl() to `url`.
+    // HttpStatus(), Truncated(), ContentType(), ContentEncoding(), Fault() and
+    // sets FinalUrl() to `url`.
     void StartQuery(const std::string& url);
 
     // Ends the running request at once: OnQueryDone(10004) inside this call.
@@ -100,6 +112,13 @@ class TRdapCli {
     const std::string& FinalUrl() const { return final_url_; }
     // True when the body was cut off at kMaxAnswerSize.
     bool Truncated() const { return truncated_; }
+    // The Content-Type and Content-Encoding header values of the last
+    // response head, as sent (empty when absent); untrusted text.
+    const std::string& ContentType() const { return content_type_; }
+    const std::string& ContentEncoding() const { return content_encoding_; }
+    // Why the last request ended with 12175 (kUnknownCoding: ContentEncoding()
+    // names a coding the client does not decode); kNone otherwise.
+    rdap::CodingFault Fault() const { return fault_; }
 
     TQueryEvent OnSessionConnected;
     TQueryEvent OnQueryDone;
@@ -108,7 +127,9 @@ class TRdapCli {
     void Send(const QUrl& url);
     void RequestSent();
     bool ReadAvailable();
+    bool ReadHead();
     void ReplyFinished();
+    void Fail(rdap::CodingFault fault);
     void CompleteLater(ErrorCode code);
     void Complete(ErrorCode code);
     void DropReply();
@@ -121,6 +142,13 @@ class TRdapCli {
 
     QUrl url_;  // the current hop, before mapping
     std::string body_;
+    std::string content_type_;
+    std::string content_encoding_;
+    // From the current hop's response head on: how its body is decoded;
+    // none while no head arrived, and for a followed redirect's body.
+    std::optional<rdap::ContentDecoder> decoder_;
+    bool head_read_ = false;
+    rdap::CodingFault fault_ = rdap::CodingFault::kNone;
     std::string final_url_;
     int status_ = 0;
     int redirects_ = 0;

@@ -48,6 +48,8 @@ struct RdapRun {
 
 const std::string kVerisignRdap = "{rdap.verisign.com からの回答 (RDAP)}";
 const std::string kMarkmonitorRdap = "{rdap.markmonitor.com からの回答 (RDAP)}";
+const std::string kGoogleAtVerisign = "/com/v1/domain/google.com";
+const std::string kGoogleAtMarkmonitor = "/rdap/domain/GOOGLE.COM";
 
 TEST(RdapRun, ARefusedComRegistryIsAnsweredByRdapAndItsPointerToTheRegistrar) {
     RdapRun rdap(
@@ -71,6 +73,24 @@ TEST(RdapRun, ARefusedComRegistryIsAnsweredByRdapAndItsPointerToTheRegistrar) {
     const auto requests = rdap.run.Servers().HttpRequests("rdap.verisign.com");
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].headers.at("accept"), "application/rdap+json");
+    EXPECT_EQ(requests[0].headers.at("accept-encoding"), "identity");
+}
+
+TEST(RdapRun, ARegistryThatCompressesUnaskedIsDecodedAndItsPointerFollowed) {
+    testserver::HttpResponse gzip =
+        Answer("rdap/coded/rdap.verisign.com__domain_google.com_2021.json.gz");
+    gzip.headers = {{"Content-Encoding", "gzip"}};
+    testserver::HttpResponse deflate =
+        Answer("rdap/coded/rdap.verisign.com__domain_google.com_2021.json.deflate");
+    deflate.headers = {{"Content-Encoding", "deflate"}};
+    // The registrar's service here answers like the registry's (deflated):
+    // what matters is that both are decoded and rendered.
+    RdapRun rdap({Refusing(kVerisign), Rdap("rdap.verisign.com", {{kGoogleAtVerisign, gzip}}),
+                  Rdap("rdap.markmonitor.com", {{kGoogleAtMarkmonitor, deflate}})});
+    ASSERT_TRUE(rdap.run.Run("google.com"));
+    EXPECT_EQ(rdap.Block(kVerisignRdap).at(2), "Domain Name: GOOGLE.COM");
+    EXPECT_EQ(rdap.Block(kMarkmonitorRdap).at(2), "Domain Name: GOOGLE.COM");
+    EXPECT_EQ(rdap.run.window.Status(), "完了");
 }
 
 TEST(RdapRun, ATopLevelDomainWithoutAWhoisServerIsAnsweredByRdap) {
@@ -153,9 +173,6 @@ TEST(RdapRun, UntilTheRdapRequestConnectsTheStatusNamesItsServer) {
     ASSERT_TRUE(rdap.run.WaitIdle());
 }
 
-const std::string kGoogleAtVerisign = "/com/v1/domain/google.com";
-const std::string kGoogleAtMarkmonitor = "/rdap/domain/GOOGLE.COM";
-
 struct FailureCase {
     std::string name;
     std::vector<testserver::ServerConfig> servers;
@@ -189,6 +206,26 @@ TEST(RdapRun, TheSwitchsExchangesSayWhichServerFailedAndHow) {
          "google.com",
          "",
          "完了 (rdap.markmonitor.com でエラー HTTP 503)",
+         kVerisignRdap},
+        {"registrar sends a page",
+         {Refusing(kVerisign), registry(), registrar({200, "<html>Moved</html>", "text/html"})},
+         "google.com",
+         "",
+         "完了 (rdap.markmonitor.com の応答は RDAP のデータではありません (HTML))",
+         kMarkmonitorRdap},
+        {"registrar compresses in a coding not asked for",
+         {Refusing(kVerisign), registry(),
+          registrar({200, "\x1b\x03", "application/rdap+json", {{"Content-Encoding", "zstd"}}})},
+         "google.com",
+         "",
+         "完了 (rdap.markmonitor.com の応答は対応していない圧縮形式です (zstd))",
+         kVerisignRdap},
+        {"registry sends bytes",
+         {Refusing(kVerisign),
+          Rdap("rdap.verisign.com", {{kGoogleAtVerisign, {200, std::string("\x89PNG\r\n\x1a\n\0\0", 10)}}})},
+         "google.com",
+         "",
+         "rdap.verisign.com の応答は RDAP のデータではありません (バイナリ)",
          kVerisignRdap},
         {"registrar lacks the name",
          {Refusing(kVerisign), registry(), registrar(testserver::RdapNotFound())},

@@ -366,6 +366,40 @@ TEST(Cli, RdapAsksOnlyRdapAndRdapJsonPrintsTheAnswers) {
     }
 }
 
+// An RDAP service whose 200 holds no registration data fails the run (exit
+// 1); --rdap-json prints no document then, rather than a page or raw bytes.
+TEST(Cli, RdapAnswersThatAreNoDataEndWithExitStatus1) {
+    const std::vector<ServerConfig> servers = {RdapService(
+        {{"/domain/moved.com", {200, "<html><body>Service moved</body></html>\n", "text/html"}},
+         {"/domain/bytes.com", {200, std::string("\x1f\x8b\x08\0\0\0\0\0\x02\x03", 10)}}})};
+    const struct {
+        std::vector<std::string> arguments;
+        std::string out;
+        std::string status;
+    } cases[] = {
+        {{"--rdap", "moved.com"},
+         "         【moved.com の調査結果】\n\n{rdap.registry.test からの回答 (RDAP)}\n\n"
+         "<html><body>Service moved</body></html>\n\n",
+         "rdap.registry.test の応答は RDAP のデータではありません (HTML)"},
+        {{"--rdap-json", "moved.com"}, "",
+         "rdap.registry.test の応答は RDAP のデータではありません (HTML)"},
+        {{"--rdap", "bytes.com"},
+         "         【bytes.com の調査結果】\n\n{rdap.registry.test からの回答 (RDAP)}\n\n"
+         "(バイナリデータのため表示しません: 10 バイト)\n\n",
+         "rdap.registry.test の応答は RDAP のデータではありません (バイナリ)"},
+        {{"--rdap-json", "bytes.com"}, "",
+         "rdap.registry.test の応答は RDAP のデータではありません (バイナリ)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.front() + " " + c.arguments.back());
+        CliRun cli(servers);
+        const ChildResult result = cli.Run(c.arguments);
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(LastLine(result.err), c.status);
+    }
+}
+
 TEST(Cli, TimeoutLeavesAFastRunAlone) {
     CliRun cli({Server(kJprs, {{"example.jp", "answer\n"}})});
     const ChildResult result = cli.Run({"--timeout=30", "example.jp"});

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <optional>
 
+#include "coding_testing.h"
 #include "net/rdap_target.h"
 #include "net_test_support.h"
 
@@ -173,10 +174,96 @@ TEST_F(RdapCliTest, EachBehaviourEndsInOneCompletion) {
     EXPECT_EQ(requests[0].method, "GET");
     EXPECT_EQ(requests[0].target, "/domain/example.com");
     EXPECT_EQ(requests[0].headers.at("accept"), "application/rdap+json");
+    EXPECT_EQ(requests[0].headers.at("accept-encoding"), "identity");
     // The first request of the loop and five redirects.
     EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
                             [](const auto& r) { return r.path == "/loop"; }),
               1 + TRdapCli::kMaxRedirects);
+}
+
+std::string ReadCoded(const std::string& suffix) {
+    QFile file(QString::fromStdString(std::string(TORVANE_TEST_DATA) +
+                                      "/rdap/coded/rdap.verisign.com__domain_google.com_2021.json" +
+                                      suffix));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+}
+
+HttpResponse Coded(std::string body, std::string coding, int status = 200) {
+    return HttpResponse{
+        status, std::move(body), "application/rdap+json", {{"Content-Encoding", std::move(coding)}}};
+}
+
+// A server that compresses though identity was asked for is decoded, with
+// the cap on the decoded size; what cannot be decoded ends with 12175 and
+// says why, never with the coded bytes as the body.
+TEST_F(RdapCliTest, CodedBodiesAreDecodedUnderTheCapOrEndWith12175) {
+    QFile plain(TORVANE_TEST_DATA "/rdap/answers/rdap.verisign.com__domain_google.com_2021.json");
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    const std::string answer = plain.readAll().toStdString();
+    const std::string gzip = ReadCoded(".gz");
+    std::string badCrc = gzip;
+    badCrc[badCrc.size() - 5] ^= 0x01;
+    HttpConfig rdap;
+    rdap.responses = {
+        {"/gzip", Coded(gzip, "gzip")},
+        {"/zlib", Coded(ReadCoded(".zlib"), "deflate")},
+        {"/404", Coded(torvane::testing::Gzip(testserver::RdapNotFound().body), "gzip", 404)},
+        {"/bomb", Coded(torvane::testing::GzipOfZeros(64u << 20), "gzip")},
+        {"/br", Coded("\x1b\x03", "br")},
+        {"/corrupt", Coded(badCrc, "gzip")},
+        {"/cut", Coded(gzip.substr(0, gzip.size() / 2), "gzip")},
+        // A followed redirect's body is never decoded: its coding is no fault.
+        {"/moved", HttpResponse{302, "\x01\x02", "text/html",
+                                {{"Location", "/gzip"}, {"Content-Encoding", "br"}}}},
+    };
+    rdap.responses["/gzip"].content_type = "application/rdap+json; charset=utf-8";
+    LoopbackServers servers({Http("rdap.test", rdap)});
+    using rdap::CodingFault;
+    const struct {
+        const char* path;
+        ErrorCode code;
+        CodingFault fault;
+        std::string body;  // empty: see size
+        std::size_t size = 0;
+    } cases[] = {
+        {"/gzip", kNoError, CodingFault::kNone, answer},
+        {"/zlib", kNoError, CodingFault::kNone, answer},
+        {"/404", kNoError, CodingFault::kNone, testserver::RdapNotFound().body},
+        {"/bomb", kNoError, CodingFault::kNone, "", kMaxAnswerSize},
+        {"/br", kInetDecodingFailed, CodingFault::kUnknownCoding, "", 0},
+        {"/corrupt", kInetDecodingFailed, CodingFault::kCorrupt, answer},
+        {"/cut", kInetDecodingFailed, CodingFault::kCutOff, "", 0},
+        {"/moved", kNoError, CodingFault::kNone, answer},
+    };
+    TRdapCli client;
+    RdapLog log;
+    log.Attach(client);
+    int done = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        client.StartQuery(std::string("https://rdap.test") + c.path);
+        ASSERT_TRUE(log.WaitForDone(++done));
+        EXPECT_EQ(log.events.back().rfind("done " + std::to_string(c.code) + " ", 0), 0u)
+            << log.events.back();
+        EXPECT_EQ(client.Fault(), c.fault);
+        if (!c.body.empty()) {
+            EXPECT_TRUE(client.Body() == c.body) << client.Body().substr(0, 80);
+        } else if (c.fault == CodingFault::kCutOff) {
+            // What decoded before the end is the answer's beginning.
+            EXPECT_TRUE(answer.starts_with(client.Body()));
+        } else {
+            EXPECT_EQ(client.Body().size(), c.size);
+        }
+        EXPECT_EQ(client.Truncated(), c.size == kMaxAnswerSize && c.body.empty() &&
+                                          c.fault == CodingFault::kNone);
+    }
+    EXPECT_EQ(client.ContentType(), "application/rdap+json; charset=utf-8");
+    EXPECT_EQ(client.ContentEncoding(), "gzip");
+    client.StartQuery("https://rdap.test/br");
+    ASSERT_TRUE(log.WaitForDone(++done));
+    EXPECT_EQ(client.ContentEncoding(), "br");
+    for (const auto& request : servers->HttpRequests("rdap.test"))
+        EXPECT_EQ(request.headers.at("accept-encoding"), "identity") << request.path;
 }
 
 TEST_F(RdapCliTest, AbortCompletesInsideTheCallWithWhatArrived) {

@@ -120,5 +120,22 @@ TEST(ProgramOptions, HttpOptionsMakeAnHttpServer) {
             << bad;
 }
 
+TEST(ProgramOptions, ResponsesTakeAMediaTypeAndHeaders) {
+    const auto options = ParseArguments(
+        {"--server", "rdap.b", "--response", "/moved=200:<html>moved</html>", "--response-type",
+         "/moved=text/html", "--response-header", "/moved=Content-Encoding: gzip",
+         "--response-header", "/moved=Retry-After:30", "--response-type", "/bare="});
+    const HttpConfig& http = *options.servers.at(0).http;
+    EXPECT_EQ(http.responses.at("/moved").content_type, "text/html");
+    EXPECT_EQ(http.responses.at("/moved").headers,
+              (std::vector<std::pair<std::string, std::string>>{{"Content-Encoding", "gzip"},
+                                                                {"Retry-After", "30"}}));
+    EXPECT_EQ(http.responses.at("/bare").content_type, "");
+    for (const char* bad : {"/x", "/x=gzip", "/x=:gzip"})
+        EXPECT_THROW(ParseArguments({"--server", "a", "--response-header", bad}),
+                     std::invalid_argument)
+            << bad;
+}
+
 }  // namespace
 }  // namespace torvane::testserver

@@ -19,7 +19,8 @@ const std::set<std::string> kValued = {"server",         "answer",         "answ
                                        "ports-file",     "record",         "duration",
                                        "repeat-to-size", "files-dir",      "response",
                                        "response-file",  "redirect",       "default-response",
-                                       "tls-cert",       "tls-key",        "reset-query"};
+                                       "tls-cert",       "tls-key",        "reset-query",
+                                       "response-type",  "response-header"};
 
 [[noreturn]] void Fail(const std::string& message) { throw std::invalid_argument(message); }
 
@@ -196,6 +197,17 @@ class Parser {
             HttpResponse& response = http.responses[path];
             response.status = 302;
             response.headers = {{"Location", location}};
+        } else if (name == "response-type") {
+            auto [path, type] = SplitQueryValue(name, value);
+            http.responses[path].content_type = type;
+        } else if (name == "response-header") {
+            auto [path, header] = SplitQueryValue(name, value);
+            const auto colon = header.find(':');
+            if (colon == std::string::npos || colon == 0)
+                Fail("--" + name + " wants PATH=NAME:VALUE: " + value);
+            std::string text = header.substr(colon + 1);
+            text.erase(0, text.find_first_not_of(' '));
+            http.responses[path].headers.emplace_back(header.substr(0, colon), text);
         } else if (name == "default-response") {
             http.default_response = StatusAndText(name, value);
         } else if (name == "tls-cert") {
@@ -278,6 +290,11 @@ HTTP servers (for RDAP; each option below makes the latest server one):
   --response PATH=STATUS:TEXT   answer PATH with STATUS and the body TEXT
   --response-file PATH=FILE     answer PATH with 200 and the bytes of FILE
   --redirect PATH=LOCATION answer PATH with 302 and "Location: LOCATION"
+  --response-type PATH=TYPE     send PATH's response with "Content-Type: TYPE"
+                           (empty: no Content-Type); after its --response
+  --response-header PATH=NAME:VALUE   add that header to PATH's response, e.g.
+                           "Content-Encoding: gzip" for a --response-file of
+                           gzip bytes; after its --response
   --files-dir DIR          answer /a/b with 200 and the file DIR/a/b, or else
                            DIR/a/b.json (no "..", no empty segment)
   --default-response STATUS:TEXT
@@ -285,8 +302,9 @@ HTTP servers (for RDAP; each option below makes the latest server one):
                            error object)
   --tls-cert FILE          serve over TLS with this PEM certificate chain ...
   --tls-key FILE           ... and this PEM private key
-  Bodies are sent as application/rdap+json. --delay, --drip, --repeat-to-size,
-  --silent, --hold, --reset and --refuse work as for WHOIS.
+  Bodies are sent as application/rdap+json unless --response-type says, and
+  byte-exact. --delay, --drip, --repeat-to-size, --silent, --hold, --reset and
+  --refuse work as for WHOIS.
 
 TEXT and QUERY take the escapes \r \n \t \0 \\ and \xHH, so zero bytes and
 invalid sequences can be served. The query key is the received line without

@@ -14,7 +14,9 @@
 #include "query/normalize.h"
 #include "query/text_lines.h"
 #include "rdap/addresses.h"
+#include "rdap/body_kind.h"
 #include "rdap/bootstrap.h"
+#include "rdap/content_coding.h"
 #include "rdap/render.h"
 
 namespace torvane::run {
@@ -147,15 +149,26 @@ void TRunController::RdapConnected(net::ErrorCode code) {
     window_.SetStatus(HostOf(rdap_->FinalUrl()) + Texts().connecting);
 }
 
-std::string TRunController::RdapStatus(net::ErrorCode code) const {
+std::string TRunController::RdapStatus(net::ErrorCode code, rdap::BodyKind kind) const {
     const RunTexts& text = Texts();
     const net::TRdapCli& client = *rdap_;
     const int status = client.HttpStatus();
-    if (code == 0 && status == 200) return client.Truncated() ? text.truncated : text.done;
+    if (code == 0 && status == 200 && client.Truncated()) return text.truncated;
+    if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap) return text.done;
     // A registry without the name says so as the classic run does.
     if (code == 0 && status == 404 && !rdapFollowUp_) return text.noDatabase;
     const std::string host = HostOf(client.FinalUrl());
-    const std::string failure = code != 0 ? HostFailure(host, code) : HttpFailure(host, status);
+    std::string failure;
+    if (code == net::kInetDecodingFailed) {
+        failure = CodingFailure(host, client.Fault(), rdap::CodingLabel(client.ContentEncoding()));
+    } else if (code != 0) {
+        failure = HostFailure(host, code);
+    } else if (status == 200) {
+        // A page saying "moved", a cut-off document: an answer, but no data.
+        failure = NotRdapFailure(host, kind);
+    } else {
+        failure = HttpFailure(host, status);
+    }
     // The data already shown stands; what failed after it is told beside it.
     return rdapFollowUp_ ? DoneExcept(failure) : failure;
 }
@@ -165,17 +178,22 @@ void TRunController::RdapDone(net::ErrorCode code) {
     ConnectEnded(kRdapExchange);
     rdapRunning_ = false;
     const int status = client.HttpStatus();
+    const rdap::BodyKind kind = rdap::ClassifyBody(client.Body(), client.ContentType());
     // The cancel says "中止" itself.
-    if (!cancelling_) window_.SetStatus(RdapStatus(code));
+    if (!cancelling_) window_.SetStatus(RdapStatus(code, kind));
     std::optional<std::string> related;
     try {
-        if (OnRdapAnswer && !client.Body().empty()) OnRdapAnswer(client.Body());
+        // Whoever reads these expects JSON documents (--rdap-json pipes them
+        // to a JSON tool); a page or raw bytes would only break it.
+        const bool json = kind == rdap::BodyKind::kRdap || kind == rdap::BodyKind::kOtherJson;
+        if (OnRdapAnswer && json) OnRdapAnswer(client.Body());
         // A 404 says all there is to say; anything else shows what arrived.
-        if (status != 404 && !client.Body().empty()) related = AppendRdapBlock();
+        if (status != 404 && !client.Body().empty()) related = AppendRdapBlock(kind);
     } catch (const std::exception& error) {
         window_.SetStatus(ErrorStatus(error.what()));
     }
-    if (code == 0 && status == 200 && related && !rdapRelatedFollowed_ && !cancelling_) {
+    if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap && related &&
+        !rdapRelatedFollowed_ && !cancelling_) {
         rdapRelatedFollowed_ = true;
         StartRdapRequest(*related, true);
         return;
@@ -185,14 +203,21 @@ void TRunController::RdapDone(net::ErrorCode code) {
     Tail();
 }
 
-std::optional<std::string> TRunController::AppendRdapBlock() {
+std::optional<std::string> TRunController::AppendRdapBlock(rdap::BodyKind kind) {
     const net::TRdapCli& client = *rdap_;
-    std::optional<rdap::RdapRendering> rendering = rdap::RenderRdap(client.Body());
-    // Not RDAP (an HTML page, a cut-off document): the text as it came.
+    std::optional<rdap::RdapRendering> rendering;
+    if (kind == rdap::BodyKind::kRdap) rendering = rdap::RenderRdap(client.Body());
     const std::string host = HostOf(client.FinalUrl());
-    query::TLines lines = rendering
-                              ? query::TLines(rendering->lines)
-                              : query::TLines::FromText(encoding::DecodeAnswer(client.Body(), host));
+    query::TLines lines;
+    if (rendering) {
+        lines = query::TLines(rendering->lines);
+    } else if (kind == rdap::BodyKind::kBinary) {
+        // Raw bytes would be screens of garbage, terminal controls included.
+        lines = query::TLines(std::vector<std::string>{BinaryNotShownLine(client.Body().size())});
+    } else {
+        // Not RDAP (an HTML page, a cut-off document): the text as it came.
+        lines = query::TLines::FromText(encoding::DecodeAnswer(client.Body(), host));
+    }
     AppendBlock("{" + host + Texts().answerFrom + Texts().rdapTag + "}",
                 std::move(lines), true);
     if (rendering && client.HttpStatus() == 200) rdapShowedData_ = true;

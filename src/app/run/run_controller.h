@@ -24,6 +24,7 @@
 #include "query/number_resources.h"
 #include "query/server_directory.h"
 #include "query/text_lines.h"
+#include "rdap/body_kind.h"
 
 class QTimer;
 
@@ -249,10 +250,12 @@ class TRunController {
     // failure ends the run on "完了" and what failed.
     void StartRdapLeg(const std::string& url, bool followUp = false);
     void StartRdapRequest(const std::string& url, bool followUp);
-    std::string RdapStatus(net::ErrorCode code) const;
+    std::string RdapStatus(net::ErrorCode code, rdap::BodyKind kind) const;
     void RdapConnected(net::ErrorCode code);
     void RdapDone(net::ErrorCode code);
-    std::optional<std::string> AppendRdapBlock();
+    // Shows the body as a block of the report (binary bodies as one line
+    // saying so); the registrar's URL an RDAP answer points to.
+    std::optional<std::string> AppendRdapBlock(rdap::BodyKind kind);
 
     // The follow-up dispatch, resumed whenever the leg it waits for ends.
     void StartDispatch(Leg primary);

@@ -37,6 +37,18 @@ const RunTexts& Texts() {
         " でエラー #",
         " でエラー HTTP ",
         " にデータがありません",
+        " の応答は RDAP のデータではありません",
+        "HTML",
+        "テキスト",
+        "バイナリ",
+        "途中で切れた JSON",
+        "RDAP 以外の JSON",
+        "空",
+        " の応答は対応していない圧縮形式です",
+        " の応答の圧縮データが壊れています",
+        " の応答の圧縮データが途中で切れています",
+        "(バイナリデータのため表示しません: ",
+        " バイト)",
     };
     return texts;
 }
@@ -138,6 +150,45 @@ std::string NameRefusalStatus(puny::NameRefusal refusal, std::string_view typed)
             break;
     }
     return std::string(typed) + why;
+}
+
+std::string NotRdapFailure(const std::string& host, rdap::BodyKind kind) {
+    const RunTexts& text = Texts();
+    const std::string* what = &text.kindText;
+    switch (kind) {
+        case rdap::BodyKind::kRdap:
+        case rdap::BodyKind::kText:
+            break;
+        case rdap::BodyKind::kHtml:
+            what = &text.kindHtml;
+            break;
+        case rdap::BodyKind::kBinary:
+            what = &text.kindBinary;
+            break;
+        case rdap::BodyKind::kCutJson:
+            what = &text.kindCutJson;
+            break;
+        case rdap::BodyKind::kOtherJson:
+            what = &text.kindOtherJson;
+            break;
+        case rdap::BodyKind::kEmpty:
+            what = &text.kindEmpty;
+            break;
+    }
+    return host + text.notRdap + " (" + *what + ")";
+}
+
+std::string CodingFailure(const std::string& host, rdap::CodingFault fault,
+                          const std::string& label) {
+    const RunTexts& text = Texts();
+    const std::string* what = &text.corruptCoding;
+    if (fault == rdap::CodingFault::kUnknownCoding) what = &text.unknownCoding;
+    if (fault == rdap::CodingFault::kCutOff) what = &text.cutOffCoding;
+    return host + *what + " (" + label + ")";
+}
+
+std::string BinaryNotShownLine(std::size_t size) {
+    return Texts().binaryNotShown + std::to_string(size) + Texts().bytesClose;
 }
 
 }  // namespace torvane::run

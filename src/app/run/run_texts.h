@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "puny/typed_name.h"
+#include "rdap/body_kind.h"
+#include "rdap/content_coding.h"
 
 namespace torvane::run {
 
@@ -43,6 +45,18 @@ struct RunTexts {
     std::string errorAt;         // " でエラー #"
     std::string httpErrorAt;     // " でエラー HTTP "
     std::string noDataAt;        // " にデータがありません"
+    std::string notRdap;         // " の応答は RDAP のデータではありません"
+    std::string kindHtml;        // "HTML", the kinds of body notRdap names
+    std::string kindText;        // "テキスト"
+    std::string kindBinary;      // "バイナリ"
+    std::string kindCutJson;     // "途中で切れた JSON"
+    std::string kindOtherJson;   // "RDAP 以外の JSON"
+    std::string kindEmpty;       // "空"
+    std::string unknownCoding;   // " の応答は対応していない圧縮形式です"
+    std::string corruptCoding;   // " の応答の圧縮データが壊れています"
+    std::string cutOffCoding;    // " の応答の圧縮データが途中で切れています"
+    std::string binaryNotShown;  // "(バイナリデータのため表示しません: ", then the size
+    std::string bytesClose;      // " バイト)"
 };
 
 const RunTexts& Texts();
@@ -89,5 +103,24 @@ std::string ErrorStatus(const std::string& utf8Message);
 //   kBadAceLabel          " は Punyコードとして正しくない xn-- ラベルを含みます"
 // Precondition: refusal is not kNone, `typed` is UTF-8.
 std::string NameRefusalStatus(puny::NameRefusal refusal, std::string_view typed);
+
+// An RDAP answer with HTTP 200 whose body is no registration data:
+// host + " の応答は RDAP のデータではありません (" + the kind + ")", the kind one of
+// "HTML", "テキスト", "バイナリ", "途中で切れた JSON", "RDAP 以外の JSON", "空".
+// Precondition: kind is not kRdap.
+std::string NotRdapFailure(const std::string& host, rdap::BodyKind kind);
+
+// An RDAP answer whose content coding could not be undone: host, then
+//   kUnknownCoding " の応答は対応していない圧縮形式です"
+//   kCorrupt       " の応答の圧縮データが壊れています"
+//   kCutOff        " の応答の圧縮データが途中で切れています"
+// then " (" + label + ")" (label: rdap::CodingLabel of the header, untrusted
+// but printable). Precondition: fault is not kNone.
+std::string CodingFailure(const std::string& host, rdap::CodingFault fault,
+                          const std::string& label);
+
+// The one line a binary body is shown as, in place of its bytes:
+// "(バイナリデータのため表示しません: " + size + " バイト)".
+std::string BinaryNotShownLine(std::size_t size);
 
 }  // namespace torvane::run
