@@ -48,6 +48,7 @@ void TRdapCli::StartQuery(const std::string& url) {
     ++exchange_;
     body_.clear();
     final_url_ = url;
+    retry_after_.clear();
     status_ = 0;
     redirects_ = 0;
     truncated_ = false;
@@ -105,7 +106,12 @@ void TRdapCli::RequestSent() {
 bool TRdapCli::ReadAvailable() {
     if (!reply_) return true;
     const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid()) status_ = status.toInt();
+    if (status.isValid()) {
+        status_ = status.toInt();
+        const QByteArray retryAfter =
+            reply_->rawHeader("Retry-After").left(static_cast<qsizetype>(kMaxRetryAfterSize));
+        retry_after_.assign(retryAfter.constData(), static_cast<std::size_t>(retryAfter.size()));
+    }
     while (reply_->bytesAvailable() > 0) {
         // One byte past the cap tells a body of exactly the cap from a
         // longer one.
@@ -144,6 +150,7 @@ void TRdapCli::ReplyFinished() {
     ++redirects_;
     DropReply();
     body_.clear();
+    retry_after_.clear();
     status_ = 0;
     Send(next.url);
 }

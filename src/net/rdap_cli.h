@@ -73,7 +73,7 @@ class TRdapCli {
 
     // Starts the request for `url` (UTF-8, e.g.
     // "https://rdap.verisign.com/com/v1/domain/example.com"). Empties Body(),
-    // HttpStatus(), Truncated() and sets FinalUrl() to `url`.
+    // HttpStatus(), RetryAfter(), Truncated() and sets FinalUrl() to `url`.
     void StartQuery(const std::string& url);
 
     // Ends the running request at once: OnQueryDone(10004) inside this call.
@@ -100,6 +100,10 @@ class TRdapCli {
     const std::string& FinalUrl() const { return final_url_; }
     // True when the body was cut off at kMaxAnswerSize.
     bool Truncated() const { return truncated_; }
+    // The Retry-After header of the last response head, as it came (at most
+    // kMaxRetryAfterSize bytes of it); empty when it had none.
+    const std::string& RetryAfter() const { return retry_after_; }
+    static constexpr std::size_t kMaxRetryAfterSize = 128;
 
     TQueryEvent OnSessionConnected;
     TQueryEvent OnQueryDone;
@@ -122,6 +126,7 @@ class TRdapCli {
     QUrl url_;  // the current hop, before mapping
     std::string body_;
     std::string final_url_;
+    std::string retry_after_;
     int status_ = 0;
     int redirects_ = 0;
     bool truncated_ = false;

@@ -37,6 +37,9 @@ const RunTexts& Texts() {
         " でエラー #",
         " でエラー HTTP ",
         " にデータがありません",
+        " で問い合わせ回数の制限を超えました",
+        " 秒後に再試行できます)",
+        " 分後に再試行できます)",
     };
     return texts;
 }
@@ -138,6 +141,15 @@ std::string NameRefusalStatus(puny::NameRefusal refusal, std::string_view typed)
             break;
     }
     return std::string(typed) + why;
+}
+
+std::string RateLimitStatus(const std::string& host, std::optional<std::uint32_t> retryAfterSeconds) {
+    const RunTexts& text = Texts();
+    std::string status = host + text.rateLimited;
+    if (!retryAfterSeconds) return status;
+    const std::uint32_t seconds = *retryAfterSeconds;
+    if (seconds < 120) return status + " (" + std::to_string(seconds) + text.retrySeconds;
+    return status + " (" + std::to_string((seconds + 59) / 60) + text.retryMinutes;
 }
 
 }  // namespace torvane::run

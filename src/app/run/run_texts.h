@@ -43,6 +43,9 @@ struct RunTexts {
     std::string errorAt;         // " でエラー #"
     std::string httpErrorAt;     // " でエラー HTTP "
     std::string noDataAt;        // " にデータがありません"
+    std::string rateLimited;     // " で問い合わせ回数の制限を超えました"
+    std::string retrySeconds;    // " 秒後に再試行できます)", after " (" and a count
+    std::string retryMinutes;    // " 分後に再試行できます)", after " (" and a count
 };
 
 const RunTexts& Texts();
@@ -89,5 +92,11 @@ std::string ErrorStatus(const std::string& utf8Message);
 //   kBadAceLabel          " は Punyコードとして正しくない xn-- ラベルを含みます"
 // Precondition: refusal is not kNone, `typed` is UTF-8.
 std::string NameRefusalStatus(puny::NameRefusal refusal, std::string_view typed);
+
+// A server that refused the query because the asker went past its query
+// limit: host + " で問い合わせ回数の制限を超えました", and when the server said when to
+// come back, " (" + seconds + " 秒後に再試行できます)"; from 120 seconds on the wait
+// is told in minutes, rounded up: " (" + minutes + " 分後に再試行できます)".
+std::string RateLimitStatus(const std::string& host, std::optional<std::uint32_t> retryAfterSeconds);
 
 }  // namespace torvane::run
