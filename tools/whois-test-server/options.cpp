@@ -19,7 +19,8 @@ const std::set<std::string> kValued = {"server",         "answer",         "answ
                                        "ports-file",     "record",         "duration",
                                        "repeat-to-size", "files-dir",      "response",
                                        "response-file",  "redirect",       "default-response",
-                                       "tls-cert",       "tls-key",        "reset-query"};
+                                       "tls-cert",       "tls-key",        "reset-query",
+                                       "response-header"};
 
 [[noreturn]] void Fail(const std::string& message) { throw std::invalid_argument(message); }
 
@@ -187,7 +188,20 @@ class Parser {
             http.files_dir = Resolve(base, value);
         } else if (name == "response") {
             auto [path, text] = SplitQueryValue(name, value);
-            http.responses[path] = StatusAndText(name, text);
+            HttpResponse& response = http.responses[path];
+            std::vector<std::pair<std::string, std::string>> headers = std::move(response.headers);
+            response = StatusAndText(name, text);
+            response.headers = std::move(headers);
+        } else if (name == "response-header") {
+            // Kept whichever of the path's options comes first.
+            auto [path, header] = SplitQueryValue(name, value);
+            const std::size_t colon = header.find(':');
+            if (colon == std::string::npos || colon == 0)
+                Fail("--" + name + ": not NAME:VALUE: " + header);
+            const std::size_t start = header.find_first_not_of(' ', colon + 1);
+            http.responses[path].headers.emplace_back(
+                header.substr(0, colon),
+                start == std::string::npos ? std::string() : header.substr(start));
         } else if (name == "response-file") {
             auto [path, file] = SplitQueryValue(name, value);
             http.responses[path].body = ReadFile(Resolve(base, file));
@@ -278,6 +292,9 @@ HTTP servers (for RDAP; each option below makes the latest server one):
   --response PATH=STATUS:TEXT   answer PATH with STATUS and the body TEXT
   --response-file PATH=FILE     answer PATH with 200 and the bytes of FILE
   --redirect PATH=LOCATION answer PATH with 302 and "Location: LOCATION"
+  --response-header PATH=NAME:VALUE
+                           add the header "NAME: VALUE" to PATH's response
+                           (e.g. Retry-After beside a 429); may be repeated
   --files-dir DIR          answer /a/b with 200 and the file DIR/a/b, or else
                            DIR/a/b.json (no "..", no empty segment)
   --default-response STATUS:TEXT
