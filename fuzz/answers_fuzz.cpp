@@ -63,10 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto notice = FindRateLimitNotice(lines)) {
         FUZZ_CHECK(notice->wording >= RateLimitWordings().data() &&
                    notice->wording < RateLimitWordings().data() + RateLimitWordings().size());
-        if (notice->retryAfterSeconds) FUZZ_CHECK(*notice->retryAfterSeconds <= kMaxRetryAfterSeconds);
+        if (notice->retryAfterSeconds)
+            FUZZ_CHECK(*notice->retryAfterSeconds <= kMaxRetryAfterSeconds);
     }
     for (const std::int64_t now : {std::int64_t{0}, std::int64_t{1767225600}}) {
-        if (const auto wait = ParseRetryAfter(query, now)) FUZZ_CHECK(*wait <= kMaxRetryAfterSeconds);
+        if (const auto wait = ParseRetryAfter(query, now))
+            FUZZ_CHECK(*wait <= kMaxRetryAfterSeconds);
     }
     return 0;
 }

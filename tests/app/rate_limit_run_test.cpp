@@ -28,8 +28,8 @@ struct LimitCase {
     std::vector<testserver::ServerConfig> servers;
     std::string typed;
     std::string status;
-    Lines shown;                   // consecutive report lines
-    std::string neverAsked;        // a server the run must not ask; empty: none
+    Lines shown;             // consecutive report lines
+    std::string neverAsked;  // a server the run must not ask; empty: none
 };
 
 TEST(RateLimitRun, ALimitNoticeEndsTheNameRunOnItsOwnStatusWithTheNoticeShown) {
@@ -92,9 +92,9 @@ TEST(RateLimitRun, ALimitNoticeEndsTheNameRunOnItsOwnStatusWithTheNoticeShown) {
 TEST(RateLimitRun, ALaterLegsDoneStillTellsTheLimitOfAnEarlierOne) {
     Gate apnicGate;
     Gate arinGate;
-    std::vector<testserver::ServerConfig> servers = GatedRegistries(
-        apnicGate, "inetnum: 192.0.2.0 - 192.0.2.255\n", arinGate,
-        "ReferralServer: whois://whois.ripe.net\n");
+    std::vector<testserver::ServerConfig> servers =
+        GatedRegistries(apnicGate, "inetnum: 192.0.2.0 - 192.0.2.255\n", arinGate,
+                        "ReferralServer: whois://whois.ripe.net\n");
     servers.push_back(Answering(std::string(query::kRipeServer), kRipeNotice + "\n%\n"));
     RunHarness run(servers);
     run.window.query = "192.0.2.1";

@@ -1,13 +1,14 @@
 // The limit wordings of the registries, the seconds their notices name, the
 // Retry-After values of RDAP services and the status that tells them.
 
+#include "app/run/rate_limits.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include "app/run/rate_limits.h"
 #include "app/run/run_texts.h"
 #include "encoding/answer_utf8.h"
 
@@ -35,8 +36,9 @@ struct NoticeCase {
 TEST(RateLimits, NoticesAreFoundAnchoredAndTellTheirWait) {
     const std::string terms(99, '\n');  // 99 empty lines of terms before it
     const NoticeCase cases[] = {
-        {"any case, leading blanks", "  % error: 55000000002 connection refused; ACCESS CONTROL "
-                                     "LIMIT REACHED.\n",
+        {"any case, leading blanks",
+         "  % error: 55000000002 connection refused; ACCESS CONTROL "
+         "LIMIT REACHED.\n",
          true, std::nullopt},
         {"Nominet's wait on the next line",
          "    Error for \"google.co.uk\".\n\n    The WHOIS query quota for 127.0.0.1 has been "
@@ -51,11 +53,11 @@ TEST(RateLimits, NoticesAreFoundAnchoredAndTellTheirWait) {
         {"DNS Belgium's wait", "% Excessive querying, grace period of 2 seconds\n", true, 2},
         {"a wait without its unit", "% Excessive querying, grace period of 2\n", true,
          std::nullopt},
-        {"the wording in mid-line", "Note: Your connection limit exceeded.\n", false,
-         std::nullopt},
+        {"the wording in mid-line", "Note: Your connection limit exceeded.\n", false, std::nullopt},
         {"DENIC's other errors", "% Error: 55000000010 unknown error\n", false, std::nullopt},
-        {"legal text", "% Queries past the limit exceeded by robots are refused; whois limit "
-                       "exceeded notices follow.\n",
+        {"legal text",
+         "% Queries past the limit exceeded by robots are refused; whois limit "
+         "exceeded notices follow.\n",
          false, std::nullopt},
         {"RIPE's no-entries error", "%ERROR:101: no entries found\n", false, std::nullopt},
         {"the last line scanned", terms + "WHOIS LIMIT EXCEEDED\n", true, std::nullopt},
@@ -83,7 +85,8 @@ TEST(RateLimits, NoRealAnswerOfTheFixtureSetIsALimitNotice) {
         std::ifstream file(path, std::ios::binary);
         std::string raw(std::istreambuf_iterator<char>(file), {});
         const std::string host = path.parent_path().filename().string();
-        const auto notice = FindRateLimitNotice(Lines(encoding::DecodeAnswer(std::move(raw), host)));
+        const auto notice =
+            FindRateLimitNotice(Lines(encoding::DecodeAnswer(std::move(raw), host)));
         EXPECT_FALSE(notice.has_value()) << path << ": " << notice->wording->sample;
         ++answers;
     }

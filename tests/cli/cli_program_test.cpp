@@ -383,8 +383,10 @@ struct LimitCase {
 // A limit notice is no answer: the status says who refused, the notice is
 // in the report, and a script sees exit status 1.
 TEST(Cli, ARateLimitExitsWithOneAndSaysWhoRefused) {
-    const std::string denic = "% Error: 55000000002 Connection refused; access control limit reached.";
-    const std::string czNic = "Your connection limit exceeded. Please slow down and try again later.";
+    const std::string denic =
+        "% Error: 55000000002 Connection refused; access control limit reached.";
+    const std::string czNic =
+        "Your connection limit exceeded. Please slow down and try again later.";
     const std::string ripe = "%ERROR:201: access denied for 192.0.2.1";
     const std::string ripeLimited = "whois.ripe.net で問い合わせ回数の制限を超えました";
     const LimitCase cases[] = {
@@ -407,8 +409,10 @@ TEST(Cli, ARateLimitExitsWithOneAndSaysWhoRefused) {
          ripe},
         {"RDAP's 429",
          {RdapService({{"/domain/google.com",
-                        {429, R"({"errorCode":429,"title":"Too Many Requests"})",
-                         "application/rdap+json", {{"Retry-After", "30"}}}}})},
+                        {429,
+                         R"({"errorCode":429,"title":"Too Many Requests"})",
+                         "application/rdap+json",
+                         {{"Retry-After", "30"}}}}})},
          {"--rdap", "google.com"},
          {"rdap.registry.test で問い合わせ回数の制限を超えました (30 秒後に再試行できます)"},
          "Error Code: 429"},

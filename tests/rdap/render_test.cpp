@@ -1,5 +1,7 @@
 // Real RDAP answers against reviewed renderings (tests/data/rdap/golden, UTF-8;
 // TORVANE_UPDATE_GOLDEN=1 rewrites them), and hostile answers.
+#include "rdap/render.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,8 +12,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "rdap/render.h"
 
 namespace torvane::rdap {
 namespace {

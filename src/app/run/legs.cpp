@@ -292,8 +292,8 @@ void TRunController::LimitedDone(Leg leg, query::TLines answer, const RateLimitN
         ShowArinBlock(client.Host, std::move(answer));
     }
     // A limited server is not asked again; RDAP may have what it withheld.
-    const bool rdap = (leg == Leg::Leg1 && !cancelling_ && StartRunRdap()) ||
-                      StartNumberRdap(leg, false);
+    const bool rdap =
+        (leg == Leg::Leg1 && !cancelling_ && StartRunRdap()) || StartNumberRdap(leg, false);
     if (rdap) rdapCovers_ = Index(leg);
     if (IsPrimary(leg) && !pendingQueries_.empty() && !cancelling_) {
         StartDispatch(leg);

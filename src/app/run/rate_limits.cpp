@@ -13,8 +13,9 @@ namespace {
 constexpr std::array kWordings{
     // DENIC (.de). Recorded answer: weppos/whois,
     // spec/fixtures/responses/whois.denic.de/response_throttled.txt.
-    RateLimitWording{"whois.denic.de", "% Error: 55000000002", "access control limit reached", false,
-                     "", "% Error: 55000000002 Connection refused; access control limit reached."},
+    RateLimitWording{"whois.denic.de", "% Error: 55000000002", "access control limit reached",
+                     false, "",
+                     "% Error: 55000000002 Connection refused; access control limit reached."},
     // CZ.NIC (.cz). Recorded answer: weppos/whois,
     // spec/fixtures/responses/whois.nic.cz/cz/response_throttled.txt.
     RateLimitWording{"whois.nic.cz", "Your connection limit exceeded.", "", false, "",
@@ -54,10 +55,12 @@ constexpr std::array kWordings{
     // SIDN (.nl), its lines start with the server's name. Recorded answers:
     // weppos/whois, spec/fixtures/responses/whois.domain-registry.nl/
     // nl/response_throttled_daily.txt and response_throttled.txt.
-    RateLimitWording{"whois.sidn.nl", "daily whois-limit exceeded for client", "", true, "",
-                     "whois.domain-registry.nl: daily whois-limit exceeded for client 67.202.31.57"},
-    RateLimitWording{"whois.sidn.nl", "request per second allowed, try again later", "", true, "",
-                     "whois.domain-registry.nl: only 1 request per second allowed, try again later"},
+    RateLimitWording{
+        "whois.sidn.nl", "daily whois-limit exceeded for client", "", true, "",
+        "whois.domain-registry.nl: daily whois-limit exceeded for client 67.202.31.57"},
+    RateLimitWording{
+        "whois.sidn.nl", "request per second allowed, try again later", "", true, "",
+        "whois.domain-registry.nl: only 1 request per second allowed, try again later"},
     // Public Interest Registry (.org): its FAQ "When I use the WHOIS portal
     // for search, why do I receive the WHOIS LIMIT EXCEEDED error message?"
     // (thenew.org/faqs); the whole line, and the same first words for .io,
@@ -90,9 +93,9 @@ constexpr std::array kWordings{
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
 }
 
 // The position of `needle` in `text` at or after `from`, ASCII case aside.
@@ -118,7 +121,8 @@ std::size_t MatchEnd(const RateLimitWording& row, std::string_view line) {
         if (at == std::string_view::npos) return at;
         end = at + row.lead.size();
     } else {
-        if (line.size() < row.lead.size() || !EqualNoCase(line.substr(0, row.lead.size()), row.lead))
+        if (line.size() < row.lead.size() ||
+            !EqualNoCase(line.substr(0, row.lead.size()), row.lead))
             return std::string_view::npos;
         end = row.lead.size();
     }

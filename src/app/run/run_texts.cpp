@@ -143,7 +143,8 @@ std::string NameRefusalStatus(puny::NameRefusal refusal, std::string_view typed)
     return std::string(typed) + why;
 }
 
-std::string RateLimitStatus(const std::string& host, std::optional<std::uint32_t> retryAfterSeconds) {
+std::string RateLimitStatus(const std::string& host,
+                            std::optional<std::uint32_t> retryAfterSeconds) {
     const RunTexts& text = Texts();
     std::string status = host + text.rateLimited;
     if (!retryAfterSeconds) return status;

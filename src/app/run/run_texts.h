@@ -97,6 +97,7 @@ std::string NameRefusalStatus(puny::NameRefusal refusal, std::string_view typed)
 // limit: host + " で問い合わせ回数の制限を超えました", and when the server said when to
 // come back, " (" + seconds + " 秒後に再試行できます)"; from 120 seconds on the wait
 // is told in minutes, rounded up: " (" + minutes + " 分後に再試行できます)".
-std::string RateLimitStatus(const std::string& host, std::optional<std::uint32_t> retryAfterSeconds);
+std::string RateLimitStatus(const std::string& host,
+                            std::optional<std::uint32_t> retryAfterSeconds);
 
 }  // namespace torvane::run
