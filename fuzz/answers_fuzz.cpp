@@ -1,6 +1,7 @@
 // The answer scans of the legs on arbitrary answers, decoded to UTF-8 as the
 // legs decode them: line splitting, the "Whois Server:" referral, the contact
-// handles, APNIC's "command line:" and ARIN's "ReferralServer: ".
+// handles, APNIC's "command line:", ARIN's "ReferralServer: ", the limit
+// notices, and the first line read as a Retry-After value.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "app/run/answer_rules.h"
+#include "app/run/rate_limits.h"
 #include "encoding/answer_utf8.h"
 #include "query/text_lines.h"
 #include "fuzz_check.h"
@@ -56,6 +58,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         IsApnicNotAllocated(line);
         IsArinNoMatch(line);
+    }
+
+    if (const auto notice = FindRateLimitNotice(lines)) {
+        FUZZ_CHECK(notice->wording >= RateLimitWordings().data() &&
+                   notice->wording < RateLimitWordings().data() + RateLimitWordings().size());
+        if (notice->retryAfterSeconds)
+            FUZZ_CHECK(*notice->retryAfterSeconds <= kMaxRetryAfterSeconds);
+    }
+    for (const std::int64_t now : {std::int64_t{0}, std::int64_t{1767225600}}) {
+        if (const auto wait = ParseRetryAfter(query, now))
+            FUZZ_CHECK(*wait <= kMaxRetryAfterSeconds);
     }
     return 0;
 }

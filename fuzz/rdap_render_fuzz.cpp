@@ -1,5 +1,6 @@
 // RDAP answers into report lines: every line free of control characters and
-// of the WHOIS referral marker, the line cap kept, the related URL an http(s) one.
+// of the WHOIS referral marker, the line cap kept, the related URL an http(s)
+// one; the error code read only from a small text.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +14,7 @@ using namespace torvane::rdap;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view json(reinterpret_cast<const char*>(data), size);
+    if (RdapErrorCode(json)) FUZZ_CHECK(size <= kMaxErrorAnswerSize);
     const auto rendering = RenderRdap(json);
     if (!rendering) return 0;
     FUZZ_CHECK(rendering->lines.size() <= kMaxRenderedLines + 1);

@@ -57,6 +57,7 @@ void TRdapCli::StartQuery(const std::string& url) {
     head_read_ = false;
     fault_ = rdap::CodingFault::kNone;
     final_url_ = url;
+    retry_after_.clear();
     status_ = 0;
     redirects_ = 0;
     truncated_ = false;
@@ -145,6 +146,9 @@ bool TRdapCli::ReadHead() {
     head_read_ = true;
     content_type_ = reply_->rawHeader("Content-Type").toStdString();
     content_encoding_ = reply_->rawHeader("Content-Encoding").toStdString();
+    const QByteArray retryAfter =
+        reply_->rawHeader("Retry-After").left(static_cast<qsizetype>(kMaxRetryAfterSize));
+    retry_after_.assign(retryAfter.constData(), static_cast<std::size_t>(retryAfter.size()));
     // A redirect that is followed shows nothing of its body.
     if (IsRedirectStatus(status_) && !reply_->rawHeader("Location").isEmpty()) return true;
     const rdap::ContentCoding coding = rdap::ParseContentCoding(content_encoding_);
@@ -183,6 +187,7 @@ void TRdapCli::ReplyFinished() {
     body_.clear();
     content_type_.clear();
     content_encoding_.clear();
+    retry_after_.clear();
     decoder_.reset();
     head_read_ = false;
     status_ = 0;

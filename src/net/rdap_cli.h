@@ -84,8 +84,8 @@ class TRdapCli {
 
     // Starts the request for `url` (UTF-8, e.g.
     // "https://rdap.verisign.com/com/v1/domain/example.com"). Empties Body(),
-    // HttpStatus(), Truncated(), ContentType(), ContentEncoding(), Fault() and
-    // sets FinalUrl() to `url`.
+    // HttpStatus(), RetryAfter(), Truncated(), ContentType(), ContentEncoding(),
+    // Fault() and sets FinalUrl() to `url`.
     void StartQuery(const std::string& url);
 
     // Ends the running request at once: OnQueryDone(10004) inside this call.
@@ -119,6 +119,10 @@ class TRdapCli {
     // Why the last request ended with 12175 (kUnknownCoding: ContentEncoding()
     // names a coding the client does not decode); kNone otherwise.
     rdap::CodingFault Fault() const { return fault_; }
+    // The Retry-After header of the last response head, as it came (at most
+    // kMaxRetryAfterSize bytes of it); empty when it had none.
+    const std::string& RetryAfter() const { return retry_after_; }
+    static constexpr std::size_t kMaxRetryAfterSize = 128;
 
     TQueryEvent OnSessionConnected;
     TQueryEvent OnQueryDone;
@@ -150,6 +154,7 @@ class TRdapCli {
     bool head_read_ = false;
     rdap::CodingFault fault_ = rdap::CodingFault::kNone;
     std::string final_url_;
+    std::string retry_after_;
     int status_ = 0;
     int redirects_ = 0;
     bool truncated_ = false;

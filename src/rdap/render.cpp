@@ -368,4 +368,18 @@ std::optional<RdapRendering> RenderRdap(std::string_view json) {
     return rendering;
 }
 
+std::optional<long long> RdapErrorCode(std::string_view json) {
+    if (json.size() > kMaxErrorAnswerSize) return std::nullopt;
+    Json answer;
+    try {
+        answer = ParseLimitedJson(json, kMaxAnswerDepth);
+    } catch (const JsonInputError&) {
+        return std::nullopt;
+    }
+    if (!answer.is_object()) return std::nullopt;
+    const Json* code = Member(answer, "errorCode");
+    if (code == nullptr || !code->is_number_integer()) return std::nullopt;
+    return code->get<long long>();
+}
+
 }  // namespace torvane::rdap

@@ -66,4 +66,12 @@ struct RdapRendering {
 // but std::bad_alloc.
 std::optional<RdapRendering> RenderRdap(std::string_view json);
 
+// An error answer is small; a longer text is not read for its error code.
+inline constexpr std::size_t kMaxErrorAnswerSize = 64 * 1024;
+// The errorCode of an RDAP error answer (RFC 9083 section 6): an integer
+// member of the top-level object. Nothing for any other text, for a text
+// longer than kMaxErrorAnswerSize, or one nesting deeper than
+// kMaxAnswerDepth. Never throws but std::bad_alloc.
+std::optional<long long> RdapErrorCode(std::string_view json);
+
 }  // namespace torvane::rdap

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QTimeZone>
+
 #include "app/run/rdap_directory.h"
 #include "run_test_support.h"
 
@@ -273,6 +276,79 @@ TEST(RdapRun, ARegistrarWhoseNameIsNotFoundLeavesTheRunDone) {
     ASSERT_TRUE(rdap.run.Run("google.com"));
     EXPECT_EQ(rdap.run.window.Status(), "完了 (rdap.markmonitor.com が見つかりません)");
     EXPECT_EQ(rdap.Block(kVerisignRdap).at(2), "Domain Name: GOOGLE.COM");
+}
+
+std::string HttpDate(std::int64_t unixSeconds) {
+    return QDateTime::fromSecsSinceEpoch(unixSeconds, QTimeZone::utc())
+        .toString("ddd, dd MMM yyyy hh:mm:ss 'GMT'")
+        .toStdString();
+}
+
+struct RdapLimitCase {
+    std::string name;
+    std::vector<testserver::ServerConfig> servers;
+    std::string status;
+    std::string shownHeader;
+};
+
+// The switch on: a registry limited at port 43 is asked over RDAP, which
+// has the last word; a limited RDAP answer says when to come back.
+TEST(RdapRun, RateLimitsAtPortFortyThreeAndOverRdap) {
+    const std::string limited = "whois.verisign-grs.com で問い合わせ回数の制限を超えました";
+    const auto notice = [] {
+        testserver::ServerConfig config = Server(kVerisign);
+        config.default_answer = "WHOIS LIMIT EXCEEDED - SEE WWW.PIR.ORG/WHOIS FOR DETAILS\n";
+        return config;
+    };
+    const testserver::HttpResponse registryAnswer =
+        Answer("rdap/answers/rdap.verisign.com__domain_google.com_2021.json");
+    const std::string tooMany = R"({"errorCode":429,"title":"Too Many Requests"})";
+    const std::string inAnHour = HttpDate(QDateTime::currentSecsSinceEpoch() + 3600);
+    const RdapLimitCase cases[] = {
+        {"RDAP brings what port 43 withheld",
+         {notice(), Rdap("rdap.verisign.com", {{kGoogleAtVerisign, registryAnswer}}),
+          Rdap("rdap.markmonitor.com", {})},
+         "完了 (rdap.markmonitor.com にデータがありません)",
+         kVerisignRdap},
+        {"RDAP fails too",
+         {notice(), Rdap("rdap.verisign.com", {{kGoogleAtVerisign, {500, "{}"}}})},
+         "rdap.verisign.com でエラー HTTP 500",
+         kVerisignRdap},
+        {"429 with Retry-After in seconds",
+         {Refusing(kVerisign),
+          Rdap("rdap.verisign.com",
+               {{kGoogleAtVerisign,
+                 {429, tooMany, "application/rdap+json", {{"Retry-After", "30"}}}}})},
+         "rdap.verisign.com で問い合わせ回数の制限を超えました (30 秒後に再試行できます)",
+         kVerisignRdap},
+        {"429 with Retry-After as a date",
+         {Refusing(kVerisign),
+          Rdap("rdap.verisign.com",
+               {{kGoogleAtVerisign,
+                 {429, tooMany, "application/rdap+json", {{"Retry-After", inAnHour}}}}})},
+         "rdap.verisign.com で問い合わせ回数の制限を超えました (60 分後に再試行できます)",
+         kVerisignRdap},
+        {"an error answer of 429 sent with 200",
+         {Refusing(kVerisign), Rdap("rdap.verisign.com", {{kGoogleAtVerisign, {200, tooMany}}})},
+         "rdap.verisign.com で問い合わせ回数の制限を超えました",
+         kVerisignRdap},
+    };
+    for (const RdapLimitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        RdapRun rdap(c.servers);
+        ASSERT_TRUE(rdap.run.Run("google.com"));
+        EXPECT_EQ(rdap.run.window.Status(), c.status);
+        if (c.servers.front().refuse) {
+            EXPECT_TRUE(Holds(rdap.run.window.Lines(), "Error Code: 429"));
+        } else {
+            EXPECT_TRUE(Holds(rdap.run.window.statuses, limited));
+            EXPECT_TRUE(Holds(rdap.run.window.Lines(),
+                              "WHOIS LIMIT EXCEEDED - SEE WWW.PIR.ORG/WHOIS FOR DETAILS"));
+        }
+        EXPECT_FALSE(rdap.Block(c.shownHeader).empty());
+        // Asked once each: nothing is retried.
+        EXPECT_EQ(rdap.run.Servers().HttpRequests("rdap.verisign.com").size(), 1u);
+    }
 }
 
 TEST(RdapDirectory, FetchesNewerFilesOnceAWeekAndKeepsWhatFailed) {

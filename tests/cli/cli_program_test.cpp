@@ -400,6 +400,71 @@ TEST(Cli, RdapAnswersThatAreNoDataEndWithExitStatus1) {
     }
 }
 
+ServerConfig Answering(std::string name, const std::string& answer) {
+    ServerConfig config = Server(std::move(name));
+    config.default_answer = answer;
+    return config;
+}
+
+struct LimitCase {
+    std::string name;
+    std::vector<ServerConfig> servers;
+    std::vector<std::string> arguments;
+    std::vector<std::string> statuses;  // the last status is one of these
+    std::string shown;                  // a line of the report
+};
+
+// A limit notice is no answer: the status says who refused, the notice is
+// in the report, and a script sees exit status 1.
+TEST(Cli, ARateLimitExitsWithOneAndSaysWhoRefused) {
+    const std::string denic =
+        "% Error: 55000000002 Connection refused; access control limit reached.";
+    const std::string czNic =
+        "Your connection limit exceeded. Please slow down and try again later.";
+    const std::string ripe = "%ERROR:201: access denied for 192.0.2.1";
+    const std::string ripeLimited = "whois.ripe.net で問い合わせ回数の制限を超えました";
+    const LimitCase cases[] = {
+        {"DENIC",
+         {Answering("whois.denic.de", denic + "\n")},
+         {"example.de"},
+         {"whois.denic.de で問い合わせ回数の制限を超えました"},
+         denic},
+        {"CZ.NIC",
+         {Answering("whois.nic.cz", czNic + "\n")},
+         {"example.cz"},
+         {"whois.nic.cz で問い合わせ回数の制限を超えました"},
+         czNic},
+        {"RIPE after ARIN's referral",
+         {Answering(kJpnic, "jpnic\n"), Answering(kApnic, "apnic\n"),
+          Answering(kArin, "ReferralServer: whois://whois.ripe.net\n"),
+          Answering(kRipe, ripe + "\n")},
+         {"192.0.2.1"},
+         {ripeLimited, "完了 (" + ripeLimited + ")"},
+         ripe},
+        {"RDAP's 429",
+         {RdapService({{"/domain/google.com",
+                        {429,
+                         R"({"errorCode":429,"title":"Too Many Requests"})",
+                         "application/rdap+json",
+                         {{"Retry-After", "30"}}}}})},
+         {"--rdap", "google.com"},
+         {"rdap.registry.test で問い合わせ回数の制限を超えました (30 秒後に再試行できます)"},
+         "Error Code: 429"},
+    };
+    for (const LimitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        CliRun cli(c.servers);
+        const ChildResult result = cli.Run(c.arguments);
+        ASSERT_TRUE(result.exited);
+        EXPECT_EQ(result.exitCode, 1);
+        const std::string status = LastLine(result.err);
+        EXPECT_NE(std::find(c.statuses.begin(), c.statuses.end(), status), c.statuses.end())
+            << status;
+        const Lines out = SplitLines(result.out);
+        EXPECT_NE(std::find(out.begin(), out.end(), c.shown), out.end()) << result.out;
+    }
+}
+
 TEST(Cli, TimeoutLeavesAFastRunAlone) {
     CliRun cli({Server(kJprs, {{"example.jp", "answer\n"}})});
     const ChildResult result = cli.Run({"--timeout=30", "example.jp"});

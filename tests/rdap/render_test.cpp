@@ -1,5 +1,7 @@
 // Real RDAP answers against reviewed renderings (tests/data/rdap/golden, UTF-8;
 // TORVANE_UPDATE_GOLDEN=1 rewrites them), and hostile answers.
+#include "rdap/render.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,10 +9,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
-
-#include "rdap/render.h"
 
 namespace torvane::rdap {
 namespace {
@@ -53,6 +54,27 @@ TEST(RdapRender, RealAnswersMatchGoldenFiles) {
             std::ofstream(dump, std::ios::binary) << actual;
             ADD_FAILURE() << "rendering differs from " << golden << "; actual in " << dump;
         }
+    }
+}
+
+TEST(RdapRender, TheErrorCodeIsTheTopLevelIntegerOfASmallObject) {
+    const std::pair<std::string, std::optional<long long>> cases[] = {
+        {R"({"errorCode":429,"title":"Too Many Requests"})", 429},
+        {R"({"objectClassName":"domain","errorCode":404})", 404},
+        {R"({"errorCode":"429"})", std::nullopt},
+        {R"({"errorCode":429.5})", std::nullopt},
+        {R"({"notices":[{"errorCode":429}]})", std::nullopt},
+        {R"([{"errorCode":429}])", std::nullopt},
+        {"<html>429 Too Many Requests</html>", std::nullopt},
+        {R"({"errorCode":429,"pad":")" + std::string(kMaxErrorAnswerSize, 'x') + "\"}",
+         std::nullopt},
+        {R"({"errorCode":429,"x":)" + std::string(kMaxAnswerDepth, '[') +
+             std::string(kMaxAnswerDepth, ']') + "}",
+         std::nullopt},
+    };
+    for (const auto& [json, code] : cases) {
+        SCOPED_TRACE(json.substr(0, 60));
+        EXPECT_EQ(RdapErrorCode(json), code);
     }
 }
 

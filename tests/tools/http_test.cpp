@@ -98,7 +98,8 @@ TEST(HttpServer, RefusesToStartWithAnUnusableCertificate) {
 TEST(ProgramOptions, HttpOptionsMakeAnHttpServer) {
     const auto options = ParseArguments(
         {"--server", "whois.a", "--server", "rdap.b", "--files-dir", "/srv", "--response",
-         R"(/help=200:{"x":1}\n)", "--redirect", "/old=https://rdap.b/new", "--default-response",
+         R"(/help=200:{"x":1}\n)", "--response-header", "/busy=Retry-After: 30", "--response",
+         "/busy=429:{}", "--redirect", "/old=https://rdap.b/new", "--default-response",
          "503:busy", "--tls-cert", "c.pem", "--tls-key", "k.pem", "--server", "rdap.c", "--http"});
     ASSERT_EQ(options.servers.size(), 3u);
     EXPECT_FALSE(options.servers[0].http);
@@ -110,10 +111,15 @@ TEST(ProgramOptions, HttpOptionsMakeAnHttpServer) {
     EXPECT_EQ(
         http.responses.at("/old").headers,
         (std::vector<std::pair<std::string, std::string>>{{"Location", "https://rdap.b/new"}}));
+    EXPECT_EQ(http.responses.at("/busy").status, 429);
+    EXPECT_EQ(http.responses.at("/busy").headers,
+              (std::vector<std::pair<std::string, std::string>>{{"Retry-After", "30"}}));
     EXPECT_EQ(http.default_response.status, 503);
     EXPECT_EQ(http.tls_certificate, fs::path("c.pem"));
     EXPECT_EQ(http.tls_key, fs::path("k.pem"));
     EXPECT_TRUE(options.servers[2].http);
+    EXPECT_THROW(ParseArguments({"--server", "a", "--response-header", "/p=no-colon"}),
+                 std::invalid_argument);
     for (const char* bad : {"x", "99:x", "200"})
         EXPECT_THROW(ParseArguments({"--server", "a", "--default-response", bad}),
                      std::invalid_argument)

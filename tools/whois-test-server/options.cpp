@@ -188,7 +188,20 @@ class Parser {
             http.files_dir = Resolve(base, value);
         } else if (name == "response") {
             auto [path, text] = SplitQueryValue(name, value);
-            http.responses[path] = StatusAndText(name, text);
+            HttpResponse& response = http.responses[path];
+            std::vector<std::pair<std::string, std::string>> headers = std::move(response.headers);
+            response = StatusAndText(name, text);
+            response.headers = std::move(headers);
+        } else if (name == "response-header") {
+            // Kept whichever of the path's options comes first.
+            auto [path, header] = SplitQueryValue(name, value);
+            const std::size_t colon = header.find(':');
+            if (colon == std::string::npos || colon == 0)
+                Fail("--" + name + ": not NAME:VALUE: " + header);
+            const std::size_t start = header.find_first_not_of(' ', colon + 1);
+            http.responses[path].headers.emplace_back(
+                header.substr(0, colon),
+                start == std::string::npos ? std::string() : header.substr(start));
         } else if (name == "response-file") {
             auto [path, file] = SplitQueryValue(name, value);
             http.responses[path].body = ReadFile(Resolve(base, file));
@@ -200,14 +213,6 @@ class Parser {
         } else if (name == "response-type") {
             auto [path, type] = SplitQueryValue(name, value);
             http.responses[path].content_type = type;
-        } else if (name == "response-header") {
-            auto [path, header] = SplitQueryValue(name, value);
-            const auto colon = header.find(':');
-            if (colon == std::string::npos || colon == 0)
-                Fail("--" + name + " wants PATH=NAME:VALUE: " + value);
-            std::string text = header.substr(colon + 1);
-            text.erase(0, text.find_first_not_of(' '));
-            http.responses[path].headers.emplace_back(header.substr(0, colon), text);
         } else if (name == "default-response") {
             http.default_response = StatusAndText(name, value);
         } else if (name == "tls-cert") {
@@ -292,9 +297,11 @@ HTTP servers (for RDAP; each option below makes the latest server one):
   --redirect PATH=LOCATION answer PATH with 302 and "Location: LOCATION"
   --response-type PATH=TYPE     send PATH's response with "Content-Type: TYPE"
                            (empty: no Content-Type); after its --response
-  --response-header PATH=NAME:VALUE   add that header to PATH's response, e.g.
-                           "Content-Encoding: gzip" for a --response-file of
-                           gzip bytes; after its --response
+  --response-header PATH=NAME:VALUE
+                           add the header "NAME: VALUE" to PATH's response
+                           (e.g. Retry-After beside a 429, Content-Encoding:
+                           gzip for a --response-file of gzip bytes); may be
+                           repeated
   --files-dir DIR          answer /a/b with 200 and the file DIR/a/b, or else
                            DIR/a/b.json (no "..", no empty segment)
   --default-response STATUS:TEXT

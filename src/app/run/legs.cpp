@@ -71,15 +71,18 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
                               StartNumberRdap(leg, answerShown());
             if (!rdap) Tail();
         } else {
-            // An aborted leg's completion is part of the cancel, which says
-            // "中止" itself.
-            if (!cancelling_)
-                window_.SetStatus(completed.truncated ? Texts().truncated : Texts().done);
             legBusy_ = false;
             query::TLines answer = completed.lines
                                        ? std::move(*completed.lines)
                                        : AnswerLines(std::move(completed.raw), Client(leg).Host);
-            if (IsPrimary(leg)) {
+            const std::optional<RateLimitNotice> limit = FindRateLimitNotice(answer);
+            // An aborted leg's completion is part of the cancel, which says
+            // "中止" itself.
+            if (!cancelling_ && !limit)
+                window_.SetStatus(completed.truncated ? Texts().truncated : DoneStatus());
+            if (limit) {
+                LimitedDone(leg, std::move(answer), *limit, std::move(referring));
+            } else if (IsPrimary(leg)) {
                 PrimaryDone(leg, std::move(answer));  // runs the tail itself, after its dispatch
             } else {
                 if (IsFollowUp(leg)) FollowUpDone(leg, std::move(answer));
@@ -161,13 +164,19 @@ void TRunController::AppendPrimaryBlock(query::TLines block) {
     insertLine_ = report.Count() - 1;
 }
 
-void TRunController::FollowUpDone(Leg leg, query::TLines answer) {
-    net::TWhoisCli& client = Client(leg);
+query::TLines TRunController::FollowUpBlock(Leg leg, query::TLines answer) {
+    const net::TWhoisCli& client = Client(leg);
     query::TLines block;
     if (leg != Leg::Leg2) block.push_back("");
     block.push_back("{" + client.Host + Texts().answerFrom + " (" + client.Query + ") }");
     block.push_back("");
     block.append(std::move(answer));
+    return block;
+}
+
+void TRunController::FollowUpDone(Leg leg, query::TLines answer) {
+    net::TWhoisCli& client = Client(leg);
+    query::TLines block = FollowUpBlock(leg, std::move(answer));
     if (const auto referral =
             FindWhoisServerReferral(block, client.Host, asked_[Index(leg)], client.Query)) {
         FollowReferral(leg, *referral, block);
@@ -267,6 +276,41 @@ void TRunController::ShowReferringBlock(Leg leg, Referring referring) {
     } else if (leg == Leg::Leg7) {
         ShowArinBlock(referring.host, std::move(referring.block));
     }
+}
+
+void TRunController::LimitedDone(Leg leg, query::TLines answer, const RateLimitNotice& notice,
+                                 std::optional<Referring> referring) {
+    const net::TWhoisCli& client = Client(leg);
+    const std::string status = RateLimitStatus(client.Host, notice.retryAfterSeconds);
+    limits_.emplace_back(Index(leg), status);
+    if (!cancelling_) window_.SetStatus(status);
+    // The referring server's answer is data; the notice that follows it is
+    // not.
+    if (referring) ShowReferringBlock(leg, std::move(*referring));
+    if (IsPrimary(leg)) {
+        query::TLines block{Header(client.Host), ""};
+        block.append(std::move(answer));
+        AppendPrimaryBlock(std::move(block));
+    } else if (IsFollowUp(leg)) {
+        PlaceFollowUpBlock(leg, FollowUpBlock(leg, std::move(answer)));
+    } else if (leg == Leg::Leg6) {
+        AppendBlock(Header(client.Host), std::move(answer), AddressQuery(client.Query));
+    } else if (leg == Leg::Leg7) {
+        ShowArinBlock(client.Host, std::move(answer));
+    }
+    // A limited server is not asked again; RDAP may have what it withheld.
+    const bool rdap =
+        (leg == Leg::Leg1 && !cancelling_ && StartRunRdap()) || StartNumberRdap(leg, false);
+    if (rdap) rdapCovers_ = Index(leg);
+    if (IsPrimary(leg) && !pendingQueries_.empty() && !cancelling_) {
+        StartDispatch(leg);
+    } else if (!rdap) {
+        Tail();
+    }
+}
+
+std::string TRunController::DoneStatus() const {
+    return limits_.empty() ? Texts().done : DoneExcept(limits_.front().second);
 }
 
 void TRunController::StartDispatch(Leg primary) {

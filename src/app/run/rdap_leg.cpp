@@ -1,6 +1,7 @@
 // The RDAP leg: registration data from a registry's RDAP service where port
 // 43 gave none, and the registrar's answer the registry points to.
 
+#include <QDateTime>
 #include <QUrl>
 #include <utility>
 
@@ -149,12 +150,26 @@ void TRunController::RdapConnected(net::ErrorCode code) {
     window_.SetStatus(HostOf(rdap_->FinalUrl()) + Texts().connecting);
 }
 
+bool TRunController::RdapLimited() const {
+    const int status = rdap_->HttpStatus();
+    if (status == 429) return true;
+    return (status == 200 || (status >= 400 && status < 500)) &&
+           rdap::RdapErrorCode(rdap_->Body()) == 429;
+}
+
+std::string TRunController::RdapLimitStatus() const {
+    const std::int64_t now = QDateTime::currentSecsSinceEpoch();
+    return RateLimitStatus(HostOf(rdap_->FinalUrl()), ParseRetryAfter(rdap_->RetryAfter(), now));
+}
+
 std::string TRunController::RdapStatus(net::ErrorCode code, rdap::BodyKind kind) const {
     const RunTexts& text = Texts();
     const net::TRdapCli& client = *rdap_;
     const int status = client.HttpStatus();
+    if (code == 0 && RdapLimited())
+        return rdapFollowUp_ ? DoneExcept(RdapLimitStatus()) : RdapLimitStatus();
     if (code == 0 && status == 200 && client.Truncated()) return text.truncated;
-    if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap) return text.done;
+    if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap) return DoneStatus();
     // A registry without the name says so as the classic run does.
     if (code == 0 && status == 404 && !rdapFollowUp_) return text.noDatabase;
     const std::string host = HostOf(client.FinalUrl());
@@ -179,8 +194,17 @@ void TRunController::RdapDone(net::ErrorCode code) {
     rdapRunning_ = false;
     const int status = client.HttpStatus();
     const rdap::BodyKind kind = rdap::ClassifyBody(client.Body(), client.ContentType());
+    const bool limited = code == 0 && RdapLimited();
+    // The registry's answer brings what the limited leg it stands in for
+    // withheld.
+    if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap && !limited &&
+        !rdapFollowUp_ && rdapCovers_) {
+        std::erase_if(limits_, [&](const auto& limit) { return limit.first == *rdapCovers_; });
+    }
+    rdapCovers_.reset();
     // The cancel says "中止" itself.
     if (!cancelling_) window_.SetStatus(RdapStatus(code, kind));
+    if (limited) limits_.emplace_back(kRdapExchange, RdapLimitStatus());
     std::optional<std::string> related;
     try {
         // Whoever reads these expects JSON documents (--rdap-json pipes them
@@ -192,7 +216,7 @@ void TRunController::RdapDone(net::ErrorCode code) {
     } catch (const std::exception& error) {
         window_.SetStatus(ErrorStatus(error.what()));
     }
-    if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap && related &&
+    if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap && !limited && related &&
         !rdapRelatedFollowed_ && !cancelling_) {
         rdapRelatedFollowed_ = true;
         StartRdapRequest(*related, true);

@@ -89,6 +89,8 @@ bool TRunController::BeginRun(const std::string& typed) {
     report.BeginUpdate();
     window_.SetRunning(true);
     report.Clear();
+    limits_.clear();
+    rdapCovers_.reset();
     window_.SetStatus(Texts().runStarting);
     return true;
 }

@@ -17,6 +17,7 @@
 #include "app/run/answer_rules.h"
 #include "app/run/async_lookup.h"
 #include "app/run/history.h"
+#include "app/run/rate_limits.h"
 #include "app/run/resolver.h"
 #include "app/run/run_window.h"
 #include "net/whois_cli.h"
@@ -219,6 +220,18 @@ class TRunController {
     std::optional<ReferralTarget> PrimaryReferral(Leg leg, const query::TLines& block);
     void AppendPrimaryBlock(query::TLines block);
     void FollowUpDone(Leg leg, query::TLines answer);
+    // The header lines and `answer` of a follow-up leg's block.
+    query::TLines FollowUpBlock(Leg leg, query::TLines answer);
+    // A leg whose server refused the query for its limit: the status says
+    // so, the answer is shown as its leg shows answers, no referral in it
+    // is followed and nothing is asked again. The run's RDAP leg takes the
+    // place of the name run's first server, the number run's RDAP that of
+    // its registry; `referring` is shown first, as for a failed leg.
+    void LimitedDone(Leg leg, query::TLines answer, const RateLimitNotice& notice,
+                     std::optional<Referring> referring);
+    // "完了", or while a limit of this run stands unrecovered,
+    // "完了 (" + its status + ")".
+    std::string DoneStatus() const;
     void PlaceFollowUpBlock(Leg leg, query::TLines block);
     void ApnicDone(query::TLines answer);
     void ArinDone(query::TLines answer);
@@ -251,6 +264,12 @@ class TRunController {
     void StartRdapLeg(const std::string& url, bool followUp = false);
     void StartRdapRequest(const std::string& url, bool followUp);
     std::string RdapStatus(net::ErrorCode code, rdap::BodyKind kind) const;
+    // The RDAP answer refuses for the service's limit: HTTP 429, or a 200
+    // or 4xx error answer whose errorCode is 429.
+    bool RdapLimited() const;
+    // The status of a limited RDAP answer, with the wait its Retry-After
+    // says.
+    std::string RdapLimitStatus() const;
     void RdapConnected(net::ErrorCode code);
     void RdapDone(net::ErrorCode code);
     // Shows the body as a block of the report (binary bodies as one line
@@ -314,6 +333,12 @@ class TRunController {
     };
     std::vector<std::string> numberQueries_;
     std::optional<NumberRdap> numberRdap_;
+    // The limits met in this run, oldest first: the exchange (Index(leg) or
+    // kRdapExchange) and its status. An exchange is dropped from here when
+    // the RDAP leg that took its place brought the data.
+    std::vector<std::pair<std::size_t, std::string>> limits_;
+    // The limited exchange whose place the running RDAP leg takes.
+    std::optional<std::size_t> rdapCovers_;
     // Last: destroyed first, so that no lookup still reaches the resolver or
     // this controller.
     TAsyncLookup lookup_;

@@ -49,6 +49,9 @@ const RunTexts& Texts() {
         " の応答の圧縮データが途中で切れています",
         "(バイナリデータのため表示しません: ",
         " バイト)",
+        " で問い合わせ回数の制限を超えました",
+        " 秒後に再試行できます)",
+        " 分後に再試行できます)",
     };
     return texts;
 }
@@ -189,6 +192,16 @@ std::string CodingFailure(const std::string& host, rdap::CodingFault fault,
 
 std::string BinaryNotShownLine(std::size_t size) {
     return Texts().binaryNotShown + std::to_string(size) + Texts().bytesClose;
+}
+
+std::string RateLimitStatus(const std::string& host,
+                            std::optional<std::uint32_t> retryAfterSeconds) {
+    const RunTexts& text = Texts();
+    std::string status = host + text.rateLimited;
+    if (!retryAfterSeconds) return status;
+    const std::uint32_t seconds = *retryAfterSeconds;
+    if (seconds < 120) return status + " (" + std::to_string(seconds) + text.retrySeconds;
+    return status + " (" + std::to_string((seconds + 59) / 60) + text.retryMinutes;
 }
 
 }  // namespace torvane::run

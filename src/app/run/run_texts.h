@@ -57,6 +57,9 @@ struct RunTexts {
     std::string cutOffCoding;    // " の応答の圧縮データが途中で切れています"
     std::string binaryNotShown;  // "(バイナリデータのため表示しません: ", then the size
     std::string bytesClose;      // " バイト)"
+    std::string rateLimited;     // " で問い合わせ回数の制限を超えました"
+    std::string retrySeconds;    // " 秒後に再試行できます)", after " (" and a count
+    std::string retryMinutes;    // " 分後に再試行できます)", after " (" and a count
 };
 
 const RunTexts& Texts();
@@ -122,5 +125,12 @@ std::string CodingFailure(const std::string& host, rdap::CodingFault fault,
 // The one line a binary body is shown as, in place of its bytes:
 // "(バイナリデータのため表示しません: " + size + " バイト)".
 std::string BinaryNotShownLine(std::size_t size);
+
+// A server that refused the query because the asker went past its query
+// limit: host + " で問い合わせ回数の制限を超えました", and when the server said when to
+// come back, " (" + seconds + " 秒後に再試行できます)"; from 120 seconds on the wait
+// is told in minutes, rounded up: " (" + minutes + " 分後に再試行できます)".
+std::string RateLimitStatus(const std::string& host,
+                            std::optional<std::uint32_t> retryAfterSeconds);
 
 }  // namespace torvane::run
