@@ -71,7 +71,16 @@ std::uint16_t ServicePort(const std::string& port) {
     throw std::runtime_error(port + ": can't resolve port");
 }
 
-TAsyncSocket::TAsyncSocket() = default;
+TAsyncSocket::TAsyncSocket() {
+    connect_timer_.setSingleShot(true);
+    QObject::connect(&connect_timer_, &QTimer::timeout, &context_, [this] {
+        if (!connection_ || connection_->tcp || connection_->failed || connection_->closed_raised)
+            return;
+        // The half-open socket stays until Close or Abort releases it; closing
+        // it then drops the connect the system would still be retrying.
+        FinishConnect(connection_->serial, kWsaEtimedout);
+    });
+}
 
 TAsyncSocket::~TAsyncSocket() {
     if (resolving_) QHostInfo::abortHostLookup(lookup_id_);
@@ -193,31 +202,34 @@ void TAsyncSocket::Connect() {
             socklen_t size = sizeof error_number;
             if (getsockopt(connection_->fd, SOL_SOCKET, SO_ERROR, &error_number, &size) != 0)
                 error_number = errno;
-            FinishConnect(serial, error_number);
+            FinishConnect(serial, CodeFromErrno(error_number));
         });
+        if (connect_timeout_.count() > 0) connect_timer_.start(connect_timeout_);
         return;
     }
     // Finished already (loopback can do that); the outcome still arrives
     // from the event loop like every other connect.
     QMetaObject::invokeMethod(
-        &context_, [this, serial, outcome] { FinishConnect(serial, outcome); },
+        &context_, [this, serial, outcome] { FinishConnect(serial, CodeFromErrno(outcome)); },
         Qt::QueuedConnection);
 }
 
-void TAsyncSocket::FinishConnect(std::uint64_t serial, int error_number) {
+void TAsyncSocket::FinishConnect(std::uint64_t serial, ErrorCode code) {
     if (!connection_ || connection_->serial != serial || connection_->closed_raised) return;
+    connect_timer_.stop();
     Connection& c = *connection_;
+    int error_number = 0;
     if (c.connect_notifier) {
         c.connect_notifier->setEnabled(false);
         c.connect_notifier->deleteLater();
         c.connect_notifier = nullptr;
     }
     int watch = -1;
-    if (error_number == 0) {
+    if (code == kNoError) {
         watch = fcntl(c.fd, F_DUPFD_CLOEXEC, 0);
         if (watch < 0) error_number = errno;
     }
-    if (error_number == 0) {
+    if (code == kNoError && error_number == 0) {
         auto* tcp = new QTcpSocket();
         if (!tcp->setSocketDescriptor(c.fd, QAbstractSocket::ConnectedState,
                                       QIODevice::ReadWrite)) {
@@ -240,8 +252,9 @@ void TAsyncSocket::FinishConnect(std::uint64_t serial, int error_number) {
                              [this, serial] { HandleDisconnected(serial); });
         }
     }
-    if (error_number != 0) c.failed = true;
-    Raise(OnSessionConnected, CodeFromErrno(error_number));
+    if (code == kNoError) code = CodeFromErrno(error_number);
+    if (code != kNoError) c.failed = true;
+    Raise(OnSessionConnected, code);
 }
 
 void TAsyncSocket::HandleReadyRead(std::uint64_t serial) {
@@ -293,6 +306,7 @@ void TAsyncSocket::FinishSession(ErrorCode code) {
 }
 
 void TAsyncSocket::ReleaseConnection() {
+    connect_timer_.stop();
     if (!connection_) return;
     std::unique_ptr<Connection> c = std::move(connection_);
     if (c->connect_notifier) {

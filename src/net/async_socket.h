@@ -13,6 +13,8 @@
 // as they arrive, without line assembly.
 
 #include <QObject>
+#include <QTimer>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -46,7 +48,8 @@ class TAsyncSocket {
     // resolver's code (11001 host not found, 11002 resolver unreachable,
     // 11004 no IPv4 address).
     CodeEvent OnDnsLookupDone;
-    // The connect started by Connect() finished: 0 or the connect error.
+    // The connect started by Connect() finished: 0 or the connect error;
+    // 10060 when the connect timeout ran out first.
     CodeEvent OnSessionConnected;
     // Bytes are waiting; read them with Receive until it returns less than 1.
     NotifyEvent OnDataAvailable;
@@ -87,6 +90,12 @@ class TAsyncSocket {
     // an unknown service name.
     void Connect();
 
+    // How long the next Connect may take before it ends with
+    // OnSessionConnected(10060), as a connect the system gave up on would.
+    // Zero or less: as long as the system waits (the default).
+    void SetConnectTimeout(std::chrono::milliseconds timeout) { connect_timeout_ = timeout; }
+    std::chrono::milliseconds ConnectTimeout() const { return connect_timeout_; }
+
     // Queues `data` for sending on the connected socket; does nothing when
     // not connected.
     void SendStr(const std::string& data);
@@ -114,7 +123,7 @@ class TAsyncSocket {
     struct Connection;
 
     void HandleLookupResult(std::uint64_t serial, int error, const std::string& first_ipv4);
-    void FinishConnect(std::uint64_t serial, int error_number);
+    void FinishConnect(std::uint64_t serial, ErrorCode code);
     void HandleReadyRead(std::uint64_t serial);
     void HandleDisconnected(std::uint64_t serial);
     void FinishSession(ErrorCode code);
@@ -130,6 +139,9 @@ class TAsyncSocket {
     std::string port_;
     std::string dns_result_;
     std::optional<std::uint16_t> mapped_port_;
+    std::chrono::milliseconds connect_timeout_{0};
+    // Runs while a connect with a timeout is in progress.
+    QTimer connect_timer_;
     bool resolving_ = false;
     int lookup_id_ = -1;
     std::uint64_t lookup_serial_ = 0;

@@ -68,6 +68,7 @@ void TWhoisCli::DnsLookupDone(ErrorCode code) {
     socket_.SetAddr(socket_.DnsResult());
     socket_.SetProto("tcp");
     socket_.SetPort(Port != 0 ? std::to_string(Port) : std::string("whois"));
+    socket_.SetConnectTimeout(ConnectTimeout);
     try {
         socket_.Connect();
     } catch (const std::runtime_error&) {

@@ -8,6 +8,7 @@
 //   host cannot be resolved           OnQueryDone(resolver code)
 //   Abort while resolving             OnQueryDone(10004)
 //   connect fails                     OnSessionConnected(code), OnQueryDone(code)
+//   no connect within ConnectTimeout  OnSessionConnected(10060), OnQueryDone(10060)
 //   normal exchange                   OnSessionConnected(0), OnQueryDone(close code)
 //   Abort while connecting/connected  OnQueryDone(0), WhoisResp holding what arrived
 //   Abort on an idle client           none
@@ -19,6 +20,7 @@
 // then raises nothing more. Events come from the Qt event loop, except that
 // Abort raises its OnQueryDone inside the call.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -53,6 +55,10 @@ class TWhoisCli {
     // The port to connect to; 0 is the "whois" service port (43). A port the
     // host map gives for Host replaces it.
     std::uint16_t Port = 0;
+    // How long a connect may take (the name lookup not counted) before the
+    // exchange ends with 10060, as when the system gives up; zero waits as
+    // long as the system does. Read by StartQuery.
+    std::chrono::milliseconds ConnectTimeout{0};
     // The answer received so far, exactly the bytes the server sent (zero
     // bytes included); emptied only by StartQuery.
     const std::string& WhoisResp() const { return whois_resp_; }
