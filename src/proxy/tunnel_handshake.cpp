@@ -257,7 +257,8 @@ bool TTunnelHandshake::HttpLineDone() {
         http_status_ = ParseStatusLine(line);
         if (http_status_ == 0) {
             Finish(TunnelOutcome::kBadReply);
-        } else if (http_status_ == 407) {
+        } else if (http_status_ == 407 || http_status_ == 401) {
+            // 401 is what some proxies (tinyproxy) send for wrong credentials.
             Finish(TunnelOutcome::kAuthRequired);
         } else if (http_status_ < 200 || http_status_ > 299) {
             // What follows (headers, an error page) is not needed to say no.

@@ -48,10 +48,10 @@ enum class TunnelOutcome {
     kOpen,
     // The proxy wants credentials that were not given or were not accepted
     // (SOCKS5: no acceptable method, or the username/password refused;
-    // HTTP: 407).
+    // HTTP: 407, or 401 as some proxies answer wrong credentials).
     kAuthRequired,
     // The proxy refused to open the tunnel (SOCKS5 replies 1, 2, 7, 8 and
-    // unassigned ones; HTTP: any status but 2xx and 407).
+    // unassigned ones; HTTP: any status but 2xx, 401 and 407).
     kRefused,
     // The proxy reached for the far end and reports the far end's own
     // outcome (SOCKS5 replies 3, 4, 5 and 6).

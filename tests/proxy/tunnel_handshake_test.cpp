@@ -43,8 +43,8 @@ TEST(TunnelHandshakeTest, Socks5WithoutCredentialsAsksForTheIPv4AddressAndOpens)
     TTunnelHandshake handshake(Socks("127.0.0.1", 0xB171));
     std::size_t used = 0;
     // Real: danted's method choice and connect reply, then the tunnel's bytes.
-    const auto sent = Play(handshake, {"\x05\x00"s, "\x05\x00\x00\x01\x7f\x00\x00\x01\xb1\x71tail"s},
-                           &used);
+    const auto sent =
+        Play(handshake, {"\x05\x00"s, "\x05\x00\x00\x01\x7f\x00\x00\x01\xb1\x71tail"s}, &used);
     EXPECT_EQ(sent, (std::vector<std::string>{"\x05\x01\x00"s,
                                               "\x05\x01\x00\x01\x7f\x00\x00\x01\xb1\x71"s, ""}));
     EXPECT_EQ(handshake.GetOutcome(), TunnelOutcome::kOpen);
@@ -73,10 +73,14 @@ TEST(TunnelHandshakeTest, Socks5CredentialsGoThroughTheUsernamePasswordMethod) {
 
 TEST(TunnelHandshakeTest, Socks5ReplyCodesKeepTheFarEndsOwnOutcome) {
     const std::vector<std::pair<char, TunnelOutcome>> cases = {
-        {1, TunnelOutcome::kRefused},           {2, TunnelOutcome::kRefused},
-        {3, TunnelOutcome::kNetworkUnreachable}, {4, TunnelOutcome::kHostUnreachable},
-        {5, TunnelOutcome::kConnectionRefused},  {6, TunnelOutcome::kTimedOut},
-        {7, TunnelOutcome::kRefused},           {8, TunnelOutcome::kRefused},
+        {1, TunnelOutcome::kRefused},
+        {2, TunnelOutcome::kRefused},
+        {3, TunnelOutcome::kNetworkUnreachable},
+        {4, TunnelOutcome::kHostUnreachable},
+        {5, TunnelOutcome::kConnectionRefused},
+        {6, TunnelOutcome::kTimedOut},
+        {7, TunnelOutcome::kRefused},
+        {8, TunnelOutcome::kRefused},
         {'\x42', TunnelOutcome::kRefused},
     };
     for (const auto& [code, outcome] : cases) {
@@ -155,6 +159,8 @@ TEST(TunnelHandshakeTest, HttpStatusDecidesTheOutcome) {
         // Real: tinyproxy with BasicAuth set and no credentials sent.
         {"HTTP/1.0 407 Proxy Authentication Required\r\nServer: tinyproxy/1.11.1\r\n",
          TunnelOutcome::kAuthRequired, 407},
+        // Real: tinyproxy's answer to wrong credentials.
+        {"HTTP/1.0 401 Unauthorized\r\n", TunnelOutcome::kAuthRequired, 401},
         {"HTTP/1.0 403 Access violation\r\n", TunnelOutcome::kRefused, 403},
         {"HTTP/1.1 502 Bad Gateway\r\n", TunnelOutcome::kRefused, 502},
         {"HTTP/1.1 101 Switching\r\n", TunnelOutcome::kRefused, 101},
@@ -216,8 +222,14 @@ TEST(TunnelHandshakeTest, UnwritableRequestsEndAtOnceWithNothingToSend) {
 
 TEST(TunnelHandshakeTest, Base64MatchesTheRfcVectors) {
     const std::vector<std::pair<std::string, std::string>> vectors = {
-        {"", ""},         {"f", "Zg=="},        {"fo", "Zm8="},         {"foo", "Zm9v"},
-        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"\xff\xfe", "//4="},
+        {"", ""},
+        {"f", "Zg=="},
+        {"fo", "Zm8="},
+        {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="},
+        {"fooba", "Zm9vYmE="},
+        {"foobar", "Zm9vYmFy"},
+        {"\xff\xfe", "//4="},
     };
     for (const auto& [bytes, text] : vectors) EXPECT_EQ(Base64(bytes), text) << bytes;
 }
