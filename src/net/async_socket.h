@@ -9,8 +9,9 @@
 // socket is aborted and nothing is shown or rethrown. When the exception comes
 // out of OnSessionClosed, that connection raises nothing more.
 //
-// Only raw TCP over IPv4 is supported: received bytes are handed out exactly
-// as they arrive, without line assembly.
+// Only raw TCP over IPv4 is supported, directly or through a proxy's tunnel
+// (SOCKS5 or HTTP CONNECT, see SetTunnel): received bytes are handed out
+// exactly as they arrive, without line assembly.
 
 #include <QObject>
 #include <QTimer>

@@ -53,12 +53,6 @@ TEST(TunnelHandshakeTest, Socks5WithoutCredentialsAsksForTheIPv4AddressAndOpens)
     EXPECT_EQ(handshake.Feed("more"), 0u);
 }
 
-TEST(TunnelHandshakeTest, Socks5SendsAHostNameForTheProxyToResolve) {
-    TTunnelHandshake handshake(Socks("whois.example", 43));
-    const auto sent = Play(handshake, {"\x05\x00"s});
-    EXPECT_EQ(sent[1], "\x05\x01\x00\x03\x0dwhois.example\x00\x2b"s);
-}
-
 TEST(TunnelHandshakeTest, Socks5CredentialsGoThroughTheUsernamePasswordMethod) {
     TTunnelHandshake accepted(Socks("10.0.0.1", 43, "user", "pa:ss"));
     const auto sent = Play(accepted, {"\x05\x02"s, "\x01\x00"s, "\x05\x00\x00\x01\0\0\0\0\0\0"s});
