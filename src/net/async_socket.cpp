@@ -33,6 +33,10 @@ struct TAsyncSocket::Connection {
     std::uint64_t serial = 0;
     int fd = -1;
     QSocketNotifier* connect_notifier = nullptr;
+    // Through a proxy: the handshake after the TCP connect, and the notifier
+    // that reads its replies.
+    std::optional<proxy::TTunnelHandshake> handshake;
+    QSocketNotifier* handshake_notifier = nullptr;
     QTcpSocket* tcp = nullptr;
     bool failed = false;
     bool local_close = false;
@@ -44,6 +48,40 @@ namespace {
 
 bool IsDottedIPv4(const std::string& text, in_addr* address) {
     return inet_pton(AF_INET, text.c_str(), address) == 1;
+}
+
+ErrorCode CodeFromTunnelOutcome(proxy::TunnelOutcome outcome) {
+    using proxy::TunnelOutcome;
+    switch (outcome) {
+        case TunnelOutcome::kPending:
+        case TunnelOutcome::kOpen:
+            return kNoError;
+        case TunnelOutcome::kAuthRequired:
+            return kProxyAuthRequired;
+        case TunnelOutcome::kRefused:
+            return kProxyRefused;
+        case TunnelOutcome::kNetworkUnreachable:
+            return kWsaEnetunreach;
+        case TunnelOutcome::kHostUnreachable:
+            return kWsaEhostunreach;
+        case TunnelOutcome::kConnectionRefused:
+            return kWsaEconnrefused;
+        case TunnelOutcome::kTimedOut:
+            return kWsaEtimedout;
+        case TunnelOutcome::kBadReply:
+            return kProxyBadReply;
+        case TunnelOutcome::kInvalidRequest:
+            return kWsaEinval;
+    }
+    return kProxyBadReply;
+}
+
+void DropNotifier(QSocketNotifier*& notifier) {
+    if (!notifier) return;
+    notifier->setEnabled(false);
+    // We may be inside its signal.
+    notifier->deleteLater();
+    notifier = nullptr;
 }
 
 bool IsAscii(const std::string& text) {
@@ -71,7 +109,16 @@ std::uint16_t ServicePort(const std::string& port) {
     throw std::runtime_error(port + ": can't resolve port");
 }
 
-TAsyncSocket::TAsyncSocket() = default;
+TAsyncSocket::TAsyncSocket() {
+    connect_timer_.setSingleShot(true);
+    QObject::connect(&connect_timer_, &QTimer::timeout, &context_, [this] {
+        if (!connection_ || connection_->tcp || connection_->failed || connection_->closed_raised)
+            return;
+        // The half-open socket stays until Close or Abort releases it; closing
+        // it then drops the connect the system would still be retrying.
+        FinishConnect(connection_->serial, kWsaEtimedout);
+    });
+}
 
 TAsyncSocket::~TAsyncSocket() {
     if (resolving_) QHostInfo::abortHostLookup(lookup_id_);
@@ -168,6 +215,8 @@ void TAsyncSocket::Connect() {
 
     auto connection = std::make_unique<Connection>();
     const std::uint64_t serial = connection->serial = ++connection_serial_;
+    if (tunnel_) connection->handshake.emplace(*tunnel_);
+    proxy_http_status_ = 0;
     connection->fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     int outcome = 0;
     if (connection->fd < 0) {
@@ -193,31 +242,97 @@ void TAsyncSocket::Connect() {
             socklen_t size = sizeof error_number;
             if (getsockopt(connection_->fd, SOL_SOCKET, SO_ERROR, &error_number, &size) != 0)
                 error_number = errno;
-            FinishConnect(serial, error_number);
+            TcpConnectDone(serial, error_number);
         });
+        if (connect_timeout_.count() > 0) connect_timer_.start(connect_timeout_);
         return;
     }
     // Finished already (loopback can do that); the outcome still arrives
     // from the event loop like every other connect.
     QMetaObject::invokeMethod(
-        &context_, [this, serial, outcome] { FinishConnect(serial, outcome); },
+        &context_, [this, serial, outcome] { TcpConnectDone(serial, outcome); },
         Qt::QueuedConnection);
+    if (connect_timeout_.count() > 0) connect_timer_.start(connect_timeout_);
 }
 
-void TAsyncSocket::FinishConnect(std::uint64_t serial, int error_number) {
+void TAsyncSocket::TcpConnectDone(std::uint64_t serial, int error_number) {
     if (!connection_ || connection_->serial != serial || connection_->closed_raised) return;
-    Connection& c = *connection_;
-    if (c.connect_notifier) {
-        c.connect_notifier->setEnabled(false);
-        c.connect_notifier->deleteLater();
-        c.connect_notifier = nullptr;
+    if (!connection_->handshake) {
+        FinishConnect(serial, CodeFromErrno(error_number));
+        return;
     }
+    if (error_number != 0) {
+        // Whatever kept the proxy out of reach, the server was never asked;
+        // only a timeout keeps its own code, as it does without a proxy.
+        FinishConnect(serial, error_number == ETIMEDOUT ? kWsaEtimedout : kProxyUnreachable);
+        return;
+    }
+    DropNotifier(connection_->connect_notifier);
+    StartHandshake();
+}
+
+void TAsyncSocket::StartHandshake() {
+    Connection& c = *connection_;
+    const std::uint64_t serial = c.serial;
+    auto* notifier = new QSocketNotifier(c.fd, QSocketNotifier::Read);
+    c.handshake_notifier = notifier;
+    QObject::connect(notifier, &QSocketNotifier::activated, &context_,
+                     [this, serial] { ContinueHandshake(serial); });
+    // The first message goes out now; the rest follow the proxy's replies.
+    ContinueHandshake(serial);
+}
+
+void TAsyncSocket::ContinueHandshake(std::uint64_t serial) {
+    if (!connection_ || connection_->serial != serial || connection_->closed_raised ||
+        connection_->failed || !connection_->handshake)
+        return;
+    Connection& c = *connection_;
+    proxy::TTunnelHandshake& handshake = *c.handshake;
+    if (handshake.GetOutcome() == proxy::TunnelOutcome::kPending) {
+        // Peeked, so that what follows the handshake stays on the socket for
+        // the tunnel; only the bytes the handshake took are then read away.
+        char buffer[4096];
+        const ssize_t count = ::recv(c.fd, buffer, sizeof buffer, MSG_PEEK);
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+            // Nothing yet (the first round, before the proxy has spoken).
+        } else if (count <= 0) {
+            handshake.PeerClosed();
+        } else {
+            const std::size_t used =
+                handshake.Feed(std::string_view(buffer, static_cast<std::size_t>(count)));
+            if (used > 0 && ::recv(c.fd, buffer, used, 0) != static_cast<ssize_t>(used)) {
+                handshake.PeerClosed();
+            }
+        }
+    }
+    const std::string outgoing = handshake.TakeOutgoing();
+    if (!outgoing.empty()) {
+        // A handshake message is a few hundred bytes at most and goes first
+        // on a new connection: the send buffer always has room for it.
+        const ssize_t sent = ::send(c.fd, outgoing.data(), outgoing.size(), MSG_NOSIGNAL);
+        if (sent != static_cast<ssize_t>(outgoing.size())) {
+            FinishConnect(serial, kProxyRefused);
+            return;
+        }
+    }
+    if (handshake.GetOutcome() == proxy::TunnelOutcome::kPending) return;
+    FinishConnect(serial, CodeFromTunnelOutcome(handshake.GetOutcome()));
+}
+
+void TAsyncSocket::FinishConnect(std::uint64_t serial, ErrorCode code) {
+    if (!connection_ || connection_->serial != serial || connection_->closed_raised) return;
+    connect_timer_.stop();
+    Connection& c = *connection_;
+    int error_number = 0;
+    DropNotifier(c.connect_notifier);
+    DropNotifier(c.handshake_notifier);
+    if (c.handshake) proxy_http_status_ = c.handshake->HttpStatus();
     int watch = -1;
-    if (error_number == 0) {
+    if (code == kNoError) {
         watch = fcntl(c.fd, F_DUPFD_CLOEXEC, 0);
         if (watch < 0) error_number = errno;
     }
-    if (error_number == 0) {
+    if (code == kNoError && error_number == 0) {
         auto* tcp = new QTcpSocket();
         if (!tcp->setSocketDescriptor(c.fd, QAbstractSocket::ConnectedState,
                                       QIODevice::ReadWrite)) {
@@ -240,8 +355,9 @@ void TAsyncSocket::FinishConnect(std::uint64_t serial, int error_number) {
                              [this, serial] { HandleDisconnected(serial); });
         }
     }
-    if (error_number != 0) c.failed = true;
-    Raise(OnSessionConnected, CodeFromErrno(error_number));
+    if (code == kNoError) code = CodeFromErrno(error_number);
+    if (code != kNoError) c.failed = true;
+    Raise(OnSessionConnected, code);
 }
 
 void TAsyncSocket::HandleReadyRead(std::uint64_t serial) {
@@ -293,12 +409,11 @@ void TAsyncSocket::FinishSession(ErrorCode code) {
 }
 
 void TAsyncSocket::ReleaseConnection() {
+    connect_timer_.stop();
     if (!connection_) return;
     std::unique_ptr<Connection> c = std::move(connection_);
-    if (c->connect_notifier) {
-        c->connect_notifier->setEnabled(false);
-        c->connect_notifier->deleteLater();
-    }
+    DropNotifier(c->connect_notifier);
+    DropNotifier(c->handshake_notifier);
     if (c->tcp) {
         QObject::disconnect(c->tcp, nullptr, &context_, nullptr);
         c->tcp->abort();

@@ -9,10 +9,13 @@
 // socket is aborted and nothing is shown or rethrown. When the exception comes
 // out of OnSessionClosed, that connection raises nothing more.
 //
-// Only raw TCP over IPv4 is supported: received bytes are handed out exactly
-// as they arrive, without line assembly.
+// Only raw TCP over IPv4 is supported, directly or through a proxy's tunnel
+// (SOCKS5 or HTTP CONNECT, see SetTunnel): received bytes are handed out
+// exactly as they arrive, without line assembly.
 
 #include <QObject>
+#include <QTimer>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -20,6 +23,7 @@
 #include <string>
 
 #include "net/error_codes.h"
+#include "proxy/tunnel_handshake.h"
 
 namespace torvane::net {
 
@@ -46,7 +50,16 @@ class TAsyncSocket {
     // resolver's code (11001 host not found, 11002 resolver unreachable,
     // 11004 no IPv4 address).
     CodeEvent OnDnsLookupDone;
-    // The connect started by Connect() finished: 0 or the connect error.
+    // The connect started by Connect() finished: 0 or the connect error;
+    // 10060 when the connect timeout ran out first. Through a tunnel (see
+    // SetTunnel) 0 means the tunnel is open, and a failure is one of:
+    //   the proxy's own connect failed (refused, unreachable)   12165
+    //   the proxy refused the tunnel, or hung up during it      12901
+    //   the proxy wants credentials                              12902
+    //   the proxy's reply is not its protocol                    12903
+    //   the proxy reports the far end's own outcome (SOCKS5)     10051,
+    //     10065 host unreachable, 10061 refused, 10060 timed out
+    //   the request cannot be written (see TunnelRequest)        10022
     CodeEvent OnSessionConnected;
     // Bytes are waiting; read them with Receive until it returns less than 1.
     NotifyEvent OnDataAvailable;
@@ -87,6 +100,24 @@ class TAsyncSocket {
     // an unknown service name.
     void Connect();
 
+    // Makes the next Connects go through a proxy: Addr and Port then name
+    // the proxy, and once the TCP connection to it is up, `request` asks it
+    // for the tunnel (proxy/tunnel_handshake.h). OnSessionConnected comes when
+    // the tunnel is open or has failed; what the proxy sends during the
+    // handshake is read into no buffer beyond the handshake's own caps.
+    // nullopt (the default) connects directly.
+    void SetTunnel(std::optional<proxy::TunnelRequest> request) { tunnel_ = std::move(request); }
+    // The HTTP status of the proxy's reply to the last Connect's CONNECT
+    // request; 0 when there was none (direct, SOCKS5, no status line read).
+    int ProxyHttpStatus() const { return proxy_http_status_; }
+
+    // How long the next Connect may take (through a tunnel: the TCP connect
+    // and the handshake together) before it ends with
+    // OnSessionConnected(10060), as a connect the system gave up on would.
+    // Zero or less: as long as the system waits (the default).
+    void SetConnectTimeout(std::chrono::milliseconds timeout) { connect_timeout_ = timeout; }
+    std::chrono::milliseconds ConnectTimeout() const { return connect_timeout_; }
+
     // Queues `data` for sending on the connected socket; does nothing when
     // not connected.
     void SendStr(const std::string& data);
@@ -114,7 +145,10 @@ class TAsyncSocket {
     struct Connection;
 
     void HandleLookupResult(std::uint64_t serial, int error, const std::string& first_ipv4);
-    void FinishConnect(std::uint64_t serial, int error_number);
+    void TcpConnectDone(std::uint64_t serial, int error_number);
+    void StartHandshake();
+    void ContinueHandshake(std::uint64_t serial);
+    void FinishConnect(std::uint64_t serial, ErrorCode code);
     void HandleReadyRead(std::uint64_t serial);
     void HandleDisconnected(std::uint64_t serial);
     void FinishSession(ErrorCode code);
@@ -130,6 +164,11 @@ class TAsyncSocket {
     std::string port_;
     std::string dns_result_;
     std::optional<std::uint16_t> mapped_port_;
+    std::chrono::milliseconds connect_timeout_{0};
+    std::optional<proxy::TunnelRequest> tunnel_;
+    int proxy_http_status_ = 0;
+    // Runs while a connect with a timeout is in progress.
+    QTimer connect_timer_;
     bool resolving_ = false;
     int lookup_id_ = -1;
     std::uint64_t lookup_serial_ = 0;

@@ -55,6 +55,17 @@ inline constexpr ErrorCode kInetTooManyRedirects = 12156;
 // The TLS handshake failed, the certificate included (untrusted, expired,
 // for another name).
 inline constexpr ErrorCode kInetTlsFailure = 12157;
+// A proxy from the environment or the desktop cannot be reached (its own
+// connect failed: refused, no such host, unreachable).
+inline constexpr ErrorCode kProxyUnreachable = 12165;
+// The proxy was reached and refused to open the connection asked for.
+inline constexpr ErrorCode kProxyRefused = 12901;
+// The proxy asks for credentials that were not given or not accepted.
+inline constexpr ErrorCode kProxyAuthRequired = 12902;
+// The proxy's reply to the tunnel handshake is not its protocol (a SOCKS5
+// proxy that is not one, an HTTP reply head that does not parse or passes
+// its cap).
+inline constexpr ErrorCode kProxyBadReply = 12903;
 // The body's content coding could not be undone: a Content-Encoding the
 // client does not decode (br, zstd, ...), or gzip/deflate data that is
 // corrupt or cut off (the number of the Windows Internet functions' content

@@ -1,11 +1,14 @@
 #include "net/whois_cli.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/mman.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 
+#include "net/host_map.h"
 #include "query/well_known_servers.h"
 
 namespace torvane::net {
@@ -22,6 +25,11 @@ void PreferLargePages(char* data, std::size_t size) {
         (reinterpret_cast<std::uintptr_t>(data) + kLargePage - 1) & ~(kLargePage - 1);
     const auto end = (reinterpret_cast<std::uintptr_t>(data) + size) & ~(kLargePage - 1);
     if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+bool IsLoopbackAddress(const std::string& host) {
+    in_addr address{};
+    return inet_pton(AF_INET, host.c_str(), &address) == 1 && (ntohl(address.s_addr) >> 24) == 127;
 }
 
 }  // namespace
@@ -44,7 +52,24 @@ void TWhoisCli::StartQuery() {
     whois_resp_.clear();
     truncated_ = false;
     busy_ = true;
+    through_proxy_ = Proxy && !MappedHost(Host) && !IsLoopbackAddress(Host);
+    looking_up_proxy_ = false;
+    server_address_.clear();
+    if (through_proxy_ && Proxy->kind != ProxyKind::kSocks5) {
+        LookUpProxy();
+        return;
+    }
     socket_.DnsLookup(Host);
+}
+
+void TWhoisCli::LookUpProxy() {
+    looking_up_proxy_ = true;
+    try {
+        socket_.DnsLookup(Proxy->host);
+    } catch (const std::runtime_error&) {
+        // No proxy name at all: as unreachable as one that is not found.
+        SessionConnected(kProxyUnreachable);
+    }
 }
 
 void TWhoisCli::Abort() { socket_.Abort(); }
@@ -61,13 +86,52 @@ void TWhoisCli::Complete(ErrorCode code) {
 
 void TWhoisCli::DnsLookupDone(ErrorCode code) {
     if (!busy_) return;
-    if (code != kNoError) {
+    const std::string service = Port != 0 ? std::to_string(Port) : std::string("whois");
+    if (!looking_up_proxy_) {
+        if (code != kNoError) {
+            Complete(code);
+            return;
+        }
+        if (!through_proxy_) {
+            socket_.SetTunnel(std::nullopt);
+            ConnectTo(socket_.DnsResult(), service);
+            return;
+        }
+        server_address_ = socket_.DnsResult();
+        LookUpProxy();
+        return;
+    }
+    if (code == kWsaEintr) {
         Complete(code);
         return;
     }
-    socket_.SetAddr(socket_.DnsResult());
+    if (code != kNoError) {
+        // The proxy's name, not the server's, was not found: the connect
+        // through it failed.
+        SessionConnected(kProxyUnreachable);
+        return;
+    }
+    proxy::TunnelRequest request;
+    request.protocol = Proxy->kind == ProxyKind::kHttpConnect ? proxy::TunnelProtocol::kHttpConnect
+                                                              : proxy::TunnelProtocol::kSocks5;
+    request.host = Proxy->kind == ProxyKind::kSocks5 ? server_address_ : Host;
+    try {
+        request.port = ServicePort(service);
+    } catch (const std::runtime_error&) {
+        Complete(kWsaEinval);
+        return;
+    }
+    request.user = Proxy->user;
+    request.password = Proxy->password;
+    socket_.SetTunnel(std::move(request));
+    ConnectTo(socket_.DnsResult(), std::to_string(Proxy->port));
+}
+
+void TWhoisCli::ConnectTo(const std::string& address, const std::string& port) {
+    socket_.SetAddr(address);
     socket_.SetProto("tcp");
-    socket_.SetPort(Port != 0 ? std::to_string(Port) : std::string("whois"));
+    socket_.SetPort(port);
+    socket_.SetConnectTimeout(ConnectTimeout);
     try {
         socket_.Connect();
     } catch (const std::runtime_error&) {

@@ -162,6 +162,40 @@ TEST_F(WhoisCliTest, RefusedConnectionCompletesOnceWith10061) {
     EXPECT_EQ(log.events, (Events{"connected 10061", "done 10061"}));
 }
 
+TEST_F(WhoisCliTest, ConnectNeverAcceptedEndsWith10060OnceTheConnectTimeoutRunsOut) {
+    ServerConfig black_hole;
+    black_hole.name = "blackhole.test";
+    black_hole.never_accept = true;
+    LoopbackServers servers({black_hole});
+    TWhoisCli client;
+    EventLog log;
+    log.Attach(client);
+    client.Host = "blackhole.test";
+    client.Query = "x";
+    client.ConnectTimeout = std::chrono::milliseconds(200);
+    client.StartQuery();
+    ASSERT_TRUE(log.WaitForDone());
+    SettleEventLoop();
+    EXPECT_EQ(log.events, (Events{"connected 10060", "done 10060"}));
+    EXPECT_TRUE(client.WhoisResp().empty());
+}
+
+TEST_F(WhoisCliTest, ConnectTimeoutDoesNotLimitTheWaitForTheAnswer) {
+    ServerConfig slow = Answering("slow.test", "late answer");
+    slow.delay = std::chrono::milliseconds(400);
+    LoopbackServers servers({slow});
+    TWhoisCli client;
+    EventLog log;
+    log.Attach(client);
+    client.Host = "slow.test";
+    client.Query = "x";
+    client.ConnectTimeout = std::chrono::milliseconds(50);
+    client.StartQuery();
+    ASSERT_TRUE(log.WaitForDone());
+    EXPECT_EQ(log.events, (Events{"connected 0", "done 0"}));
+    EXPECT_EQ(client.WhoisResp(), "late answer");
+}
+
 TEST_F(WhoisCliTest, ResetByTheServerCompletesWith10054) {
     ServerConfig resetting = Answering("reset.test", "partial");
     resetting.reset = true;
