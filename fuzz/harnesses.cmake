@@ -2,7 +2,7 @@
 # (libFuzzer builds) and by tests/hostile (replay of the kept inputs).
 set(TORVANE_FUZZ_HARNESSES
   encoding_detect encoding_convert convert_answer decode_answer puny query tokens rows answers
-  terminal_escape rdap_bootstrap rdap_render unicode_walk)
+  terminal_escape rdap_bootstrap rdap_render unicode_walk proxy_environment)
 set(TORVANE_FUZZ_LIBS_encoding_detect torvane_encoding)
 set(TORVANE_FUZZ_LIBS_encoding_convert torvane_encoding)
 set(TORVANE_FUZZ_LIBS_convert_answer torvane_encoding)
@@ -16,9 +16,11 @@ set(TORVANE_FUZZ_LIBS_terminal_escape torvane_cli torvane_encoding)
 set(TORVANE_FUZZ_LIBS_rdap_bootstrap torvane_rdap)
 set(TORVANE_FUZZ_LIBS_rdap_render torvane_rdap)
 set(TORVANE_FUZZ_LIBS_unicode_walk torvane_unicode)
+set(TORVANE_FUZZ_LIBS_proxy_environment torvane_netrules)
 # A harness whose input is not a WHOIS answer starts from its own real
 # inputs instead of fuzz/seeds (a folder relative to the repository root,
 # read by scripts/fuzz as well; provenance lies beside those files).
 set(TORVANE_FUZZ_SEEDS_rdap_bootstrap data/rdap)
 set(TORVANE_FUZZ_SEEDS_rdap_render tests/data/rdap/answers)
+set(TORVANE_FUZZ_SEEDS_proxy_environment tests/data/proxy/fuzz-seeds)
 set(TORVANE_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
