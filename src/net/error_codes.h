@@ -55,6 +55,13 @@ inline constexpr ErrorCode kInetTooManyRedirects = 12156;
 // The TLS handshake failed, the certificate included (untrusted, expired,
 // for another name).
 inline constexpr ErrorCode kInetTlsFailure = 12157;
+// A proxy from the environment or the desktop cannot be reached (its own
+// connect failed: refused, no such host, unreachable).
+inline constexpr ErrorCode kProxyUnreachable = 12165;
+// The proxy was reached and refused to open the connection asked for.
+inline constexpr ErrorCode kProxyRefused = 12901;
+// The proxy asks for credentials that were not given or not accepted.
+inline constexpr ErrorCode kProxyAuthRequired = 12902;
 
 // The code for an error number (errno) reported by the socket calls; 0 maps
 // to 0, and numbers without a counterpart become kWsaEinval.
@@ -69,7 +76,9 @@ ErrorCode CodeFromLookupError(QHostInfo::HostInfoError error);
 
 // The code for how a QNetworkReply ended. Errors that only mean an HTTP
 // status other than 2xx (404, 500, ...) map to 0: the exchange worked, the
-// status tells the rest. A closed or reset connection maps to 10054.
+// status tells the rest. A closed or reset connection maps to 10054. The
+// proxy errors map onto the proxy codes above; Qt reports many proxy
+// failures as UnknownNetworkError only, which TRdapCli tells apart itself.
 ErrorCode CodeFromReplyError(QNetworkReply::NetworkError error);
 
 }  // namespace torvane::net

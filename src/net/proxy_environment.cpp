@@ -314,7 +314,6 @@ bool IsLoopbackName(std::string_view host) {
 bool NoProxyCovers(std::string_view list, std::string_view host, std::uint16_t port) {
     if (list.size() > kMaxListSize) return false;
     const std::string normal = NormalHost(host);
-    if (normal.empty()) return false;
     const auto address = ParseAddress(normal);
     while (!list.empty()) {
         const auto comma = list.find(',');
