@@ -130,9 +130,8 @@ UrlParts SplitProxyUrl(std::string_view text) {
     text = Trim(text);
     if (text.size() > kMaxUrlSize) return fail("longer than " + std::to_string(kMaxUrlSize));
     if (text.empty()) return fail("empty");
-    if (std::any_of(text.begin(), text.end(), [](char c) {
-            return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F;
-        }))
+    if (std::any_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; }))
         return fail("holds a blank or a control character");
 
     std::string_view rest = text;
@@ -174,7 +173,8 @@ UrlParts SplitProxyUrl(std::string_view text) {
         if (!address || address->size != 16) return fail("not an IPv6 address in brackets");
     } else {
         const auto colon = hostport.find(':');
-        if (colon != std::string_view::npos && hostport.find(':', colon + 1) != std::string_view::npos)
+        if (colon != std::string_view::npos &&
+            hostport.find(':', colon + 1) != std::string_view::npos)
             return fail("an IPv6 address must be written in brackets");
         parts.endpoint.host = std::string(hostport.substr(0, colon));
         if (colon != std::string_view::npos) {
@@ -225,9 +225,8 @@ bool EntryCovers(std::string_view entry, const std::string& host,
                EntryCovers(inner, host, host_address, port);
     }
     const auto first_colon = subject.find(':');
-    const bool ipv6_form =
-        first_colon != std::string_view::npos &&
-        subject.find(':', first_colon + 1) != std::string_view::npos;
+    const bool ipv6_form = first_colon != std::string_view::npos &&
+                           subject.find(':', first_colon + 1) != std::string_view::npos;
     if (!ipv6_form && first_colon != std::string_view::npos) {
         entry_port = ParsePort(subject.substr(first_colon + 1));
         if (!entry_port) return false;
@@ -251,8 +250,10 @@ bool EntryCovers(std::string_view entry, const std::string& host,
         return host_address && PrefixMatches(*address, *host_address, address->size * 8);
     }
     std::string_view name = subject;
-    if (name.starts_with("*.")) name.remove_prefix(2);
-    else if (name.starts_with(".")) name.remove_prefix(1);
+    if (name.starts_with("*."))
+        name.remove_prefix(2);
+    else if (name.starts_with("."))
+        name.remove_prefix(1);
     if (!name.empty() && name.back() == '.') name.remove_suffix(1);
     if (!IsAllowedNoProxyName(name)) return false;
     const std::string wanted = LowerCopy(name);
@@ -290,7 +291,8 @@ ProxyUrlParse ParseProxyUrl(std::string_view text) {
     } else if (parts.scheme == "https") {
         return {std::nullopt, "https:// proxies (TLS to the proxy) are not supported"};
     } else if (parts.scheme.starts_with("socks")) {
-        return {std::nullopt, parts.scheme + ":// proxies are not supported (only socks5, socks5h)"};
+        return {std::nullopt,
+                parts.scheme + ":// proxies are not supported (only socks5, socks5h)"};
     } else {
         return {std::nullopt, "the proxy scheme \"" + parts.scheme + "\" is not supported"};
     }
@@ -305,8 +307,8 @@ bool IsLoopbackName(std::string_view host) {
     if (address->size == 4) return address->bytes[0] == 127;
     static constexpr std::array<unsigned char, 16> kLoopback6{0, 0, 0, 0, 0, 0, 0, 0,
                                                               0, 0, 0, 0, 0, 0, 0, 1};
-    static constexpr std::array<unsigned char, 16> kMapped127{0, 0, 0,    0,    0, 0, 0, 0,
-                                                              0, 0, 0xFF, 0xFF, 127};
+    static constexpr std::array<unsigned char, 16> kMapped127{0, 0, 0, 0,    0,    0,  0,
+                                                              0, 0, 0, 0xFF, 0xFF, 127};
     return address->bytes == kLoopback6 ||
            std::equal(kMapped127.begin(), kMapped127.begin() + 13, address->bytes.begin());
 }

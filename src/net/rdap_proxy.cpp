@@ -42,14 +42,16 @@ QNetworkProxy RdapProxyFor(const QUrl& named, const QUrl& wire, const RdapProxyS
     const ProxyEnvironment environment(source.variables ? source.variables() : ProxyVariables{},
                                        source.proxy_loopback);
     const QString scheme = wire.scheme().toLower();
-    const auto port = static_cast<std::uint16_t>(wire.port(scheme == QLatin1String("http") ? 80 : 443));
+    const auto port =
+        static_cast<std::uint16_t>(wire.port(scheme == QLatin1String("http") ? 80 : 443));
     // A mapped host is never proxied; asking for the name as given finds it
     // in the map, where the wire URL only holds the address it maps to.
     const std::string named_host = named.host().toStdString();
     if (environment.Bypasses(named_host, port)) {
         return QNetworkProxy(QNetworkProxy::NoProxy);
     }
-    const ProxyChoice choice = environment.HttpProxyFor(scheme.toStdString(), wire.host().toStdString(), port);
+    const ProxyChoice choice =
+        environment.HttpProxyFor(scheme.toStdString(), wire.host().toStdString(), port);
     if (choice.route == ProxyRoute::kProxy) return ToQtProxy(*choice.proxy);
     if (choice.route == ProxyRoute::kDirect || !source.desktop) {
         return QNetworkProxy(QNetworkProxy::NoProxy);
