@@ -120,6 +120,26 @@ Environment:
                     (dns.json, ipv4.json, ipv6.json, asn.json) to use
                     instead of the shipped snapshot and its fetched
                     updates. For tests and diagnostics.
+  https_proxy, HTTPS_PROXY  proxy for RDAP: http://host:port (a CONNECT
+                    tunnel), socks5:// or socks5h:// (the proxy resolves
+                    names); "user:password@" allowed, no scheme means http
+  all_proxy, ALL_PROXY  proxy for RDAP when https_proxy is unset, and for
+                    port 43 when it is socks5:// or socks5h://
+  TORVANE_WHOIS_PROXY  proxy for port 43 before all_proxy: socks5://,
+                    socks5h:// or http:// (CONNECT to port 43); set but
+                    empty, port 43 goes direct
+  no_proxy, NO_PROXY  hosts reached directly: names (covering their
+                    subdomains), addresses, CIDR ranges such as 10.0.0.0/8,
+                    each with an optional ":port", or "*"
+  http_proxy        (lowercase only) plain-HTTP requests, which go only to
+                    loopback; HTTP_PROXY is never used
+                    Without these, RDAP takes the desktop's proxy settings.
+                    Loopback and the hosts of TORVANE_HOST_MAP are never
+                    proxied. https:// proxies are not supported; a value
+                    that cannot be used is reported and ignored. A proxy
+                    that fails ends its leg with error 12165 (cannot be
+                    reached), 12901 (refused the connection) or 12902
+                    (wants credentials).
 
 Files:
   rdap/    IANA's RDAP bootstrap files shipped beside the program (or in

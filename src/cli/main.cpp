@@ -16,6 +16,7 @@
 #include "cli/rdap_output.h"
 #include "cli/report_output.h"
 #include "net/host_map.h"
+#include "net/proxy_environment.h"
 
 namespace {
 
@@ -36,6 +37,14 @@ void WarnAboutHostMap() {
         net::ParseHostMap(map);
     } catch (const std::exception& error) {
         std::cerr << "torvane-cli: TORVANE_HOST_MAP ignored: " << error.what() << "\n";
+    }
+}
+
+// A proxy variable that cannot be used is ignored, so the program goes
+// direct or through another proxy than the user meant: say so.
+void WarnAboutProxies() {
+    for (const std::string& problem : net::ProxyVariableProblems()) {
+        std::cerr << "torvane-cli: " << problem << "\n";
     }
 }
 
@@ -62,6 +71,7 @@ int main(int argc, char* argv[]) {
     // The same names as the window, so both find the same history.
     QCoreApplication::setApplicationName(QStringLiteral("torvane"));
     WarnAboutHostMap();
+    WarnAboutProxies();
 
     const bool escapeOut = !options.raw && ::isatty(STDOUT_FILENO) == 1;
     const bool escapeErr = !options.raw && ::isatty(STDERR_FILENO) == 1;

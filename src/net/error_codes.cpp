@@ -55,7 +55,7 @@ constexpr std::array<std::pair<QAbstractSocket::SocketError, ErrorCode>, 17> kSo
     {QAbstractSocket::TemporaryError, kWsaEwouldblock},
 }};
 
-constexpr std::array<std::pair<QNetworkReply::NetworkError, ErrorCode>, 20> kReplyErrorCodes{{
+constexpr std::array<std::pair<QNetworkReply::NetworkError, ErrorCode>, 21> kReplyErrorCodes{{
     {QNetworkReply::NoError, kNoError},
     {QNetworkReply::ConnectionRefusedError, kWsaEconnrefused},
     // An answer cut short by the server, by a close or by a reset.
@@ -72,11 +72,15 @@ constexpr std::array<std::pair<QNetworkReply::NetworkError, ErrorCode>, 20> kRep
     {QNetworkReply::ProtocolUnknownError, kInetSchemeNotAllowed},
     {QNetworkReply::ProtocolInvalidOperationError, kInetInvalidServerResponse},
     {QNetworkReply::ProtocolFailure, kInetInvalidServerResponse},
-    {QNetworkReply::ProxyConnectionRefusedError, kWsaEconnrefused},
-    {QNetworkReply::ProxyConnectionClosedError, kWsaEconnaborted},
-    {QNetworkReply::ProxyNotFoundError, kWsaHostNotFound},
-    {QNetworkReply::ProxyTimeoutError, kWsaEtimedout},
-    {QNetworkReply::ProxyAuthenticationRequiredError, kWsaEacces},
+    // A failure of the proxy is the proxy's, not the server's: a 10061 would
+    // send the user looking at a server that was never asked.
+    {QNetworkReply::ProxyConnectionRefusedError, kProxyUnreachable},
+    {QNetworkReply::ProxyNotFoundError, kProxyUnreachable},
+    {QNetworkReply::ProxyTimeoutError, kProxyUnreachable},
+    // Reached, but it closed or answered something other than a tunnel.
+    {QNetworkReply::ProxyConnectionClosedError, kProxyRefused},
+    {QNetworkReply::UnknownProxyError, kProxyRefused},
+    {QNetworkReply::ProxyAuthenticationRequiredError, kProxyAuthRequired},
 }};
 
 }  // namespace

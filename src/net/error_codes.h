@@ -85,7 +85,9 @@ ErrorCode CodeFromLookupError(QHostInfo::HostInfoError error);
 
 // The code for how a QNetworkReply ended. Errors that only mean an HTTP
 // status other than 2xx (404, 500, ...) map to 0: the exchange worked, the
-// status tells the rest. A closed or reset connection maps to 10054.
+// status tells the rest. A closed or reset connection maps to 10054. The
+// proxy errors map onto the proxy codes above; Qt reports many proxy
+// failures as UnknownNetworkError only, which TRdapCli tells apart itself.
 ErrorCode CodeFromReplyError(QNetworkReply::NetworkError error);
 
 }  // namespace torvane::net

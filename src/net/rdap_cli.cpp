@@ -4,6 +4,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslConfiguration>
+#include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
 #include <climits>
@@ -37,6 +38,7 @@ TRdapCli::TRdapCli()
 TRdapCli::~TRdapCli() {
     busy_ = false;
     DropReply();
+    DropProbe();
 }
 
 void TRdapCli::AddTrustedCertificate(const QSslCertificate& certificate) {
@@ -62,6 +64,7 @@ void TRdapCli::StartQuery(const std::string& url) {
     redirects_ = 0;
     truncated_ = false;
     connected_ = false;
+    proxy_endpoint_.reset();
     busy_ = true;
     timer_->start(
         static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(timeout_.count(), 1, INT_MAX)));
@@ -82,6 +85,12 @@ void TRdapCli::Send(const QUrl& url) {
         CompleteLater(wire.error);
         return;
     }
+    // Set on the manager for every hop, NoProxy included: left at its
+    // default, Qt would ask the system itself and could pick http_proxy or
+    // HTTP_PROXY, bypassing no_proxy and the never-proxied hosts.
+    proxy_ = RdapProxyFor(url, wire.url, proxy_source_);
+    proxy_endpoint_ = FromQtProxy(proxy_);
+    manager_->setProxy(proxy_);
     QNetworkRequest request(wire.url);
     request.setRawHeader("Accept", "application/rdap+json");
     // Asked for by hand, this also keeps Qt from decoding gzip itself, which
@@ -164,6 +173,11 @@ void TRdapCli::ReplyFinished() {
     if (!busy_ || !reply_) return;
     if (!ReadAvailable()) return;
     const ErrorCode code = CodeFromReplyError(reply_->error());
+    if (code != kNoError && proxy_endpoint_ && !connected_ && code != kInetTlsFailure &&
+        code != kProxyAuthRequired) {
+        ProbeProxy(code);
+        return;
+    }
     const QByteArray location = reply_->rawHeader("Location");
     if (code != kNoError || !IsRedirectStatus(status_) || location.isEmpty()) {
         if (code == kNoError && decoder_ && decoder_->Finish() == rdap::DecodeResult::kCutOff) {
@@ -194,6 +208,41 @@ void TRdapCli::ReplyFinished() {
     Send(next.url);
 }
 
+void TRdapCli::ProbeProxy(ErrorCode code) {
+    // Qt reports a proxy that refuses connections and one that refuses the
+    // tunnel with the same error (and a proxy whose name is unknown as the
+    // server's name being unknown); one connect of our own tells them apart.
+    DropReply();
+    probe_ = std::make_unique<QTcpSocket>();
+    probe_->setProxy(QNetworkProxy::NoProxy);
+    auto decide = [this, code](bool reached) {
+        if (!busy_) return;
+        if (!reached) {
+            Complete(kProxyUnreachable);
+        } else if (code == kWsaHostNotFound || code == kWsaEconnrefused || code == kWsaEconnreset) {
+            // The proxy answered for the server: that one is unknown, refused
+            // or closed the tunnel.
+            Complete(code);
+        } else {
+            Complete(kProxyRefused);
+        }
+    };
+    QObject::connect(probe_.get(), &QTcpSocket::connected, manager_.get(),
+                     [decide] { decide(true); });
+    QObject::connect(probe_.get(), &QAbstractSocket::errorOccurred, manager_.get(),
+                     [decide] { decide(false); });
+    probe_->connectToHost(proxy_.hostName(), proxy_.port());
+}
+
+void TRdapCli::DropProbe() {
+    if (!probe_) return;
+    QTcpSocket* probe = probe_.release();
+    QObject::disconnect(probe, nullptr, manager_.get(), nullptr);
+    probe->abort();
+    // Possibly inside one of its own signals.
+    probe->deleteLater();
+}
+
 void TRdapCli::CompleteLater(ErrorCode code) {
     // Never inside StartQuery: the owner is not ready for its completion yet.
     QTimer::singleShot(0, manager_.get(), [this, code, exchange = exchange_] {
@@ -210,6 +259,7 @@ void TRdapCli::Complete(ErrorCode code) {
     busy_ = false;
     timer_->stop();
     DropReply();
+    DropProbe();
     if (OnQueryDone) {
         // The handler may start the next request or destroy this client;
         // nothing of this one is touched afterwards.

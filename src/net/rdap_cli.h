@@ -22,6 +22,11 @@
 //   host cannot be resolved            OnQueryDone(11001)
 //   connection refused / reset         OnQueryDone(10061 / 10054)
 //   TLS handshake or certificate fails OnQueryDone(12157)
+//   proxy cannot be reached            OnQueryDone(12165)
+//   proxy refuses the tunnel (403, an  OnQueryDone(12901)
+//     error answer, a closed
+//     connection)
+//   proxy wants credentials            OnQueryDone(12902)
 //   answer arrived (any HTTP status)   OnSessionConnected(0), OnQueryDone(0);
 //                                      HttpStatus() says 200, 404, ...
 //   redirect to a non-https URL        OnSessionConnected(0), OnQueryDone(12040)
@@ -46,6 +51,15 @@
 // old one silently. After a failure HttpStatus(), Body() and FinalUrl() hold
 // what the last hop got so far (status 0 when no response head arrived).
 // The body of a redirect that is followed is read and dropped undecoded.
+//
+// Proxies: each hop (redirects included) goes through the proxy that
+// RdapProxyFor (rdap_proxy.h) names for it, from the process environment and
+// the desktop by default (SetProxySource); Qt's own proxy choice never
+// applies. Through a proxy a server that cannot be reached is what the proxy
+// says: 11001 or 10061 when it says that much, 12901 otherwise. When a hop
+// through a proxy fails before its request was sent, the client connects to
+// the proxy once more by itself to tell 12165 (unreachable) from the rest,
+// because Qt reports both alike.
 // Events come from the Qt event loop of the creating thread, except that
 // Abort raises its OnQueryDone inside the call. Destroying the client while
 // it runs raises nothing.
@@ -61,11 +75,14 @@
 #include <string>
 
 #include "net/error_codes.h"
+#include "net/proxy_endpoint.h"
+#include "net/rdap_proxy.h"
 #include "net/whois_cli.h"
 #include "rdap/content_coding.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;
+class QTcpSocket;
 class QTimer;
 
 namespace torvane::net {
@@ -102,6 +119,12 @@ class TRdapCli {
     // beside the system's (tests of TLS; the environment is never read).
     void AddTrustedCertificate(const QSslCertificate& certificate);
 
+    // Where the proxies of the requests started from now on come from.
+    void SetProxySource(RdapProxySource source) { proxy_source_ = std::move(source); }
+
+    // The proxy the last hop went through; nullopt when it went direct.
+    const std::optional<ProxyEndpoint>& Proxy() const { return proxy_endpoint_; }
+
     // The HTTP status of the last response head received; 0 when none.
     int HttpStatus() const { return status_; }
     // The body of the last response, exactly the bytes that arrived (after
@@ -134,14 +157,20 @@ class TRdapCli {
     bool ReadHead();
     void ReplyFinished();
     void Fail(rdap::CodingFault fault);
+    void ProbeProxy(ErrorCode code);
     void CompleteLater(ErrorCode code);
     void Complete(ErrorCode code);
     void DropReply();
+    void DropProbe();
 
     std::unique_ptr<QNetworkAccessManager> manager_;
     std::unique_ptr<QTimer> timer_;
     QNetworkReply* reply_ = nullptr;
+    std::unique_ptr<QTcpSocket> probe_;
     QList<QSslCertificate> trusted_;
+    RdapProxySource proxy_source_;
+    QNetworkProxy proxy_{QNetworkProxy::NoProxy};  // the current hop's
+    std::optional<ProxyEndpoint> proxy_endpoint_;
     std::chrono::milliseconds timeout_ = kDefaultTimeout;
 
     QUrl url_;  // the current hop, before mapping

@@ -1,16 +1,11 @@
 #include "net/rdap_target.h"
 
-#include <QHostAddress>
-
 #include "net/host_map.h"
+#include "net/proxy_environment.h"
 
 namespace torvane::net {
 
-bool IsLoopbackHost(const QString& host) {
-    const QHostAddress address(host);
-    if (!address.isNull()) return address.isLoopback();
-    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0;
-}
+bool IsLoopbackHost(const QString& host) { return IsLoopbackName(host.toStdString()); }
 
 WireRequest PlanRequest(const QUrl& url) {
     WireRequest request;

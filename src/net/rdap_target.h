@@ -13,7 +13,7 @@
 
 namespace torvane::net {
 
-// True for 127.0.0.0/8, ::1 and "localhost" (any case).
+// IsLoopbackName (proxy_environment.h) for a QUrl host.
 bool IsLoopbackHost(const QString& host);
 
 struct WireRequest {

@@ -472,6 +472,24 @@ TEST(Cli, TimeoutLeavesAFastRunAlone) {
     EXPECT_EQ(LastLine(result.err), "完了");
 }
 
+TEST(Cli, UnusableProxyVariablesAreReportedAndIgnored) {
+    CliRun cli({Server(kJprs, {{"example.jp", "answer\n"}})});
+    ChildOptions options;
+    options.environment = {"https_proxy=https://proxy.example:3128",
+                           "TORVANE_WHOIS_PROXY=socks4://gw.example", "all_proxy=socks5://gw:1080"};
+    const ChildResult result = cli.Run({"example.jp"}, options);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_NE(result.err.find("torvane-cli: https_proxy ignored: https:// proxies (TLS to the "
+                              "proxy) are not supported\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("torvane-cli: TORVANE_WHOIS_PROXY ignored: socks4://"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(result.err.find("all_proxy"), std::string::npos) << result.err;
+    EXPECT_EQ(LastLine(result.err), "完了");
+}
+
 TEST(Cli, SigtermCancelsTheRunAndPrintsWhatArrived) {
     ServerConfig held = Server(kJprs, {{"example.jp", "partial\n"}});
     held.hold = true;
@@ -545,7 +563,8 @@ TEST(Cli, HelpAndVersionNeedNoQuery) {
     EXPECT_EQ(help.exitCode, 0);
     for (const char* topic :
          {"Usage: torvane-cli", "--no-autocorrect", "--server HOST", "--encoding", "--timeout",
-          "--raw", "--history", "Exit status", "TORVANE_HOST_MAP", "log.txt"})
+          "--raw", "--history", "Exit status", "TORVANE_HOST_MAP", "log.txt", "https_proxy",
+          "all_proxy", "TORVANE_WHOIS_PROXY", "no_proxy"})
         EXPECT_NE(help.out.find(topic), std::string::npos) << topic;
 }
 

@@ -66,7 +66,13 @@ TEST(ErrorCodes, ReplyErrorsMapOntoSocketOrInternetNumbers) {
         {QNetworkReply::OperationCanceledError, 10004},
         {QNetworkReply::SslHandshakeFailedError, 12157},
         {QNetworkReply::ProtocolFailure, 12152},
-        {QNetworkReply::ProxyTimeoutError, 10060},
+        // The proxy's failures have their own codes, never the server's.
+        {QNetworkReply::ProxyConnectionRefusedError, 12165},
+        {QNetworkReply::ProxyNotFoundError, 12165},
+        {QNetworkReply::ProxyTimeoutError, 12165},
+        {QNetworkReply::ProxyConnectionClosedError, 12901},
+        {QNetworkReply::UnknownProxyError, 12901},
+        {QNetworkReply::ProxyAuthenticationRequiredError, 12902},
         {QNetworkReply::UnknownNetworkError, 10050},
     };
     for (const auto& c : cases) EXPECT_EQ(CodeFromReplyError(c.error), c.code) << c.error;

@@ -1,9 +1,13 @@
 #pragma once
 // Helpers shared by the network tests: the Qt application the event loop
-// needs, loopback test servers reachable through the host map, and a log of
-// a WHOIS client's events.
+// needs, loopback test servers reachable through the host map, logs of a
+// WHOIS and an RDAP client's events, and a TLS certificate for loopback.
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QSslCertificate>
+#include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
 #include <iterator>
@@ -11,6 +15,7 @@
 #include <vector>
 
 #include "net/host_map.h"
+#include "net/rdap_cli.h"
 #include "net/whois_cli.h"
 #include "whois_test_server.h"
 
@@ -71,6 +76,48 @@ struct EventLog {
     int DoneCount() const { return int(answers.size()); }
     bool WaitForDone(int count = 1) {
         return QTest::qWaitFor([&] { return DoneCount() >= count; }, 10000);
+    }
+};
+
+// Every event of one RDAP client as text, with the outcome at each
+// completion: "connected CODE", "done CODE STATUS".
+struct RdapLog {
+    std::vector<std::string> events;
+    void Attach(TRdapCli& client) {
+        client.OnSessionConnected = [this](TRdapCli*, ErrorCode code) {
+            events.push_back("connected " + std::to_string(code));
+        };
+        client.OnQueryDone = [this](TRdapCli* sender, ErrorCode code) {
+            events.push_back("done " + std::to_string(code) + " " +
+                             std::to_string(sender->HttpStatus()));
+            ++done;
+        };
+    }
+    bool WaitForDone(int count) {
+        return QTest::qWaitFor([&] { return done >= count; }, 20000);
+    }
+    int done = 0;
+};
+
+// A certificate for 127.0.0.1 and localhost, made now with the openssl
+// command, for the test server's TLS.
+struct TestCertificate {
+    QTemporaryDir dir;
+    QString certificate = dir.filePath("cert.pem");
+    QString key = dir.filePath("key.pem");
+    bool Make() {
+        QProcess openssl;
+        openssl.start(
+            "openssl",
+            {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+             "-days", "2", "-subj", "/CN=torvane test", "-addext",
+             "subjectAltName=IP:127.0.0.1,DNS:localhost", "-keyout", key, "-out", certificate});
+        return openssl.waitForFinished(60000) && openssl.exitCode() == 0;
+    }
+    // The certificate made, for a client to trust.
+    QSslCertificate Certificate() const {
+        QFile pem(certificate);
+        return pem.open(QIODevice::ReadOnly) ? QSslCertificate(&pem, QSsl::Pem) : QSslCertificate();
     }
 };
 

@@ -5,9 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <optional>
@@ -21,6 +18,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::LoopbackServers;
+using testing::RdapLog;
 using testserver::HttpConfig;
 using testserver::HttpResponse;
 using testserver::ServerConfig;
@@ -38,25 +36,6 @@ ServerConfig Http(std::string name, HttpConfig http = {}) {
 HttpResponse Redirect(std::string location) {
     return HttpResponse{302, "", "text/plain", {{"Location", std::move(location)}}};
 }
-
-// Every event of one client as text, with the outcome at each completion.
-struct RdapLog {
-    Events events;
-    void Attach(TRdapCli& client) {
-        client.OnSessionConnected = [this](TRdapCli*, ErrorCode code) {
-            events.push_back("connected " + std::to_string(code));
-        };
-        client.OnQueryDone = [this](TRdapCli* sender, ErrorCode code) {
-            events.push_back("done " + std::to_string(code) + " " +
-                             std::to_string(sender->HttpStatus()));
-            ++done;
-        };
-    }
-    bool WaitForDone(int count) {
-        return QTest::qWaitFor([&] { return done >= count; }, 20000);
-    }
-    int done = 0;
-};
 
 class RdapCliTest : public ::testing::Test {
   protected:
@@ -304,25 +283,8 @@ TEST_F(RdapCliTest, DestroyedWhileRunningRaisesNothing) {
     EXPECT_EQ(log.events, (Events{"connected 0"}));
 }
 
-// A certificate for 127.0.0.1 and localhost, made now with the openssl
-// command.
-struct TestCertificate {
-    QTemporaryDir dir;
-    QString certificate = dir.filePath("cert.pem");
-    QString key = dir.filePath("key.pem");
-    bool Make() {
-        QProcess openssl;
-        openssl.start(
-            "openssl",
-            {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
-             "-days", "2", "-subj", "/CN=torvane test", "-addext",
-             "subjectAltName=IP:127.0.0.1,DNS:localhost", "-keyout", key, "-out", certificate});
-        return openssl.waitForFinished(60000) && openssl.exitCode() == 0;
-    }
-};
-
 TEST_F(RdapCliTest, RealTlsWorksOnlyWithTheCertificateTrusted) {
-    TestCertificate made;
+    testing::TestCertificate made;
     ASSERT_TRUE(made.Make());
     HttpConfig https;
     https.responses["/domain/example.com"] = HttpResponse{200, kDomainJson};
@@ -332,9 +294,7 @@ TEST_F(RdapCliTest, RealTlsWorksOnlyWithTheCertificateTrusted) {
     server.Start();
     const std::string url =
         "https://127.0.0.1:" + std::to_string(server.Port("tls.test")) + "/domain/example.com";
-    QFile pem(made.certificate);
-    ASSERT_TRUE(pem.open(QIODevice::ReadOnly));
-    const QSslCertificate certificate(&pem, QSsl::Pem);
+    const QSslCertificate certificate = made.Certificate();
 
     for (const bool trusted : {true, false}) {
         TRdapCli client;
