@@ -25,8 +25,12 @@ struct ProxyEndpoint {
     std::string user;
     std::string password;
 
-    // "host:port" as a status names the proxy.
-    std::string Display() const { return host + ":" + std::to_string(port); }
+    // "host:port" as a status names the proxy ("[::1]:1080" for an IPv6
+    // address).
+    std::string Display() const {
+        const bool ipv6 = host.find(':') != std::string::npos;
+        return (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+    }
     friend bool operator==(const ProxyEndpoint&, const ProxyEndpoint&) = default;
 };
 

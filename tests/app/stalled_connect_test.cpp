@@ -118,6 +118,19 @@ TEST(StalledConnect, TheRdapLegStartsBesideAStalledServerAndTheRunEndsOnItsData)
     }
 }
 
+TEST(StalledConnect, ARegistryWithoutTheNameHasTheLastWordOverItsStalledPortFortyThree) {
+    // RDAP answers 404 first; the black hole's connect gives up afterwards
+    // and leaves RDAP's word standing.
+    testserver::ServerConfig rdap = Server("rdap.verisign.com");
+    rdap.http.emplace();
+    StalledRun stalled({BlackHole(kVerisign), rdap});
+    stalled.run.controller->SetConnectLimits(50ms, 400ms);
+    ASSERT_TRUE(stalled.run.Run("google.com"));
+    EXPECT_EQ(stalled.run.window.Status(), "データベースが見つかりません");
+    EXPECT_EQ(stalled.run.controller->Client(Leg::Leg1).ConnectTimeout, 400ms);
+    EXPECT_EQ(stalled.run.Servers().HttpRequests("rdap.verisign.com").size(), 1u);
+}
+
 TEST(StalledConnect, WithTheSwitchOffAStalledServerKeepsTheRunWaitingWithoutRdap) {
     StalledRun stalled({BlackHole(kVerisign), VerisignRdap(), MarkmonitorRdap()});
     stalled.run.window.fallback = false;

@@ -60,9 +60,16 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
                 (fallback_ && code == net::kWsaEtimedout);
             // Beside a stalled server the RDAP leg that stood for it has
             // the last word once it is over.
-            if (stalledLeg_ != leg || rdapRunning_)
-                window_.SetStatus(namesHost ? HostFailure(Client(leg).Host, code)
-                                            : StatusForCode(code));
+            const net::TWhoisCli& client = Client(leg);
+            const std::optional<std::string> proxyFailure =
+                client.ThroughProxy() && client.Proxy
+                    ? ProxyFailure(client.Proxy->Display(), client.Host, code)
+                    : std::nullopt;
+            if (stalledLeg_ != leg || rdapRunning_) {
+                window_.SetStatus(proxyFailure ? *proxyFailure
+                                  : namesHost  ? HostFailure(client.Host, code)
+                                               : StatusForCode(code));
+            }
             if (referring) ShowReferringBlock(leg, std::move(*referring));
             // A registry or registrar that switched port 43 off: RDAP may
             // have its data, and the run's tail waits for it.
@@ -115,7 +122,8 @@ bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target, query
     // Only today's registries name a port (rwhois on 4321); the classic run
     // always asks the WHOIS port.
     client.Port = fallback_ ? target.port.value_or(0) : 0;
-    StartWaiting(Index(leg), target.host, [&client] { client.StartQuery(); });
+    PrepareConnect(leg);
+    StartWaiting(Index(leg), WaitingLabel(leg), [&client] { client.StartQuery(); });
     running_[Index(leg)] = true;
     LimitConnect(leg);
     return true;

@@ -33,7 +33,11 @@ std::string HostOf(const std::string& url) {
 bool TRunController::PortFortyThreeFailed(net::ErrorCode code) {
     // Refused, timed out, no such host, reset: a service that is gone, not a
     // slow answer or a cancel.
-    return code == 10061 || code == 10060 || code == 11001 || code == 10054;
+    // Through a proxy that will not carry port 43 the same holds: RDAP may
+    // take another way (https_proxy).
+    return code == 10061 || code == 10060 || code == 11001 || code == 10054 ||
+           code == net::kProxyUnreachable || code == net::kProxyRefused ||
+           code == net::kProxyAuthRequired || code == net::kProxyBadReply;
 }
 
 bool TRunController::StartRunRdap() {
@@ -177,7 +181,9 @@ std::string TRunController::RdapStatus(net::ErrorCode code, rdap::BodyKind kind)
     if (code == net::kInetDecodingFailed) {
         failure = CodingFailure(host, client.Fault(), rdap::CodingLabel(client.ContentEncoding()));
     } else if (code != 0) {
-        failure = HostFailure(host, code);
+        const std::optional<std::string> proxyFailure =
+            client.Proxy() ? ProxyFailure(client.Proxy()->Display(), host, code) : std::nullopt;
+        failure = proxyFailure ? *proxyFailure : HostFailure(host, code);
     } else if (status == 200) {
         // A page saying "moved", a cut-off document: an answer, but no data.
         failure = NotRdapFailure(host, kind);

@@ -324,7 +324,8 @@ void TRunController::StartLeg(Leg leg, const std::string& host, const std::strin
     asked_[Index(leg)].Restart(host);
     referrals_[Index(leg)] = 0;
     referring_[Index(leg)].reset();
-    StartWaiting(Index(leg), host, [&client] { client.StartQuery(); });
+    PrepareConnect(leg);
+    StartWaiting(Index(leg), WaitingLabel(leg), [&client] { client.StartQuery(); });
     running_[Index(leg)] = true;
     LimitConnect(leg);
 }

@@ -139,8 +139,14 @@ class TRunController {
     void StartWaiting(std::size_t exchange, const std::string& host,
                       const std::function<void()>& start);
     void ConnectEnded(std::size_t exchange);
-    // The connect limits of a port-43 leg's exchange about to start
-    // (slow_connect.cpp): the connect timeout, and the slow-connect timer.
+    // How a port-43 leg's client is to reach Host (slow_connect.cpp): the
+    // connect timeout with the switch on, and the proxy the user's
+    // environment names for it. Before the exchange starts.
+    void PrepareConnect(Leg leg);
+    // The server a port-43 leg waits for, as the status names it (with the
+    // proxy it goes through).
+    std::string WaitingLabel(Leg leg);
+    // Arms the slow-connect timer of a port-43 leg whose exchange started.
     void LimitConnect(Leg leg);
     // `leg` has waited kSlowConnect for its server: the RDAP leg that stands
     // for it starts beside it.

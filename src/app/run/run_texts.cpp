@@ -52,6 +52,13 @@ const RunTexts& Texts() {
         " で問い合わせ回数の制限を超えました",
         " 秒後に再試行できます)",
         " 分後に再試行できます)",
+        "プロキシ ",
+        " に接続できません",
+        " が ",
+        " への接続を断りました",
+        " が認証を求めています",
+        " の応答を読み取れません",
+        " 経由)",
     };
     return texts;
 }
@@ -202,6 +209,29 @@ std::string RateLimitStatus(const std::string& host,
     const std::uint32_t seconds = *retryAfterSeconds;
     if (seconds < 120) return status + " (" + std::to_string(seconds) + text.retrySeconds;
     return status + " (" + std::to_string((seconds + 59) / 60) + text.retryMinutes;
+}
+
+std::string ThroughProxyLabel(const std::string& host, const std::string& proxy) {
+    const RunTexts& text = Texts();
+    return host + " (" + text.proxyOpen + proxy + text.proxyVia;
+}
+
+std::optional<std::string> ProxyFailure(const std::string& proxy, const std::string& host,
+                                        std::uint16_t code) {
+    const RunTexts& text = Texts();
+    const std::string named = text.proxyOpen + proxy;
+    switch (code) {
+        case 12165:  // the proxy cannot be reached
+            return named + text.proxyUnreachable;
+        case 12901:  // the proxy refused the tunnel
+            return named + text.proxyRefusedTo + host + text.proxyRefusedEnd;
+        case 12902:  // the proxy wants credentials
+            return named + text.proxyWantsAuth;
+        case 12903:  // the proxy's reply is not its protocol
+            return named + text.proxyBadReply;
+        default:
+            return std::nullopt;
+    }
 }
 
 }  // namespace torvane::run

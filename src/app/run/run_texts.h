@@ -60,6 +60,13 @@ struct RunTexts {
     std::string rateLimited;     // " で問い合わせ回数の制限を超えました"
     std::string retrySeconds;    // " 秒後に再試行できます)", after " (" and a count
     std::string retryMinutes;    // " 分後に再試行できます)", after " (" and a count
+    std::string proxyOpen;         // "プロキシ ", before the proxy's host:port
+    std::string proxyUnreachable;  // " に接続できません"
+    std::string proxyRefusedTo;    // " が ", then the server
+    std::string proxyRefusedEnd;   // " への接続を断りました"
+    std::string proxyWantsAuth;    // " が認証を求めています"
+    std::string proxyBadReply;     // " の応答を読み取れません"
+    std::string proxyVia;          // " 経由)", after " (プロキシ " and the proxy
 };
 
 const RunTexts& Texts();
@@ -132,5 +139,20 @@ std::string BinaryNotShownLine(std::size_t size);
 // is told in minutes, rounded up: " (" + minutes + " 分後に再試行できます)".
 std::string RateLimitStatus(const std::string& host,
                             std::optional<std::uint32_t> retryAfterSeconds);
+
+// A connection through `proxy` (its host:port) to `host` that the proxy
+// ended, for the proxy's codes (net/error_codes.h):
+//   12165 "プロキシ " + proxy + " に接続できません"
+//   12901 "プロキシ " + proxy + " が " + host + " への接続を断りました"
+//   12902 "プロキシ " + proxy + " が認証を求めています"
+//   12903 "プロキシ " + proxy + " の応答を読み取れません"
+// Nothing for any other code: the server's own outcome is told as without
+// a proxy.
+// How a waiting status names a server reached through `proxy`:
+// host + " (プロキシ " + proxy + " 経由)".
+std::string ThroughProxyLabel(const std::string& host, const std::string& proxy);
+
+std::optional<std::string> ProxyFailure(const std::string& proxy, const std::string& host,
+                                        std::uint16_t code);
 
 }  // namespace torvane::run

@@ -9,9 +9,22 @@
 #include <utility>
 
 #include "app/run/run_controller.h"
+#include "app/run/run_texts.h"
+#include "net/proxy_environment.h"
 #include "net/rdap_cli.h"
 
 namespace torvane::run {
+
+void TRunController::PrepareConnect(Leg leg) {
+    net::TWhoisCli& client = Client(leg);
+    client.ConnectTimeout = fallback_ ? connectTimeout_ : std::chrono::milliseconds(0);
+    client.Proxy = net::WhoisProxyFor(client.Host, client.Port != 0 ? client.Port : 43);
+}
+
+std::string TRunController::WaitingLabel(Leg leg) {
+    const net::TWhoisCli& client = Client(leg);
+    return client.Proxy ? ThroughProxyLabel(client.Host, client.Proxy->Display()) : client.Host;
+}
 
 void TRunController::LimitConnect(Leg leg) {
     if (!fallback_) return;
