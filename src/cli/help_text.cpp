@@ -137,9 +137,10 @@ Environment:
                     Loopback and the hosts of TORVANE_HOST_MAP are never
                     proxied. https:// proxies are not supported; a value
                     that cannot be used is reported and ignored. A proxy
-                    that fails ends its leg with error 12165 (cannot be
-                    reached), 12901 (refused the connection) or 12902
-                    (wants credentials).
+                    that fails is named in the status ("プロキシ host:port
+                    に接続できません" and the like), and a WHOIS server
+                    that port 43 cannot reach through it is then asked
+                    by RDAP as when it refuses.
 
 Files:
   rdap/    IANA's RDAP bootstrap files shipped beside the program (or in
