@@ -58,13 +58,13 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
             const bool namesHost =
                 (leg == Leg::Leg1 && fallback_ && SameHost(Client(leg).Host, query::kIanaServer)) ||
                 (fallback_ && code == net::kWsaEtimedout);
-            // Beside a stalled server the RDAP leg that stood for it has
-            // the last word once it is over.
             const net::TWhoisCli& client = Client(leg);
             const std::optional<std::string> proxyFailure =
                 client.ThroughProxy() && client.Proxy
                     ? ProxyFailure(client.Proxy->Display(), client.Host, code)
                     : std::nullopt;
+            // Beside a stalled server the RDAP leg that stood for it has
+            // the last word once it is over.
             if (stalledLeg_ != leg || rdapRunning_) {
                 window_.SetStatus(proxyFailure ? *proxyFailure
                                   : namesHost  ? HostFailure(client.Host, code)
