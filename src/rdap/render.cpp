@@ -345,16 +345,23 @@ std::optional<std::string> RelatedRdapUrl(const Json& answer) {
     return std::nullopt;
 }
 
+// An answer is a JSON object within the depth limit; anything else is no
+// RDAP answer at all.
+std::optional<Json> ParseAnswerObject(std::string_view json) {
+    try {
+        Json answer = ParseLimitedJson(json, kMaxAnswerDepth);
+        if (answer.is_object()) return answer;
+    } catch (const JsonInputError&) {
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<RdapRendering> RenderRdap(std::string_view json) {
-    Json answer;
-    try {
-        answer = ParseLimitedJson(json, kMaxAnswerDepth);
-    } catch (const JsonInputError&) {
-        return std::nullopt;
-    }
-    if (!answer.is_object()) return std::nullopt;
+    const std::optional<Json> parsed = ParseAnswerObject(json);
+    if (!parsed) return std::nullopt;
+    const Json& answer = *parsed;
     LineWriter out(kMaxRenderedLines);
     WriteObject(answer, 0, out);
     WriteSearchResults(answer, out);
@@ -370,14 +377,9 @@ std::optional<RdapRendering> RenderRdap(std::string_view json) {
 
 std::optional<long long> RdapErrorCode(std::string_view json) {
     if (json.size() > kMaxErrorAnswerSize) return std::nullopt;
-    Json answer;
-    try {
-        answer = ParseLimitedJson(json, kMaxAnswerDepth);
-    } catch (const JsonInputError&) {
-        return std::nullopt;
-    }
-    if (!answer.is_object()) return std::nullopt;
-    const Json* code = Member(answer, "errorCode");
+    const std::optional<Json> answer = ParseAnswerObject(json);
+    if (!answer) return std::nullopt;
+    const Json* code = Member(*answer, "errorCode");
     if (code == nullptr || !code->is_number_integer()) return std::nullopt;
     return code->get<long long>();
 }

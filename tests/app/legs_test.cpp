@@ -298,12 +298,6 @@ TEST(Legs, ApnicCommandLineNamingArinAsksNothing) {
     EXPECT_EQ(run.Servers().Connections(kArin), 1);
 }
 
-testserver::ServerConfig NeverAccepting(std::string name) {
-    testserver::ServerConfig config = Server(std::move(name));
-    config.never_accept = true;
-    return config;
-}
-
 struct WaitingCase {
     std::string kind;
     std::vector<testserver::ServerConfig> servers;
@@ -315,20 +309,20 @@ TEST(Legs, UntilALegConnectsTheStatusNamesTheServersItWaitsFor) {
     const std::string verisign = "whois.verisign-grs.com";
     const WaitingCase cases[] = {
         {"first leg",
-         {NeverAccepting(kJprs)},
+         {BlackHole(kJprs)},
          "example.jp",
          "whois.jprs.jp への接続を待っています．．．"},
         {"address registries",
-         {NeverAccepting(kJpnic), NeverAccepting(kApnic), NeverAccepting(kArin)},
+         {BlackHole(kJpnic), BlackHole(kApnic), BlackHole(kArin)},
          "192.0.2.1",
          "whois.nic.ad.jp、whois.apnic.net、whois.arin.net への接続を待っています．．．"},
         {"referral",
          {Server(verisign, {{"example.com", "Whois Server: whois.markmonitor.com\n"}}),
-          NeverAccepting("whois.markmonitor.com")},
+          BlackHole("whois.markmonitor.com")},
          "example.com",
          "whois.markmonitor.com への接続を待っています．．．"},
         {"follow-up",
-         {Server(kJprs, {{"example.jp", "m. [h] AB1JP\n"}}), NeverAccepting(kJpnic)},
+         {Server(kJprs, {{"example.jp", "m. [h] AB1JP\n"}}), BlackHole(kJpnic)},
          "example.jp",
          "whois.nic.ad.jp への接続を待っています．．．"},
     };

@@ -14,12 +14,6 @@ namespace {
 using namespace testing;
 using namespace std::chrono_literals;
 
-testserver::ServerConfig BlackHole(std::string name) {
-    testserver::ServerConfig config = Server(std::move(name));
-    config.never_accept = true;
-    return config;
-}
-
 // Sets an environment variable for one test and restores it afterwards.
 class ScopedVariable {
   public:

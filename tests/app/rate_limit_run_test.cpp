@@ -17,12 +17,6 @@ const std::string kCzNicNotice =
     "Your connection limit exceeded. Please slow down and try again later.";
 const std::string kRipeNotice = "%ERROR:201: access denied for 192.0.2.1";
 
-testserver::ServerConfig Answering(std::string name, const std::string& answer) {
-    testserver::ServerConfig config = Server(std::move(name));
-    config.default_answer = answer;
-    return config;
-}
-
 struct LimitCase {
     std::string name;
     std::vector<testserver::ServerConfig> servers;

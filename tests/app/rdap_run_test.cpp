@@ -26,12 +26,6 @@ testserver::ServerConfig Rdap(std::string name,
 
 testserver::HttpResponse Answer(const std::string& file) { return {200, ReadTestData(file)}; }
 
-testserver::ServerConfig Refusing(std::string name) {
-    testserver::ServerConfig config = Server(std::move(name));
-    config.refuse = true;
-    return config;
-}
-
 // A run harness whose controller knows the shipped RDAP services.
 struct RdapRun {
     explicit RdapRun(std::vector<testserver::ServerConfig> servers) : run(std::move(servers)) {
@@ -156,14 +150,8 @@ TEST(RdapRun, NotFoundRedirectsAndTheSwitchOff) {
     }
 }
 
-testserver::ServerConfig NeverAccepting(std::string name) {
-    testserver::ServerConfig config = Server(std::move(name));
-    config.never_accept = true;
-    return config;
-}
-
 TEST(RdapRun, UntilTheRdapRequestConnectsTheStatusNamesItsServer) {
-    RdapRun rdap({Refusing(kVerisign), NeverAccepting("rdap.verisign.com")});
+    RdapRun rdap({Refusing(kVerisign), BlackHole("rdap.verisign.com")});
     rdap.run.window.query = "google.com";
     rdap.run.controller->QueryButtonClick();
     EXPECT_TRUE(QTest::qWaitFor(
@@ -295,23 +283,20 @@ struct RdapLimitCase {
 // has the last word; a limited RDAP answer says when to come back.
 TEST(RdapRun, RateLimitsAtPortFortyThreeAndOverRdap) {
     const std::string limited = "whois.verisign-grs.com で問い合わせ回数の制限を超えました";
-    const auto notice = [] {
-        testserver::ServerConfig config = Server(kVerisign);
-        config.default_answer = "WHOIS LIMIT EXCEEDED - SEE WWW.PIR.ORG/WHOIS FOR DETAILS\n";
-        return config;
-    };
+    const testserver::ServerConfig notice =
+        Answering(kVerisign, "WHOIS LIMIT EXCEEDED - SEE WWW.PIR.ORG/WHOIS FOR DETAILS\n");
     const testserver::HttpResponse registryAnswer =
         Answer("rdap/answers/rdap.verisign.com__domain_google.com_2021.json");
     const std::string tooMany = R"({"errorCode":429,"title":"Too Many Requests"})";
     const std::string inAnHour = HttpDate(QDateTime::currentSecsSinceEpoch() + 3600);
     const RdapLimitCase cases[] = {
         {"RDAP brings what port 43 withheld",
-         {notice(), Rdap("rdap.verisign.com", {{kGoogleAtVerisign, registryAnswer}}),
+         {notice, Rdap("rdap.verisign.com", {{kGoogleAtVerisign, registryAnswer}}),
           Rdap("rdap.markmonitor.com", {})},
          "完了 (rdap.markmonitor.com にデータがありません)",
          kVerisignRdap},
         {"RDAP fails too",
-         {notice(), Rdap("rdap.verisign.com", {{kGoogleAtVerisign, {500, "{}"}}})},
+         {notice, Rdap("rdap.verisign.com", {{kGoogleAtVerisign, {500, "{}"}}})},
          "rdap.verisign.com でエラー HTTP 500",
          kVerisignRdap},
         {"429 with Retry-After in seconds",

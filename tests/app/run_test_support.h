@@ -138,6 +138,27 @@ inline testserver::ServerConfig Server(std::string name,
     return config;
 }
 
+// A server that answers every query with `answer`.
+inline testserver::ServerConfig Answering(std::string name, const std::string& answer) {
+    testserver::ServerConfig config = Server(std::move(name));
+    config.default_answer = answer;
+    return config;
+}
+
+// A server that refuses every connection.
+inline testserver::ServerConfig Refusing(std::string name) {
+    testserver::ServerConfig config = Server(std::move(name));
+    config.refuse = true;
+    return config;
+}
+
+// A server whose connects never complete (a firewall dropping them).
+inline testserver::ServerConfig BlackHole(std::string name) {
+    testserver::ServerConfig config = Server(std::move(name));
+    config.never_accept = true;
+    return config;
+}
+
 // The registries of an address run of 192.0.2.1 without a reverse name:
 // JPNIC answers "jpnic" at once, APNIC and ARIN once their gates are open.
 inline std::vector<testserver::ServerConfig> GatedRegistries(const Gate& apnicGate,

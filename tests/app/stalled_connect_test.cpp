@@ -21,12 +21,6 @@ const std::string kMarkmonitor = "whois.markmonitor.com";
 const std::string kVerisignRdap = "{rdap.verisign.com からの回答 (RDAP)}";
 const std::string kMarkmonitorRdap = "{rdap.markmonitor.com からの回答 (RDAP)}";
 
-testserver::ServerConfig BlackHole(std::string name) {
-    testserver::ServerConfig config = Server(std::move(name));
-    config.never_accept = true;
-    return config;
-}
-
 testserver::ServerConfig Rdap(std::string name, std::string path, testserver::HttpResponse answer) {
     testserver::ServerConfig config = Server(std::move(name));
     config.http.emplace();

@@ -37,12 +37,6 @@ std::string LastLine(const std::string& text) {
     return lines.empty() ? std::string() : lines.back();
 }
 
-ServerConfig Refusing(std::string name) {
-    ServerConfig config = Server(std::move(name));
-    config.refuse = true;
-    return config;
-}
-
 struct LegCase {
     std::string name;
     std::vector<ServerConfig> servers;
@@ -398,12 +392,6 @@ TEST(Cli, RdapAnswersThatAreNoDataEndWithExitStatus1) {
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(LastLine(result.err), c.status);
     }
-}
-
-ServerConfig Answering(std::string name, const std::string& answer) {
-    ServerConfig config = Server(std::move(name));
-    config.default_answer = answer;
-    return config;
 }
 
 struct LimitCase {

@@ -69,6 +69,8 @@ class ScratchDir {
     std::filesystem::path path_;
 };
 
+using run::testing::Answering;
+using run::testing::Refusing;
 using run::testing::Server;
 
 // The environment of a CLI run: its servers, and HOME, XDG_DATA_HOME and

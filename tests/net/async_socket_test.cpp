@@ -18,11 +18,7 @@
 namespace torvane::net {
 namespace {
 
-using testing::Answering;
-using testing::LoopbackServers;
-using testing::SettleEventLoop;
-using testserver::ServerConfig;
-using Events = std::vector<std::string>;
+using namespace testing;
 
 // Every event of one socket as text.
 struct SocketLog {

@@ -21,6 +21,19 @@
 
 namespace torvane::net::testing {
 
+// The test server's pieces the tests build servers from, so that a test
+// file's `using namespace testing;` brings them along.
+using testserver::HttpConfig;
+using testserver::HttpResponse;
+using testserver::ServerConfig;
+using testserver::WhoisTestServer;
+
+// A client's events as a log records them, in order.
+using Events = std::vector<std::string>;
+
+// The smallest RDAP domain answer the HTTP tests serve.
+inline const std::string kDomainJson = R"({"objectClassName":"domain","ldhName":"example.com"})";
+
 inline void EnsureQtApp() {
     static int argc = 1;
     static char name[] = "net_tests";
@@ -61,7 +74,7 @@ inline testserver::ServerConfig Answering(std::string name, std::string answer) 
 
 // Every event of one client as text: "connected CODE", "done CODE".
 struct EventLog {
-    std::vector<std::string> events;
+    Events events;
     std::vector<std::string> answers;  // WhoisResp at each OnQueryDone
 
     void Attach(TWhoisCli& client) {
@@ -82,7 +95,7 @@ struct EventLog {
 // Every event of one RDAP client as text, with the outcome at each
 // completion: "connected CODE", "done CODE STATUS".
 struct RdapLog {
-    std::vector<std::string> events;
+    Events events;
     void Attach(TRdapCli& client) {
         client.OnSessionConnected = [this](TRdapCli*, ErrorCode code) {
             events.push_back("connected " + std::to_string(code));

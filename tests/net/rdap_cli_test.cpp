@@ -17,14 +17,7 @@ namespace torvane::net {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::LoopbackServers;
-using testing::RdapLog;
-using testserver::HttpConfig;
-using testserver::HttpResponse;
-using testserver::ServerConfig;
-using Events = std::vector<std::string>;
-
-const std::string kDomainJson = R"({"objectClassName":"domain","ldhName":"example.com"})";
+using namespace testing;
 
 ServerConfig Http(std::string name, HttpConfig http = {}) {
     ServerConfig config;

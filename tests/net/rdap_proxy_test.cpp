@@ -13,19 +13,12 @@
 #include "net/rdap_cli.h"
 #include "net/rdap_target.h"
 #include "net_test_support.h"
-#include "tinyproxy_server.h"
+#include "real_proxies.h"
 
 namespace torvane::net {
 namespace {
 
-using testing::RdapLog;
-using testing::TinyproxyServer;
-using testserver::HttpConfig;
-using testserver::HttpResponse;
-using testserver::ServerConfig;
-using Events = std::vector<std::string>;
-
-const std::string kDomainJson = R"({"objectClassName":"domain","ldhName":"example.com"})";
+using namespace testing;
 
 std::size_t Count(const std::string& text, const std::string& part) {
     std::size_t count = 0;
@@ -141,6 +134,13 @@ TEST(RdapProxyForm, SocksWithoutHIsResolvedHere) {
     EXPECT_FALSE(FromQtProxy(QNetworkProxy(QNetworkProxy::NoProxy)));
 }
 
+// The answers of the RDAP server below: example.com's domain.
+HttpConfig ExampleDomain() {
+    HttpConfig http;
+    http.responses["/domain/example.com"] = HttpResponse{200, kDomainJson};
+    return http;
+}
+
 // An HTTPS RDAP server on loopback with its certificate, and a client that
 // trusts it.
 struct TlsRdapServer {
@@ -165,17 +165,15 @@ struct TlsRdapServer {
 
 TEST_F(RdapProxyTest, ThroughTinyproxyEveryHopIncluded) {
     TlsRdapServer rdap;
-    HttpConfig http;
-    http.responses["/domain/example.com"] = HttpResponse{200, kDomainJson};
+    HttpConfig http = ExampleDomain();
     http.responses["/old/example.com"] =
         HttpResponse{302, "", "text/plain", {{"Location", "/domain/example.com"}}};
     ASSERT_TRUE(rdap.Start(http));
-    TinyproxyServer proxy;
-    ASSERT_TRUE(proxy.Start()) << proxy.Output();
+    const auto proxy = testing::StartTinyproxy();
 
     TRdapCli client;
     client.AddTrustedCertificate(rdap.made.Certificate());
-    client.SetProxySource(Variables({{"https_proxy", proxy.Url()}}));
+    client.SetProxySource(Variables({{"https_proxy", proxy->Url("http")}}));
     RdapLog log;
     log.Attach(client);
     client.StartQuery(rdap.Url("/old/example.com"));
@@ -183,24 +181,19 @@ TEST_F(RdapProxyTest, ThroughTinyproxyEveryHopIncluded) {
     EXPECT_EQ(log.events, (Events{"connected 0", "done 0 200"}));
     EXPECT_EQ(client.Body(), kDomainJson);
     EXPECT_EQ(client.Proxy(),
-              (ProxyEndpoint{ProxyKind::kHttpConnect, "127.0.0.1", proxy.Port(), "", ""}));
+              (ProxyEndpoint{ProxyKind::kHttpConnect, "127.0.0.1", proxy->Port(), "", ""}));
     // Both hops asked tinyproxy for a tunnel to the server.
     const std::string connect = "CONNECT 127.0.0.1:" + std::to_string(rdap.Port());
-    EXPECT_EQ(Count(proxy.Log(), connect), 2u) << proxy.Log();
+    EXPECT_EQ(Count(proxy->Log(), connect), 2u) << proxy->Log();
     EXPECT_EQ(rdap.server->HttpRequests("tls.test").size(), 2u);
 }
 
 TEST_F(RdapProxyTest, AProxyThatFailsEndsTheRequestWithItsOwnCode) {
     TlsRdapServer rdap;
-    HttpConfig http;
-    http.responses["/domain/example.com"] = HttpResponse{200, kDomainJson};
-    ASSERT_TRUE(rdap.Start(http));
-    TinyproxyServer open;
-    TinyproxyServer https_only({{443}, "", ""});
-    TinyproxyServer with_password({{}, "alice", "secret"});
-    ASSERT_TRUE(open.Start()) << open.Output();
-    ASSERT_TRUE(https_only.Start()) << https_only.Output();
-    ASSERT_TRUE(with_password.Start()) << with_password.Output();
+    ASSERT_TRUE(rdap.Start(ExampleDomain()));
+    const auto open = testing::StartTinyproxy();
+    const auto https_only = testing::StartTinyproxy({{443}, "", ""});
+    const auto with_password = testing::StartTinyproxy({{}, "alice", "secret"});
     const std::string nobody = "http://127.0.0.1:" + std::to_string(testing::FreeLoopbackPort());
     const std::string closed_server =
         "https://127.0.0.1:" + std::to_string(testing::FreeLoopbackPort()) + "/domain/example.com";
@@ -221,19 +214,19 @@ TEST_F(RdapProxyTest, AProxyThatFailsEndsTheRequestWithItsOwnCode) {
          rdap.Url("/domain/example.com"),
          {"done 12165 0"}},
         {"tunnels to 443 only",
-         https_only.Url(),
+         https_only->Url("http"),
          rdap.Url("/domain/example.com"),
          {"done 12901 0"}},
         {"credentials not given",
-         with_password.Url(),
+         with_password->Url("http"),
          rdap.Url("/domain/example.com"),
          {"done 12902 0"}},
         {"credentials given",
-         "http://alice:secret@" + with_password.Url().substr(7),
+         "http://alice:secret@" + with_password->Url("http").substr(7),
          rdap.Url("/domain/example.com"),
          {"connected 0", "done 0 200"}},
         // tinyproxy answers 500 for a server it cannot reach.
-        {"the server behind it is down", open.Url(), closed_server, {"done 12901 0"}},
+        {"the server behind it is down", open->Url("http"), closed_server, {"done 12901 0"}},
     };
     for (const auto& c : cases) {
         TRdapCli client;
@@ -247,21 +240,18 @@ TEST_F(RdapProxyTest, AProxyThatFailsEndsTheRequestWithItsOwnCode) {
         testing::SettleEventLoop();
         EXPECT_EQ(log.done, 1) << c.name;
     }
-    EXPECT_NE(https_only.Log().find("CONNECT 127.0.0.1:" + std::to_string(rdap.Port())),
+    EXPECT_NE(https_only->Log().find("CONNECT 127.0.0.1:" + std::to_string(rdap.Port())),
               std::string::npos)
-        << https_only.Log();
+        << https_only->Log();
 }
 
 TEST_F(RdapProxyTest, NoProxyAndTheDesktopAreHonoured) {
     TlsRdapServer rdap;
-    HttpConfig http;
-    http.responses["/domain/example.com"] = HttpResponse{200, kDomainJson};
-    ASSERT_TRUE(rdap.Start(http));
-    TinyproxyServer proxy;
-    ASSERT_TRUE(proxy.Start()) << proxy.Output();
+    ASSERT_TRUE(rdap.Start(ExampleDomain()));
+    const auto proxy = testing::StartTinyproxy();
     const std::string nobody = "http://127.0.0.1:" + std::to_string(testing::FreeLoopbackPort());
     const std::string connect = "CONNECT 127.0.0.1:" + std::to_string(rdap.Port());
-    const QNetworkProxy desktop(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.Port());
+    const QNetworkProxy desktop(QNetworkProxy::HttpProxy, "127.0.0.1", proxy->Port());
 
     const struct {
         const char* name;
@@ -278,7 +268,7 @@ TEST_F(RdapProxyTest, NoProxyAndTheDesktopAreHonoured) {
         {"no_proxy before the desktop", {{"NO_PROXY", "127.0.0.1"}}, true, false},
     };
     for (const auto& c : cases) {
-        const std::size_t before = Count(proxy.Log(), connect);
+        const std::size_t before = Count(proxy->Log(), connect);
         TRdapCli client;
         client.AddTrustedCertificate(rdap.made.Certificate());
         RdapProxySource source = Variables(c.variables);
@@ -294,7 +284,7 @@ TEST_F(RdapProxyTest, NoProxyAndTheDesktopAreHonoured) {
         ASSERT_TRUE(log.WaitForDone(1)) << c.name;
         EXPECT_EQ(log.events, (Events{"connected 0", "done 0 200"})) << c.name;
         EXPECT_EQ(client.Proxy().has_value(), c.through_tinyproxy) << c.name;
-        EXPECT_EQ(Count(proxy.Log(), connect) - before, c.through_tinyproxy ? 1u : 0u) << c.name;
+        EXPECT_EQ(Count(proxy->Log(), connect) - before, c.through_tinyproxy ? 1u : 0u) << c.name;
     }
 }
 
@@ -302,9 +292,7 @@ TEST_F(RdapProxyTest, NoProxyAndTheDesktopAreHonoured) {
 // reads it for https too; the default source must not follow it.
 TEST_F(RdapProxyTest, TheDefaultSourceIgnoresUppercaseHttpProxy) {
     TlsRdapServer rdap;
-    HttpConfig http;
-    http.responses["/domain/example.com"] = HttpResponse{200, kDomainJson};
-    ASSERT_TRUE(rdap.Start(http));
+    ASSERT_TRUE(rdap.Start(ExampleDomain()));
     const std::string nobody = "http://127.0.0.1:" + std::to_string(testing::FreeLoopbackPort());
     for (const char* name : {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY", "no_proxy",
                              "NO_PROXY", "http_proxy"}) {

@@ -4,7 +4,9 @@
 // configuration written to its own temporary folder, accepting clients from
 // 127.0.0.0/8 only, and stopped when the object goes. scripts/setup installs
 // both; a missing program or a proxy that does not start throws
-// std::runtime_error, so the test fails instead of being skipped.
+// std::runtime_error, so the test fails instead of being skipped. A port
+// taken by someone else between the choice and the start is retried on
+// another.
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -25,6 +27,23 @@
 #include "net/proxy_endpoint.h"
 
 namespace torvane::net::testing {
+
+// A port on 127.0.0.1 that was free a moment ago: nothing listens there
+// unless someone took it since.
+inline std::uint16_t FreeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
+        if (fd >= 0) ::close(fd);
+        throw std::runtime_error("no free port");
+    }
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
 
 struct TinyproxyOptions {
     // Ports CONNECT may reach; empty allows every port.
@@ -82,6 +101,10 @@ class RealProxy {
     RealProxy& operator=(const RealProxy&) = delete;
 
     std::uint16_t Port() const { return port_; }
+    // The proxy as a user names it in a variable: "SCHEME://127.0.0.1:PORT".
+    std::string Url(const std::string& scheme) const {
+        return scheme + "://127.0.0.1:" + std::to_string(port_);
+    }
     ProxyEndpoint Endpoint(ProxyKind kind, std::string user = {}, std::string password = {}) const {
         return {kind, "127.0.0.1", port_, std::move(user), std::move(password)};
     }
@@ -89,22 +112,6 @@ class RealProxy {
     // standard output and error.
     std::string Log() const { return Read(dir_.path().toStdString() + "/proxy.log"); }
     std::string Output() const { return Read(dir_.path().toStdString() + "/output.txt"); }
-
-    // A port on 127.0.0.1 that was free a moment ago.
-    static std::uint16_t FreePort() {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t size = sizeof address;
-        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-            if (fd >= 0) ::close(fd);
-            throw std::runtime_error("no free port");
-        }
-        ::close(fd);
-        return ntohs(address.sin_port);
-    }
 
   private:
     static std::string Substitute(std::string text, const std::string& dir) {
@@ -133,40 +140,58 @@ class RealProxy {
     std::unique_ptr<QProcess> process_;
 };
 
+// Starts `program` as RealProxy does, with the configuration `config_for`
+// writes for a port, on a free port; a start that fails (the port taken
+// meanwhile) is tried again on another, and the third failure is thrown.
+template <typename ConfigFor>
+std::unique_ptr<RealProxy> StartOnFreePort(const std::string& program,
+                                           const std::vector<std::string>& arguments,
+                                           ConfigFor config_for) {
+    for (int attempt = 1;; ++attempt) {
+        const std::uint16_t port = FreeLoopbackPort();
+        try {
+            return std::make_unique<RealProxy>(program, arguments, config_for(port), port);
+        } catch (const std::runtime_error&) {
+            if (attempt == 3) throw;
+        }
+    }
+}
+
 // tinyproxy in the foreground, listening on 127.0.0.1 only.
 inline std::unique_ptr<RealProxy> StartTinyproxy(const TinyproxyOptions& options = {}) {
-    const std::uint16_t port = RealProxy::FreePort();
-    std::string config = "Port " + std::to_string(port) +
-                         "\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 30\nMaxClients 20\n"
-                         "LogFile \"{dir}/proxy.log\"\nLogLevel Info\n";
-    for (std::uint16_t allowed : options.connect_ports)
-        config += "ConnectPort " + std::to_string(allowed) + "\n";
-    if (!options.user.empty())
-        config += "BasicAuth " + options.user + " " + options.password + "\n";
-    return std::make_unique<RealProxy>(
-        "tinyproxy", std::vector<std::string>{"-d", "-c", "{dir}/proxy.conf"}, config, port);
+    return StartOnFreePort("tinyproxy", {"-d", "-c", "{dir}/proxy.conf"}, [&](std::uint16_t port) {
+        std::string config = "Port " + std::to_string(port) +
+                             "\nListen 127.0.0.1\nAllow 127.0.0.1\nTimeout 30\nMaxClients 20\n"
+                             "LogFile \"{dir}/proxy.log\"\nLogLevel Info\n";
+        for (std::uint16_t allowed : options.connect_ports)
+            config += "ConnectPort " + std::to_string(allowed) + "\n";
+        if (!options.user.empty())
+            config += "BasicAuth " + options.user + " " + options.password + "\n";
+        return config;
+    });
 }
 
 // danted in the foreground with one worker, listening on 127.0.0.1 and
 // connecting out from 127.0.0.1.
 inline std::unique_ptr<RealProxy> StartDanted(const DantedOptions& options = {}) {
-    const std::uint16_t port = RealProxy::FreePort();
-    std::string config =
-        "logoutput: {dir}/proxy.log\n"
-        "internal: 127.0.0.1 port = " +
-        std::to_string(port) +
-        "\nexternal: 127.0.0.1\n"
-        "clientmethod: none\n"
-        "socksmethod: " +
-        std::string(options.require_username ? "username" : "none") + "\n";
-    // As root it would otherwise switch to users that containers may lack.
-    if (::geteuid() == 0) config += "user.privileged: root\nuser.unprivileged: root\n";
-    config +=
-        "client pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n}\n"
-        "socks pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  log: connect error\n}\n";
-    return std::make_unique<RealProxy>(
-        "danted", std::vector<std::string>{"-f", "{dir}/proxy.conf", "-N", "1", "-p", "{dir}/pid"},
-        config, port);
+    return StartOnFreePort(
+        "danted", {"-f", "{dir}/proxy.conf", "-N", "1", "-p", "{dir}/pid"},
+        [&](std::uint16_t port) {
+            std::string config =
+                "logoutput: {dir}/proxy.log\n"
+                "internal: 127.0.0.1 port = " +
+                std::to_string(port) +
+                "\nexternal: 127.0.0.1\n"
+                "clientmethod: none\n"
+                "socksmethod: " +
+                std::string(options.require_username ? "username" : "none") + "\n";
+            // As root it would otherwise switch to users that containers may lack.
+            if (::geteuid() == 0) config += "user.privileged: root\nuser.unprivileged: root\n";
+            config +=
+                "client pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n}\n"
+                "socks pass {\n  from: 127.0.0.0/8 to: 0.0.0.0/0\n  log: connect error\n}\n";
+            return config;
+        });
 }
 
 }  // namespace torvane::net::testing

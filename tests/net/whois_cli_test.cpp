@@ -14,13 +14,7 @@
 namespace torvane::net {
 namespace {
 
-using testing::Answering;
-using testing::EventLog;
-using testing::LoopbackServers;
-using testing::ReadTestData;
-using testing::SettleEventLoop;
-using testserver::ServerConfig;
-using Events = std::vector<std::string>;
+using namespace testing;
 
 class WhoisCliTest : public ::testing::Test {
   protected:

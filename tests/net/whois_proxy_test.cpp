@@ -16,14 +16,7 @@
 namespace torvane::net {
 namespace {
 
-using testing::Answering;
-using testing::EventLog;
-using testing::LoopbackServers;
-using testing::ReadTestData;
-using testing::SettleEventLoop;
-using testserver::ServerConfig;
-using testserver::WhoisTestServer;
-using Events = std::vector<std::string>;
+using namespace testing;
 using namespace std::chrono_literals;
 
 // The server is reached as "localhost": a name, so that the proxy is used

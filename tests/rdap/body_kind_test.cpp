@@ -4,28 +4,22 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "coding_testing.h"
 #include "rdap/body_kind.h"
+#include "rdap_test_data.h"
 
 namespace torvane::rdap {
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path kData = fs::path(TORVANE_TEST_DATA) / "rdap";
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using torvane::testing::kRdapData;
+using torvane::testing::ReadFile;
 
 TEST(BodyKind, EveryRealAnswerIsRdapWhateverItsMediaType) {
     int count = 0;
-    for (const auto& entry : fs::directory_iterator(kData / "answers")) {
+    for (const auto& entry : fs::directory_iterator(kRdapData / "answers")) {
         SCOPED_TRACE(entry.path().filename().string());
         const std::string answer = ReadFile(entry.path());
         EXPECT_EQ(ClassifyBody(answer, "application/rdap+json"), BodyKind::kRdap);
@@ -41,7 +35,7 @@ TEST(BodyKind, EveryRealAnswerIsRdapWhateverItsMediaType) {
 
 TEST(BodyKind, EachBodyGetsItsKind) {
     const std::string verisign =
-        ReadFile(kData / "answers" / "rdap.verisign.com__domain_google.com_2021.json");
+        ReadFile(kRdapData / "answers" / "rdap.verisign.com__domain_google.com_2021.json");
     const std::string text64 = "\x01" + std::string(63, 'a');
     const struct {
         const char* name;

@@ -4,24 +4,20 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include "rdap/bootstrap.h"
 #include "rdap/bootstrap_store.h"
+#include "rdap_test_data.h"
 
 namespace torvane::rdap {
 namespace {
 
 namespace fs = std::filesystem;
+using torvane::testing::ReadFile;
 using namespace std::chrono_literals;
 
 const fs::path kSnapshot = TORVANE_RDAP_SNAPSHOT;
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void WriteFile(const fs::path& path, std::string_view text) {
     std::ofstream(path, std::ios::binary) << text;

@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "coding_testing.h"
 #include "rdap/content_coding.h"
+#include "rdap_test_data.h"
 
 namespace torvane::rdap {
 namespace {
@@ -17,13 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace torvane::testing;
 
-const fs::path kData = fs::path(TORVANE_TEST_DATA) / "rdap";
 const std::string kAnswerName = "rdap.verisign.com__domain_google.com_2021.json";
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(ContentCoding, HeaderValuesNameTheirCoding) {
     const struct {
@@ -56,7 +49,7 @@ TEST(ContentCoding, LabelsAreShortPrintableAscii) {
 }
 
 TEST(ContentDecoder, StoredCodingsOfARealAnswerDecodeToItsBytes) {
-    const std::string answer = ReadFile(kData / "answers" / kAnswerName);
+    const std::string answer = ReadFile(kRdapData / "answers" / kAnswerName);
     ASSERT_EQ(answer.size(), 2496u);
     const struct {
         const char* suffix;
@@ -69,7 +62,7 @@ TEST(ContentDecoder, StoredCodingsOfARealAnswerDecodeToItsBytes) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.suffix);
-        const std::string coded = ReadFile(kData / "coded" / (kAnswerName + c.suffix));
+        const std::string coded = ReadFile(kRdapData / "coded" / (kAnswerName + c.suffix));
         ASSERT_FALSE(coded.empty());
         std::string whole;
         EXPECT_EQ(DecodeContent(coded, c.coding, 1 << 20, whole), DecodeResult::kOk);
@@ -85,7 +78,7 @@ TEST(ContentDecoder, StoredCodingsOfARealAnswerDecodeToItsBytes) {
 }
 
 TEST(ContentDecoder, BrokenStreamsSaySoAndKeepWhatDecoded) {
-    const std::string answer = ReadFile(kData / "answers" / kAnswerName);
+    const std::string answer = ReadFile(kRdapData / "answers" / kAnswerName);
     const std::string gzip = Gzip(answer);
     const std::string zlib = Compressed(answer, kZlibBits);
     std::string badCrc = gzip;

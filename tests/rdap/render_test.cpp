@@ -8,22 +8,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "rdap_test_data.h"
 
 namespace torvane::rdap {
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path kData = fs::path(TORVANE_TEST_DATA) / "rdap";
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using torvane::testing::kRdapData;
+using torvane::testing::ReadFile;
 
 std::string Golden(const RdapRendering& rendering) {
     std::string text;
@@ -35,7 +31,7 @@ std::string Golden(const RdapRendering& rendering) {
 TEST(RdapRender, RealAnswersMatchGoldenFiles) {
     const bool update = std::getenv("TORVANE_UPDATE_GOLDEN") != nullptr;
     std::vector<fs::path> answers;
-    for (const auto& entry : fs::directory_iterator(kData / "answers")) answers.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(kRdapData / "answers")) answers.push_back(entry.path());
     std::ranges::sort(answers);
     ASSERT_GE(answers.size(), 9u);
     for (const fs::path& answer : answers) {
@@ -43,7 +39,7 @@ TEST(RdapRender, RealAnswersMatchGoldenFiles) {
         const auto rendering = RenderRdap(ReadFile(answer));
         ASSERT_TRUE(rendering.has_value());
         const std::string actual = Golden(*rendering);
-        const fs::path golden = kData / "golden" / answer.filename().replace_extension(".txt");
+        const fs::path golden = kRdapData / "golden" / answer.filename().replace_extension(".txt");
         if (update) {
             std::ofstream(golden, std::ios::binary) << actual;
             continue;
