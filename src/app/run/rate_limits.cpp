@@ -12,12 +12,12 @@ namespace {
 // recorded answer kept as a test fixture in a public repository.
 constexpr std::array kWordings{
     // DENIC (.de). Recorded answer: weppos/whois,
-    // spec/fixtures/responses/whois.denic.de/response_throttled.txt.
+    // test fixture responses/whois.denic.de/response_throttled.txt.
     RateLimitWording{"whois.denic.de", "% Error: 55000000002", "access control limit reached",
                      false, "",
                      "% Error: 55000000002 Connection refused; access control limit reached."},
     // CZ.NIC (.cz). Recorded answer: weppos/whois,
-    // spec/fixtures/responses/whois.nic.cz/cz/response_throttled.txt.
+    // test fixture responses/whois.nic.cz/cz/response_throttled.txt.
     RateLimitWording{"whois.nic.cz", "Your connection limit exceeded.", "", false, "",
                      "Your connection limit exceeded. Please slow down and try again later."},
     // RIPE NCC, "%ERROR:201: access denied" and APNIC's
@@ -38,22 +38,22 @@ constexpr std::array kWordings{
                      "%ERROR:306: connections exceeded"},
     // Nominet (.uk); the next line says "and will be replenished in 50
     // seconds." Recorded answer: weppos/whois,
-    // spec/fixtures/responses/whois.nic.uk/uk/response_throttled.txt.
+    // test fixture responses/whois.nic.uk/uk/response_throttled.txt.
     RateLimitWording{"whois.nic.uk", "The WHOIS query quota for", "has been exceeded", false,
                      "replenished in ", "The WHOIS query quota for 127.0.0.1 has been exceeded"},
     // EURid (.eu). Recorded answer: weppos/whois,
-    // spec/fixtures/responses/whois.eu/eu/response_throttled.txt.
+    // test fixture responses/whois.eu/eu/response_throttled.txt.
     RateLimitWording{"whois.eu", "-1: Still in grace period", "", false, "wait ",
                      "-1: Still in grace period, wait 7777777 seconds"},
     // DNS Belgium (.be). Recorded answers: weppos/whois,
-    // spec/fixtures/responses/whois.dns.be/response_throttled.txt and
-    // spec/fixtures/responses/whois.dns.be/be/response_throttled_hourly.txt.
+    // test fixture responses/whois.dns.be/response_throttled.txt and
+    // test fixture responses/whois.dns.be/be/response_throttled_hourly.txt.
     RateLimitWording{"whois.dns.be", "% Excessive querying", "", false, "grace period of ",
                      "% Excessive querying, grace period of 2 seconds"},
     RateLimitWording{"whois.dns.be", "% Maximum queries per hour reached", "", false, "",
                      "% Maximum queries per hour reached (100)"},
     // SIDN (.nl), its lines start with the server's name. Recorded answers:
-    // weppos/whois, spec/fixtures/responses/whois.domain-registry.nl/
+    // weppos/whois, test fixture responses/whois.domain-registry.nl/
     // nl/response_throttled_daily.txt and response_throttled.txt.
     RateLimitWording{
         "whois.sidn.nl", "daily whois-limit exceeded for client", "", true, "",
@@ -79,7 +79,7 @@ constexpr std::array kWordings{
     RateLimitWording{"whois.nic.top", "Your access is too fast", "try again later", false, "",
                      "Your access is too fast,please try again later."},
     // Red Cientifica Peruana (.pe), spelt as it sends it. Recorded answer:
-    // weppos/whois, spec/fixtures/responses/kero.yachay.pe/pe/response_throttled.txt.
+    // weppos/whois, test fixture responses/kero.yachay.pe/pe/response_throttled.txt.
     RateLimitWording{"kero.yachay.pe", "Looup quota exceeded.", "", false, "",
                      "Looup quota exceeded."},
     // Registrars a referral leads to. cheenanet/whois-servers-list,
