@@ -139,6 +139,8 @@ class TRunController {
     void StartWaiting(std::size_t exchange, const std::string& host,
                       const std::function<void()>& start);
     void ConnectEnded(std::size_t exchange);
+    // `exchange` is started and not yet connected.
+    bool Waiting(std::size_t exchange) const;
     // How a port-43 leg's client is to reach Host (slow_connect.cpp): the
     // connect timeout with the switch on, and the proxy the user's
     // environment names for it. Before the exchange starts.

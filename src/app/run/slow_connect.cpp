@@ -37,30 +37,37 @@ void TRunController::LimitConnect(Leg leg) {
     timer->start(slowConnect_);
 }
 
+bool TRunController::Waiting(std::size_t exchange) const {
+    return std::any_of(waiting_.begin(), waiting_.end(),
+                       [exchange](const auto& entry) { return entry.first == exchange; });
+}
+
 void TRunController::SlowConnect(Leg leg) {
-    const bool waiting = std::any_of(waiting_.begin(), waiting_.end(),
-                                     [leg](const auto& entry) { return entry.first == Index(leg); });
     // One RDAP leg per run, and only for a leg that stands for the run's
     // registration: the name run's server (registry, registrar, IANA) or a
     // number run's registry.
-    if (!waiting || !running_[Index(leg)] || cancelling_ || rdapRunning_) return;
-    bool started = false;
-    if (leg == Leg::Leg1 && !rdapName_.empty()) {
-        started = StartRunRdap();
-    } else if (numberRdap_ && numberRdap_->after == leg) {
-        StartRdapLeg(std::exchange(numberRdap_, std::nullopt)->url);
-        started = true;
+    if (!Waiting(Index(leg)) || !running_[Index(leg)] || cancelling_ || rdapRunning_) return;
+    // From a timer of the event loop: an error ends the run here, as the
+    // window's error handler would.
+    try {
+        bool started = false;
+        if (leg == Leg::Leg1 && !rdapName_.empty()) {
+            started = StartRunRdap();
+        } else if (numberRdap_ && numberRdap_->after == leg) {
+            StartRdapLeg(std::exchange(numberRdap_, std::nullopt)->url);
+            started = true;
+        }
+        if (started) stalledLeg_ = leg;
+    } catch (const std::exception& error) {
+        EndRunWithError(error.what());
     }
-    if (started) stalledLeg_ = leg;
 }
 
 void TRunController::AbandonStalledLeg() {
     const std::optional<Leg> leg = stalledLeg_;
     if (!leg || !rdapShowedData_ || !running_[Index(*leg)]) return;
-    const bool waiting = std::any_of(waiting_.begin(), waiting_.end(),
-                                     [&](const auto& entry) { return entry.first == Index(*leg); });
     // A server that accepted meanwhile is answering: its answer is shown too.
-    if (!waiting) return;
+    if (!Waiting(Index(*leg))) return;
     abandoned_[Index(*leg)] = true;
     Client(*leg).Abort();  // its completion arrives inside and is dropped
 }
