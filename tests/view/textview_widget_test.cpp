@@ -49,6 +49,29 @@ TEST_F(TextViewTest, ReportOperationsKeepTheLines) {
     EXPECT_EQ(view.text(), "");
 }
 
+TEST_F(TextViewTest, RemovingLinesKeepsTheCaretOnItsCharacters) {
+    const std::vector<std::string> lines{"a", "bb", "ccc", "dddd"};
+    const struct {
+        std::size_t index, count, caretBefore, caretAfter;
+        const char* text;
+    } cases[] = {
+        {1, 2, 14, 5, "a\r\ndddd"},     // after the block: moves back with its line
+        {1, 2, 9, 3, "a\r\ndddd"},      // inside the block: where the block was
+        {2, 2, 1, 1, "a\r\nbb"},        // before the block: stays
+        {0, 4, 14, 0, ""},                // everything
+        {3, 0, 14, 14, "a\r\nbb\r\nccc\r\ndddd"},
+    };
+    for (const auto& c : cases) {
+        view.clear();
+        view.appendLines(lines);
+        view.setSelStart(c.caretBefore);
+        view.removeLines(c.index, c.count);
+        EXPECT_EQ(view.text(), c.text) << c.index << "+" << c.count;
+        EXPECT_EQ(view.selStart(), c.caretAfter) << c.index << "+" << c.count;
+    }
+    EXPECT_THROW(view.removeLines(3, 2), std::out_of_range);
+}
+
 TEST_F(TextViewTest, BatchUpdateIsNotCountedAndHoldsBackPainting) {
     QSignalSpy drawn(&view, &TTextView::rowDrawn);
     view.beginUpdate();
@@ -399,7 +422,7 @@ TEST_F(TextViewTest, TokenClassesHaveTheirColoursAndWeights) {
     const QColor windowText = QGuiApplication::palette().color(QPalette::WindowText);
     view.appendLines(std::vector<std::string>{"12345", "<!comment", "http://a.jp/x",
                                               "user@example.jp", "{header}", U8(u8"【タイトル】"),
-                                              "plain", "TCP"});
+                                              "plain", "TCP", U8(u8"有効期限 【期限切れ】")});
     const QImage image = Render(view);
     auto lineRect = [&](std::size_t line, std::size_t from, std::size_t to) {
         return view.charRect({line, from}).united(view.charRect({line, to}));
@@ -416,6 +439,7 @@ TEST_F(TextViewTest, TokenClassesHaveTheirColoursAndWeights) {
         {"curly region", lineRect(4, 0, 7), QColor(Qt::black)},
         {"lenticular region", lineRect(5, 0, 10), QColor(0, 0, 128)},
         {"word", lineRect(6, 0, 4), windowText},
+        {"expiry warning", lineRect(8, 13, 25), QColor(204, 0, 0)},
     };
     for (const auto& c : cases) {
         EXPECT_GT(CountColor(image, c.rect, c.color), 0) << c.name;

@@ -54,6 +54,10 @@ class TTextLayout {
     // cost is linear in the lines after `index` plus the lines inserted.
     // Throws std::out_of_range when index > lineCount().
     void insert(std::size_t index, query::TLines lines);
+    // Removes lines [index, index + count) in one step; the following lines are re-scanned only
+    // while their start state differs from before. Throws std::out_of_range when the range runs
+    // past lineCount().
+    void remove(std::size_t index, std::size_t count);
 
     std::size_t lineCount() const { return lines_.size(); }
     // Valid until the lines next change.

@@ -78,6 +78,10 @@ class TTextView : public QAbstractScrollArea {
     // Inserts the block before line `index` in one step, linear in the lines moved and inserted;
     // throws std::out_of_range when index > count().
     void insertLines(std::size_t index, query::TLines lines);
+    // Removes lines [index, index + count) in one step; the caret and the selection stay on the
+    // same characters, or move to where the removed lines were. Throws std::out_of_range when
+    // the range runs past count().
+    void removeLines(std::size_t index, std::size_t count);
     std::size_t count() const { return layout_.lineCount(); }
     // Valid until the lines next change.
     std::string_view line(std::size_t index) const { return layout_.line(index); }
