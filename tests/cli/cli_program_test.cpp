@@ -540,7 +540,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"WordTimeout", {"--timeout", "soon", "a.jp"}},
                       UsageCase{"MissingValue", {"a.jp", "--server"}},
                       UsageCase{"EmptyServer", {"--server=", "a.jp"}},
-                      UsageCase{"ServerWithLineEnd", {"--server", "whois.x\r\nq", "a.jp"}}),
+                      UsageCase{"ServerWithLineEnd", {"--server", "whois.x\r\nq", "a.jp"}},
+                      UsageCase{"JsonWithRdapJson", {"--json", "--rdap-json", "a.jp"}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Cli, HelpAndVersionNeedNoQuery) {
