@@ -87,7 +87,8 @@ std::string ValueLine(Field field, const Value& value, std::chrono::sys_seconds 
     if (DateField(field)) return DateText(field, text, now);
     if (field == Field::status) {
         std::string line = StatusText(text);
-        if (const auto gloss = StatusGloss(text)) line += " (" + std::string(*gloss) + ")";
+        // Corner brackets: the glosses hold parentheses of their own.
+        if (const auto gloss = StatusGloss(text)) line += " 「" + std::string(*gloss) + "」";
         return line;
     }
     return text;

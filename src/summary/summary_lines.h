@@ -5,18 +5,22 @@
 //
 //   {登録情報}
 //
-//   レジストラ    : MarkMonitor Inc.  [whois.markmonitor.com ポート43, rdap.markmonitor.com RDAP]
-//   有効期限      : 2028-09-13T07:00:00+0000 (2028-09-13 16:00 JST) 残り 644 日  [...]
-//   状態          : clientDeleteProhibited (削除禁止: レジストラ)  [...]
+//   レジストラ     : MarkMonitor Inc.  [whois.markmonitor.com ポート43, rdap.markmonitor.com RDAP]
+//   有効期限       : 2028-09-14T04:00:00Z (2028-09-14 13:00 JST) 残り 645 日  [...]
+//                  : 2028-09-13T00:00:00-0700 (2028-09-13 16:00 JST) 残り 644 日  [...]
+//   状態           : clientDeleteProhibited 「削除禁止 (レジストラ設定)」  [...]
 //
-// Dates show the server's text, the JST date (left out where the server
-// writes Japan time already, as JPRS and JPNIC do) and, for the expiry, the
-// days left; statuses their gloss, and no trailing URL (the answer below
-// keeps it). An expiry within kExpirySoonDays or past is marked in words
-// inside a lenticular bracket ("【期限まで 12 日】", "【期限切れ】"), which
-// the report view colours as a warning. A fact's further values (list items,
-// or the values of sources that disagree) have their own lines, the label
-// column left blank. A redacted value shows kRedactedText.
+// The label column is as wide as the widest label of any summary, and one
+// space. Dates show the server's text, the JST date (left out where the
+// server writes Japan time already, as JPRS and JPNIC do) and, for the
+// expiry, the days left; statuses their gloss in corner brackets and no
+// trailing URL (the answer below keeps it). An expiry within
+// kExpirySoonDays or past is marked in words inside a lenticular bracket
+// ("【期限まで 12 日】", "【期限切れ】"), which the report view colours as a
+// warning. A fact's further values (list items, or the values of sources
+// that disagree) have their own lines, the label column left blank. A
+// redacted value shows kRedactedText. Sources are "[server ポート43, server
+// RDAP]" in the run's order.
 
 #include <chrono>
 #include <string>
