@@ -59,6 +59,10 @@ inline constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::abuse
 // disagree.
 bool ListField(Field field);
 
+// True for the fields that hold a date as the server wrote it (created,
+// updated, expires, allocated).
+bool DateField(Field field);
+
 // One value as an extractor read it from one answer.
 struct RawFact {
     Field field;
