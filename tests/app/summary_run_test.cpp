@@ -71,7 +71,7 @@ TEST(SummaryRun, StandsBetweenTheDnsLinesAndTheFirstAnswerWithEveryFactsSource) 
     EXPECT_NE(LineWith(facts, {"292"}), "");
     EXPECT_NE(LineWith(facts, {"2028-09-14T04:00:00Z", kVerisign}), "");
     EXPECT_NE(LineWith(facts, {"2028-09-13T00:00:00-0700", kMarkmonitor}), "");
-    EXPECT_NE(LineWith(facts, {"ns1.google.com"}), "");
+    EXPECT_NE(LineWith(facts, {"NS1.GOOGLE.COM", kVerisign, kMarkmonitor}), "");
     EXPECT_NE(LineWith(facts, {"abusecomplaints@markmonitor.com"}), "");
     EXPECT_EQ(std::count(lines.begin(), lines.end(), kSummary), 1);
     EXPECT_EQ(run.window.Status(), "完了");

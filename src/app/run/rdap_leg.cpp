@@ -99,6 +99,8 @@ void TRunController::RdapButtonClick() {
     const std::string typed = window_.QueryText();
     if (!BeginRun(typed)) return;
     IReport& report = window_.Report();
+    // Only the summary reads the switch here: this run is RDAP's anyway.
+    fallback_ = window_.Fallback();
     query::RecognizedQuery recognized = query::RecognizeQuery(typed);
     std::string shown = recognized.text;
     if (recognized.kind == query::QueryKind::IPv4) {
