@@ -8,24 +8,24 @@
 // one space and does not widen the column); lines nested deeper do not break
 // the column:
 //
-//   Domain Name:      GOOGLE.COM         objectClassName "domain": ldhName,
-//   Domain Name (Unicode): ...             unicodeName when it differs
-//   Handle:           2138514_DOMAIN_COM-VRSN
-//   Status:           client delete prohibited     one line per status
-//   Registered:       1997-09-15T04:00:00Z (1997-09-15 13:00 JST)
-//   Nameserver:       NS1.GOOGLE.COM     then "  IP Address: ..." lines
-//   DNSSEC:           signedDelegation | unsigned
-//   DNSSEC DS Data:   <keyTag> <algorithm> <digestType> <digest>
-//   DNSSEC Key Data:  <flags> <protocol> <algorithm> <publicKey>
-//   Network:          1.1.1.0 - 1.1.1.255   "ip network": CIDR:, IP Version:,
-//                                          Name:, Type:, Country:, Parent Handle:
-//   Autonomous System: AS4608 - AS4865   "autnum" ("AS13335" for one number)
-//   IANA Registrar ID: 292               publicIds: "<type>: <identifier>"
-//   Remark:           <title>            then the description lines, indented;
-//                                          without a title "Remark: <line>" each
-//   Link (related):   https://...        "Link: href" without a rel
-//   Port 43 Server:   whois.example.net
-//   Error Code:       404                error answers: Title:, Description:
+//   Domain Name:       GOOGLE.COM         objectClassName "domain": ldhName,
+//                                           unicodeName as "Domain Name (Unicode)"
+//   Handle:            2138514_DOMAIN_COM-VRSN
+//   Status:            client delete prohibited   one line per status
+//   Registered:        1997-09-15T04:00:00Z (1997-09-15 13:00 JST)
+//   Nameserver:        NS1.GOOGLE.COM     then "  IP Address: ..." lines
+//   DNSSEC:            signedDelegation   or unsigned
+//   DNSSEC DS Data:    <keyTag> <algorithm> <digestType> <digest>
+//   DNSSEC Key Data:   <flags> <protocol> <algorithm> <publicKey>
+//   Network:           1.1.1.0 - 1.1.1.255   "ip network": CIDR:, IP Version:,
+//                                           Name:, Type:, Country:, Parent Handle:
+//   Autonomous System: AS4608 - AS4865    "autnum" ("AS13335" for one number)
+//   IANA Registrar ID: 292                publicIds: "<type>: <identifier>"
+//   Remark:            <title>            then the description lines, indented;
+//                                           without a title "Remark: <line>" each
+//   Link (related):    https://...        "Link: href" without a rel
+//   Port 43 Server:    whois.example.net
+//   Error Code:        404                error answers: Title:, Description:
 //
 // Events are named in plain words: Registered, Re-registered, Updated (last
 // changed, and the registrars' "last update"), Expires, Deleted, Reinstated,
