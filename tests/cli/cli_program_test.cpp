@@ -336,7 +336,7 @@ TEST(Cli, RdapAsksOnlyRdapAndRdapJsonPrintsTheAnswers) {
     const RdapOnlyCase cases[] = {
         {{"--rdap", "https://www.google.com/"},
          {"         【google.com の調査結果】", "", "{rdap.registry.test からの回答 (RDAP)}", "",
-          "Domain Name: GOOGLE.COM"},
+          "Domain Name:      GOOGLE.COM"},
          0,
          "完了"},
         {{"--rdap-json", "google.com"}, {oneLine(registry), oneLine(registrar)}, 0, "完了"},

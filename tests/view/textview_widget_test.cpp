@@ -189,6 +189,43 @@ TEST_F(TextViewTest, TabsTakeCellsToTheNextStop) {
     EXPECT_EQ(onTab->cls, TokenClass::tab);
 }
 
+TEST_F(TextViewTest, ARowContinuingALabelLineIsDrawnAndHitUnderTheValue) {
+    view.setWrapWidth(40);
+    // The value starts at cell 10; the line wraps after "ffff " (byte and cell 40), and the row
+    // that continues it starts with "gggg" at byte 40.
+    view.appendLine("Notice:   aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii");
+    ASSERT_EQ(view.layout().rowCount(), 2u);
+    const int w = view.cellWidth();
+    const int h = view.rowHeight();
+    const int left = view.textAreaLeft();
+    const int secondRowTop = TTextView::kTopMargin + h;
+    const QRect indent(left, secondRowTop, 10 * w, h);
+    const QRect firstCell(left + 10 * w, secondRowTop, w, h);
+    const QRect valueOnFirstRow(left + 10 * w, TTextView::kTopMargin, w, h);
+
+    const QImage image = Render(view);
+    EXPECT_EQ(CountDark(image, indent), 0) << "nothing is drawn before the value's column";
+    EXPECT_GT(CountDark(image, firstCell), 0) << "the row's first character sits under the value";
+    EXPECT_GT(CountDark(image, valueOnFirstRow), 0);
+    EXPECT_EQ(view.charRect({0, 40}), firstCell);
+
+    QWidget* surface = view.viewport();
+    QTest::mouseClick(surface, Qt::LeftButton, {}, firstCell.center() + QPoint(-w / 4, 0));
+    EXPECT_EQ(view.selStart(), 40u);
+    const std::optional<TokenText> token = view.tokenAt(firstCell.center());
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->text, "gggg");
+    EXPECT_FALSE(view.tokenAt(indent.center()).has_value()) << "the indent holds no character";
+
+    // A click in the indent puts the caret at the row's start; a drag from there selects from it.
+    QTest::mouseClick(surface, Qt::LeftButton, {}, indent.center());
+    EXPECT_EQ(view.selStart(), 40u);
+    QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(left + 35 * w + 1, TTextView::kTopMargin + h / 2));
+    QTest::mouseMove(surface, QPoint(left + 14 * w + 1, secondRowTop + h / 2));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(left + 14 * w + 1, secondRowTop + h / 2));
+    EXPECT_EQ(view.selectedText(), "ffff gggg");
+}
+
 // --- Caret, selection and copy ---
 
 TEST_F(TextViewTest, ClickPlacesTheCaretShiftClickExtendsDragSelects) {

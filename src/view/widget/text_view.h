@@ -44,7 +44,8 @@ class TFaceChain;
 struct TDrawnRow {
     QPainter* painter;
     std::string_view text;  // the row's bytes
-    std::size_t cells;      // its width in cells (unicode/cells.h), tabs expanded
+    std::size_t cells;      // the cell where it ends (unicode/cells.h), tabs expanded and the
+                            // indent of a row continuing a "Label: value" line counted
     int x;                  // text origin of the row in viewport coordinates
     int y;                  // top of the row
     bool selected;          // some of the row, or its end, was drawn selected
