@@ -40,7 +40,8 @@ BENCHMARK(DecodeAndSplit10MiB)->Unit(benchmark::kMillisecond);
 void Summary10MiB(benchmark::State& state) {
     const query::TLines lines =
         query::TLines::FromText(encoding::DecodeAnswer(LargeAnswer(), "whois.jprs.jp"));
-    const auto now = std::chrono::sys_seconds{std::chrono::sys_days{std::chrono::year{2026} / 12 / 9}};
+    const auto now =
+        std::chrono::sys_seconds{std::chrono::sys_days{std::chrono::year{2026} / 12 / 9}};
     for (auto _ : state) {
         const summary::AnswerFacts answer{summary::Source{"whois.jprs.jp", summary::Origin::port43},
                                           summary::ReadPort43Facts(lines, "jprs.jp")};

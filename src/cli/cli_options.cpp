@@ -41,8 +41,8 @@ struct OptionSpec {
 constexpr OptionSpec kOptions[] = {
     {"help", Kind::Flag},       {"version", Kind::Flag},   {"no-autocorrect", Kind::Flag},
     {"raw", Kind::Flag},        {"history", Kind::Flag},   {"server", Kind::Valued},
-    {"encoding", Kind::Valued}, {"timeout", Kind::Valued},  {"no-fallback", Kind::Flag},
-    {"rdap", Kind::Flag},       {"rdap-json", Kind::Flag},  {"json", Kind::Flag},
+    {"encoding", Kind::Valued}, {"timeout", Kind::Valued}, {"no-fallback", Kind::Flag},
+    {"rdap", Kind::Flag},       {"rdap-json", Kind::Flag}, {"json", Kind::Flag},
 };
 
 const OptionSpec* FindOption(std::string_view name) {

@@ -91,8 +91,8 @@ int main(int argc, char* argv[]) {
     }
     bool written = true;
     if (options.json) {
-        WriteAll(stdout, cli::RunJson({result.record, result.lines, options.fallback,
-                                       result.status, cli::ExitStatus(result), result.now}));
+        WriteAll(stdout, cli::RunJson({result.record, result.lines, options.fallback, result.status,
+                                       cli::ExitStatus(result), result.now}));
     } else if (options.rdapJson) {
         std::string text;
         for (const std::string& document : result.rdapDocuments)

@@ -58,8 +58,8 @@ std::string RunJson(const RunJsonInput& run) {
         blocks.push_back(BlockJson(*block, run.report));
     out["blocks"] = std::move(blocks);
     const summary::Summary facts = record.Summary();
-    out["summary"] = run.summary && !facts.Empty() ? Json(summary::SummaryJson(facts, run.now))
-                                                   : Json(nullptr);
+    out["summary"] =
+        run.summary && !facts.Empty() ? Json(summary::SummaryJson(facts, run.now)) : Json(nullptr);
     Json report = Json::array();
     for (const std::string_view line : run.report) report.push_back(line);
     out["report"] = std::move(report);

@@ -31,8 +31,9 @@ Lines SummaryOf(const Lines& lines) {
 // The summary line that holds every one of `parts`, or "" when none does.
 std::string LineWith(const Lines& summary, std::initializer_list<std::string> parts) {
     for (const std::string& line : summary) {
-        if (std::all_of(parts.begin(), parts.end(),
-                        [&](const std::string& part) { return line.find(part) != std::string::npos; }))
+        if (std::all_of(parts.begin(), parts.end(), [&](const std::string& part) {
+                return line.find(part) != std::string::npos;
+            }))
             return line;
     }
     return {};
@@ -43,10 +44,11 @@ std::chrono::sys_seconds Day(int y, unsigned m, unsigned d) {
 }
 
 std::vector<testserver::ServerConfig> ComServers() {
-    return {Server(kVerisign,
-                   {{"google.com", ReadTestData("app/whois.verisign-grs.com/google.com_2020.txt")}}),
-            Server(kMarkmonitor,
-                   {{"google.com", ReadTestData("app/whois.markmonitor.com/google.com_2019.txt")}})};
+    return {
+        Server(kVerisign,
+               {{"google.com", ReadTestData("app/whois.verisign-grs.com/google.com_2020.txt")}}),
+        Server(kMarkmonitor,
+               {{"google.com", ReadTestData("app/whois.markmonitor.com/google.com_2019.txt")}})};
 }
 
 TEST(SummaryRun, StandsBetweenTheDnsLinesAndTheFirstAnswerWithEveryFactsSource) {
@@ -89,11 +91,13 @@ TEST(SummaryRun, TheClassicRunHasNone) {
 // below the summary, and their organisation and dates are the contacts',
 // not the domain's.
 TEST(SummaryRun, FollowUpsGoBelowItAndAddNoFactsOfTheirContacts) {
-    const std::string contact = "a. [JPNICハンドル]               DL152JP\n"
-                                "g. [組織名]                      連絡先の会社\n"
-                                "[最終更新]                       2001/01/01 00:00:00 (JST)\n";
-    RunHarness run({Server(kJprs, {{"google.co.jp", ReadTestData("app/google.co.jp_utf8_2018.txt")}}),
-                    Answering(kJpnic, contact)});
+    const std::string contact =
+        "a. [JPNICハンドル]               DL152JP\n"
+        "g. [組織名]                      連絡先の会社\n"
+        "[最終更新]                       2001/01/01 00:00:00 (JST)\n";
+    RunHarness run(
+        {Server(kJprs, {{"google.co.jp", ReadTestData("app/google.co.jp_utf8_2018.txt")}}),
+         Answering(kJpnic, contact)});
     run.window.fallback = true;
     ASSERT_TRUE(run.Run("google.co.jp"));
     const Lines lines = run.window.Lines();

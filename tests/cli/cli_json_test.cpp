@@ -4,8 +4,8 @@
 
 #include <fstream>
 #include <iterator>
-#include <set>
 #include <nlohmann/json.hpp>
+#include <set>
 
 #include "cli_test_support.h"
 
@@ -82,7 +82,8 @@ TEST(CliJson, APortFortyThreeRunIsOneDocumentWithItsBlocksAndSummary) {
 }
 
 TEST(CliJson, AnRdapBlockCarriesTheDocumentAsReceivedAndTheClassicRunNoSummary) {
-    std::ifstream file(TORVANE_TEST_DATA "/rdap/answers/rdap.verisign.com__domain_google.com_2021.json",
+    std::ifstream file(TORVANE_TEST_DATA
+                       "/rdap/answers/rdap.verisign.com__domain_google.com_2021.json",
                        std::ios::binary);
     const std::string registry{std::istreambuf_iterator<char>(file), {}};
     ServerConfig rdap = Server("rdap.registry.test");

@@ -68,8 +68,8 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
             // the last word once it is over.
             if (stalledLeg_ != leg || rdapRunning_) {
                 SetStatus(proxyFailure ? *proxyFailure
-                                  : namesHost  ? HostFailure(client.Host, code)
-                                               : StatusForCode(code));
+                          : namesHost  ? HostFailure(client.Host, code)
+                                       : StatusForCode(code));
             }
             if (referring) ShowReferringBlock(leg, std::move(*referring));
             // A registry or registrar that switched port 43 off: RDAP may
@@ -331,8 +331,7 @@ void TRunController::LimitedDone(Leg leg, query::TLines answer, const RateLimitN
     } else if (IsFollowUp(leg)) {
         PlaceFollowUpBlock(leg, From(leg), FollowUpBlock(leg, std::move(answer)));
     } else if (leg == Leg::Leg6) {
-        AppendBlock(From(leg), Header(client.Host), std::move(answer),
-                    AddressQuery(client.Query));
+        AppendBlock(From(leg), Header(client.Host), std::move(answer), AddressQuery(client.Query));
     } else if (leg == Leg::Leg7) {
         ShowArinBlock(client.Host, std::move(answer));
     }

@@ -210,8 +210,8 @@ void TRunController::RdapDone(net::ErrorCode code) {
     const bool limited = code == 0 && RdapLimited();
     // The registry's answer brings what the limited leg it stands in for
     // withheld.
-    if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap && !limited &&
-        !rdapFollowUp_ && rdapCovers_) {
+    if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap && !limited && !rdapFollowUp_ &&
+        rdapCovers_) {
         std::erase_if(limits_, [&](const auto& limit) { return limit.first == *rdapCovers_; });
     }
     rdapCovers_.reset();

@@ -223,8 +223,8 @@ void TRunController::ChooseServer() {
     if (record_.name.empty()) record_.name = start.name;
     record_.ascii = start.ascii;
     // A reverse name found for a typed address is asked as a name.
-    record_.subject = choice.outcome == Outcome::Address ? summary::Subject::network
-                                                         : summary::Subject::domain;
+    record_.subject =
+        choice.outcome == Outcome::Address ? summary::Subject::network : summary::Subject::domain;
     switch (choice.outcome) {
         case Outcome::NoManualServer:
             FinishRun();

@@ -111,8 +111,7 @@ class TRunController {
     std::function<void(const std::string& body)> OnRdapAnswer;
     // The clock the summary counts the days to an expiry by (tests set one).
     std::function<std::chrono::sys_seconds()> Now = [] {
-        return std::chrono::time_point_cast<std::chrono::seconds>(
-            std::chrono::system_clock::now());
+        return std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
     };
     // What the last run showed, block by block (torvane-cli --json).
     const TRunRecord& Record() const { return record_; }

@@ -73,7 +73,8 @@ summary::Summary TRunRecord::Summary() const {
         arrived.push_back(
             {blockArrival_[i], {summary::Source{block.server, block.origin}, block.facts}});
     }
-    for (const Unshown& entry : unshown_) arrived.push_back({entry.arrival, {entry.source, entry.facts}});
+    for (const Unshown& entry : unshown_)
+        arrived.push_back({entry.arrival, {entry.source, entry.facts}});
     std::sort(arrived.begin(), arrived.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<summary::AnswerFacts> answers;
@@ -84,7 +85,8 @@ summary::Summary TRunRecord::Summary() const {
 query::TLines AnswerOf(const RecordedBlock& block, const query::TLines& report) {
     query::TLines lines;
     const auto first = static_cast<std::size_t>(block.headerLine) + 2;
-    const std::size_t end = std::min(report.size(), first + static_cast<std::size_t>(block.answerLines));
+    const std::size_t end =
+        std::min(report.size(), first + static_cast<std::size_t>(block.answerLines));
     for (std::size_t i = first; i < end; ++i) lines.push_back(report[i]);
     return lines;
 }

@@ -3,8 +3,8 @@
 #include <exception>
 #include <utility>
 
-#include "app/run/run_controller.h"
 #include "app/run/answer_rules.h"
+#include "app/run/run_controller.h"
 #include "app/run/run_texts.h"
 #include "query/well_known_servers.h"
 #include "summary/port43_facts.h"

@@ -109,7 +109,8 @@ void TTextLayout::remove(std::size_t index, std::size_t count) {
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(firstRow_[index]),
                 rows_.begin() + static_cast<std::ptrdiff_t>(firstRow_[index] + rowShrink));
     const auto at = static_cast<std::ptrdiff_t>(index);
-    firstRow_.erase(firstRow_.begin() + at, firstRow_.begin() + at + static_cast<std::ptrdiff_t>(count));
+    firstRow_.erase(firstRow_.begin() + at,
+                    firstRow_.begin() + at + static_cast<std::ptrdiff_t>(count));
     lineStart_.erase(lineStart_.begin() + at,
                      lineStart_.begin() + at + static_cast<std::ptrdiff_t>(count));
     lines_.erase(index, count);
