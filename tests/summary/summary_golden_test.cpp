@@ -52,8 +52,13 @@ struct GoldenCase {
 
 constexpr Origin kRdap = Origin::rdap;
 
+constexpr Origin kPort43 = Origin::port43;
+
+// The recorded answers: RDAP in the RDAP tests' folder and ours, port 43 in
+// the decoding tests' folder (one subfolder per server).
 #define RDAP_ANSWER(name) "rdap/answers/" name
 #define SUMMARY_RDAP(name) "summary/rdap/" name
+#define WHOIS(server, name) "encoding/whois/" server "/" name, server, kPort43
 
 const std::vector<GoldenCase>& Cases() {
     static const std::vector<GoldenCase> cases = {
@@ -94,6 +99,59 @@ const std::vector<GoldenCase>& Cases() {
          {{SUMMARY_RDAP("rdap.afrinic.net__ip_41.0.0.0_2020.json"), "rdap.afrinic.net", kRdap}}},
         {"rdap_afrinic_autnum_36864", Subject::asNumber,
          {{RDAP_ANSWER("rdap.afrinic.net__autnum_36864_2020.json"), "rdap.afrinic.net", kRdap}}},
+        // gTLD registry and registrar over port 43, 2014 (thin, several
+        // matches before the domain), 2017-2020 and 2025 forms.
+        {"com_verisign2014_markmonitor2017", Subject::domain,
+         {{WHOIS("whois.verisign-grs.com", "google.com_2014_multiple-matches.txt"), "google.com"},
+          {WHOIS("whois.markmonitor.com", "google.com_2017.txt"), "google.com"}}},
+        {"com_verisign2020_markmonitor2019", Subject::domain,
+         {{WHOIS("whois.verisign-grs.com", "google.com_2020.txt"), "google.com"},
+          {WHOIS("whois.markmonitor.com", "google.com_2019.txt"), "google.com"}}},
+        {"xyz_2025_abc.xyz", Subject::domain, {{WHOIS("whois.nic.xyz", "abc.xyz_2025.txt"), "abc.xyz"}}},
+        // JPRS, Japanese and English, UTF-8 and ISO-2022-JP.
+        {"jp_google.jp_utf8_2015", Subject::domain,
+         {{WHOIS("whois.jprs.jp", "google.jp_utf8_2015.txt"), "google.jp"}}},
+        {"jp_google.jp_utf8_2026", Subject::domain,
+         {{WHOIS("whois.jprs.jp", "google.jp_utf8_2026_lock-status.txt"), "google.jp"}}},
+        {"jp_google.jp_en_2013", Subject::domain,
+         {{WHOIS("whois.jprs.jp", "google.jp_en_2013.txt"), "google.jp"}}},
+        {"jp_google.co.jp_iso2022jp_2014", Subject::domain,
+         {{WHOIS("whois.jprs.jp", "google.co.jp_iso2022jp_2014.txt"), "google.co.jp"}}},
+        {"jp_u-tokyo.ac.jp_utf8_2026", Subject::domain,
+         {{WHOIS("whois.jprs.jp", "u-tokyo.ac.jp_utf8_2026.txt"), "u-tokyo.ac.jp"}}},
+        {"jp_titech.ac.jp_en_2023", Subject::domain,
+         {{WHOIS("whois.jprs.jp", "titech.ac.jp_en_2023.txt"), "titech.ac.jp"}}},
+        // The RIRs over port 43.
+        {"apnic_171", Subject::network, {{WHOIS("whois.apnic.net", "171_2024.txt"), "171.0.0.1"}}},
+        {"arin_4.0.0.0", Subject::network, {{WHOIS("whois.arin.net", "no-referral.txt"), "4.0.0.1"}}},
+        {"arin_174_rwhois", Subject::network,
+         {{WHOIS("whois.arin.net", "referral-rwhois_2024.txt"), "174.0.0.1"}}},
+        {"ripe_inetnum_2013", Subject::network,
+         {{WHOIS("whois.ripe.net", "inetnum_2013.txt"), "128.79.0.1"}}},
+        {"lacnic_170", Subject::network, {{WHOIS("whois.lacnic.net", "170_2024.txt"), "170.0.0.1"}}},
+        {"afrinic_105.158", Subject::network,
+         {{WHOIS("whois.afrinic.net", "105.158_2021.txt"), "105.158.0.1"}}},
+        // ccTLD registries.
+        {"au_google.com.au", Subject::domain,
+         {{WHOIS("whois.auda.org.au", "google.com.au_2018.txt"), "google.com.au"}}},
+        {"be_google.be", Subject::domain, {{WHOIS("whois.dns.be", "google.be_2014.txt"), "google.be"}}},
+        {"cn_cnnic.cn", Subject::domain, {{WHOIS("whois.cnnic.cn", "cnnic.cn_utf8.txt"), "cnnic.cn"}}},
+        {"de_google.de", Subject::domain, {{WHOIS("whois.denic.de", "google.de_2020.txt"), "google.de"}}},
+        {"de_xn--fw-via.de", Subject::domain,
+         {{WHOIS("whois.denic.de", "xn--fw-via.de_utf8.txt"), "xn--fw-via.de"}}},
+        {"fr_google.fr", Subject::domain, {{WHOIS("whois.nic.fr", "google.fr_2014.txt"), "google.fr"}}},
+        {"kr_google.kr", Subject::domain, {{WHOIS("whois.kr", "google.kr_utf8_2020.txt"), "google.kr"}}},
+        {"nl_app.nl", Subject::domain, {{WHOIS("whois.sidn.nl", "app.nl_2025.txt"), "app.nl"}}},
+        {"tw_cabco.com.tw", Subject::domain,
+         {{WHOIS("whois.twnic.net.tw", "cabco.com.tw_utf8.txt"), "cabco.com.tw"}}},
+        {"uk_google.co.uk", Subject::domain,
+         {{WHOIS("whois.nic.uk", "google.co.uk_2018.txt"), "google.co.uk"}}},
+        // Port 43 and RDAP of the same name: agreeing facts name every
+        // source; the registry's and the registrar's expiry and DNSSEC differ.
+        {"com_port43_rdap_google.com", Subject::domain,
+         {{WHOIS("whois.verisign-grs.com", "google.com_2020.txt"), "google.com"},
+          {RDAP_ANSWER("rdap.verisign.com__domain_google.com_2021.json"), "rdap.verisign.com", kRdap},
+          {RDAP_ANSWER("rdap.markmonitor.com__domain_google.com_2021.json"), "rdap.markmonitor.com", kRdap}}},
         // Registry and registrar over RDAP: the expiry dates disagree.
         {"rdap_verisign_markmonitor_google.com", Subject::domain,
          {{RDAP_ANSWER("rdap.verisign.com__domain_google.com_2021.json"), "rdap.verisign.com", kRdap},
