@@ -253,6 +253,7 @@ void Reader::Line(std::string_view line) {
         if (indent > join_->second && !known && !(labelled && labelled->bracket)) {
             Item& item = items_[join_->first];
             item.value = port43::CleanValue(item.value + ' ' + std::string(text));
+            item.redacted = IsRedacted(item.value);
             return;
         }
         join_.reset();

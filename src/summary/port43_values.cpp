@@ -78,12 +78,16 @@ std::string CleanValue(std::string_view raw) {
     raw = raw.substr(0, std::min(raw.size(), 4 * kMaxValueBytes));
     std::string value;
     value.reserve(raw.size());
-    for (char c : raw) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\t') {
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(raw[i]);
+        if (raw[i] == '\t') {
             value += ' ';
+        } else if (byte == 0xC2 && i + 1 < raw.size() &&
+                   static_cast<unsigned char>(raw[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(raw[i + 1]) <= 0x9F) {
+            ++i;  // a C1 control, U+0080-U+009F
         } else if (byte >= 0x20 && byte != 0x7F) {
-            value += c;
+            value += raw[i];
         }
     }
     std::string_view text = TrimSpaces(value);
