@@ -52,15 +52,15 @@ std::optional<LabelledLine> BracketLine(std::string_view text) {
         while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
     }
     if (text.empty() || text.front() != '[') return std::nullopt;
-    const std::size_t close = text.find(']');
-    if (close == std::string_view::npos || close - 1 > kMaxLabelBytes) return std::nullopt;
+    const std::size_t close = text.substr(0, kMaxLabelBytes + 2).find(']');
+    if (close == std::string_view::npos) return std::nullopt;
     return LabelledLine{text.substr(1, close - 1), text.substr(close + 1), true};
 }
 
 // "Registrar: MarkMonitor Inc.", "Domain:\tgoogle.be", "등록인   : ...".
 std::optional<LabelledLine> ColonLine(std::string_view text) {
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos || colon == 0 || colon > kMaxLabelBytes) return std::nullopt;
+    const std::size_t colon = text.substr(0, kMaxLabelBytes + 1).find(':');
+    if (colon == std::string_view::npos || colon == 0) return std::nullopt;
     return LabelledLine{text.substr(0, colon), text.substr(colon + 1), false};
 }
 
@@ -252,7 +252,8 @@ void Reader::Line(std::string_view line) {
     if (join_) {
         if (indent > join_->second && !known && !(labelled && labelled->bracket)) {
             Item& item = items_[join_->first];
-            item.value = port43::CleanValue(item.value + ' ' + std::string(text));
+            item.value = port43::CleanValue(item.value + ' ' +
+                                            std::string(text.substr(0, kMaxValueBytes)));
             item.redacted = IsRedacted(item.value);
             return;
         }
