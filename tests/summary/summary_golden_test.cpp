@@ -55,10 +55,10 @@ constexpr Origin kRdap = Origin::rdap;
 constexpr Origin kPort43 = Origin::port43;
 
 // The recorded answers: RDAP in the RDAP tests' folder and ours, port 43 in
-// the decoding tests' folder (one subfolder per server).
+// ours (one subfolder per server).
 #define RDAP_ANSWER(name) "rdap/answers/" name
 #define SUMMARY_RDAP(name) "summary/rdap/" name
-#define WHOIS(server, name) "encoding/whois/" server "/" name, server, kPort43
+#define WHOIS(server, name) "summary/whois/" server "/" name, server, kPort43
 
 const std::vector<GoldenCase>& Cases() {
     static const std::vector<GoldenCase> cases = {
@@ -121,7 +121,15 @@ const std::vector<GoldenCase>& Cases() {
          {{WHOIS("whois.jprs.jp", "u-tokyo.ac.jp_utf8_2026.txt"), "u-tokyo.ac.jp"}}},
         {"jp_titech.ac.jp_en_2023", Subject::domain,
          {{WHOIS("whois.jprs.jp", "titech.ac.jp_en_2023.txt"), "titech.ac.jp"}}},
-        // The RIRs over port 43.
+        // JPNIC (a made-up answer in its published form) and the RIRs.
+        {"jpnic_192.0.2.0", Subject::network,
+         {{WHOIS("whois.nic.ad.jp", "192.0.2.0_made-up.txt"), "192.0.2.1"}}},
+        {"jp_google.ne.jp_utf8_2026", Subject::domain,
+         {{WHOIS("whois.jprs.jp", "google.ne.jp_utf8_2026.txt"), "google.ne.jp"}}},
+        {"jp_ameblo.jp_iso2022jp_2014", Subject::domain,
+         {{WHOIS("whois.jprs.jp", "ameblo.jp_iso2022jp_2014.txt"), "ameblo.jp"}}},
+        {"arin_144_apnic", Subject::network,
+         {{WHOIS("whois.arin.net", "referral-apnic_2013.txt"), "144.130.0.1"}}},
         {"apnic_171", Subject::network, {{WHOIS("whois.apnic.net", "171_2024.txt"), "171.0.0.1"}}},
         {"arin_4.0.0.0", Subject::network, {{WHOIS("whois.arin.net", "no-referral.txt"), "4.0.0.1"}}},
         {"arin_174_rwhois", Subject::network,
