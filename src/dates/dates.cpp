@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <span>
 
 namespace torvane::dates {
 namespace {
@@ -121,6 +122,22 @@ std::optional<seconds> ReadIsoZone(TCursor& in) {
     return plus ? offset : -offset;
 }
 
+// "(UTC+8)", "(UTC-05)", "(UTC+08:00)" or "(UTC)", then the end.
+std::optional<seconds> ReadBracketedOffset(TCursor& in) {
+    if (!in.Take('(') || !in.Take('U') || !in.Take('T') || !in.Take('C')) return std::nullopt;
+    if (in.Take(')')) return in.AtEnd() ? std::optional<seconds>(seconds{0}) : std::nullopt;
+    const bool plus = in.Peek() == '+';
+    if (!plus && in.Peek() != '-') return std::nullopt;
+    in.Skip(1);
+    int h = 0;
+    int m = 0;
+    if (!in.Digits(2, h) && !in.Digits(1, h)) return std::nullopt;
+    if (in.Take(':') && !in.Digits(2, m)) return std::nullopt;
+    if (!in.Take(')') || !in.AtEnd() || h > 23 || m > 59) return std::nullopt;
+    const seconds offset = hours{h} + minutes{m};
+    return plus ? offset : -offset;
+}
+
 // 2028-09-14, then "T" or " " and a time, or nothing.
 std::optional<Date> ReadIso(TCursor& in) {
     int y = 0;
@@ -137,10 +154,13 @@ std::optional<Date> ReadIso(TCursor& in) {
     const auto time = ReadTime(in);
     if (!time) return std::nullopt;
     if (spaced) {
-        // The ICANN-era ccTLD form: UTC, said or not.
+        // The ICANN-era ccTLD form: UTC, said or not; TWNIC's says its offset
+        // in brackets.
         in.SkipSpaces();
-        if (!in.AtEnd() && !in.RestIs("UTC")) return std::nullopt;
-        return Date{*day + *time, true, false};
+        if (in.AtEnd() || in.RestIs("UTC")) return Date{*day + *time, true, false};
+        const auto offset = ReadBracketedOffset(in);
+        if (!offset) return std::nullopt;
+        return Date{*day + *time - *offset, true, false};
     }
     if (in.Take('.') && !in.SkipDigits()) return std::nullopt;
     const auto offset = ReadIsoZone(in);
@@ -171,28 +191,71 @@ std::optional<Date> ReadJprs(TCursor& in) {
     return date;
 }
 
-// 14-Sep-2028, the month in any case.
-std::optional<Date> ReadDayMonthYear(TCursor& in) {
-    static constexpr std::array<std::string_view, 12> kMonths = {
-        "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    int d = 0;
-    if (!in.Digits(2, d) || !in.Take('-')) return std::nullopt;
+// The 1-based index of the three-letter English name at the cursor in
+// `names`, compared without regard to case, consumed; 0 for none.
+int ReadName(TCursor& in, std::span<const std::string_view> names) {
     const std::string_view name = in.Next(3);
-    int month = 0;
-    for (std::size_t i = 0; i < kMonths.size() && month == 0; ++i) {
-        bool same = name.size() == 3;
+    if (name.size() != 3) return 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        bool same = true;
         for (std::size_t k = 0; same && k < 3; ++k) {
             char c = name[k];
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            same = c == kMonths[i][k];
+            same = c == names[i][k];
         }
-        if (same) month = static_cast<int>(i) + 1;
+        if (same) {
+            in.Skip(3);
+            return static_cast<int>(i) + 1;
+        }
     }
+    return 0;
+}
+
+constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                      "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+// In the order of std::chrono::weekday's encoding: Sunday is 0.
+constexpr std::array<std::string_view, 7> kWeekdays = {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"};
+
+// 14-Sep-2028, the month in any case.
+std::optional<Date> ReadDayMonthYear(TCursor& in) {
+    int d = 0;
+    if (!in.Digits(2, d) || !in.Take('-')) return std::nullopt;
+    const int month = ReadName(in, kMonths);
     if (month == 0) return std::nullopt;
-    in.Skip(3);
     int y = 0;
     if (!in.Take('-') || !in.Digits(4, y) || !in.AtEnd()) return std::nullopt;
     const auto day = Day(y, month, d);
+    if (!day) return std::nullopt;
+    return Date{*day, false, false};
+}
+
+// Thu Sep 14 2028: the weekday must be the date's.
+std::optional<Date> ReadWeekdayMonthDayYear(TCursor& in) {
+    const int weekdayName = ReadName(in, kWeekdays);
+    if (weekdayName == 0 || !in.Take(' ')) return std::nullopt;
+    const int month = ReadName(in, kMonths);
+    int d = 0;
+    int y = 0;
+    if (month == 0 || !in.Take(' ') || !in.Digits(2, d) || !in.Take(' ') || !in.Digits(4, y) || !in.AtEnd()) {
+        return std::nullopt;
+    }
+    const auto day = Day(y, month, d);
+    if (!day || weekday{*day}.c_encoding() != static_cast<unsigned>(weekdayName - 1)) return std::nullopt;
+    return Date{*day, false, false};
+}
+
+// 2028. 09. 14. (the last point may be left out).
+std::optional<Date> ReadDottedDay(TCursor& in) {
+    int y = 0;
+    int mo = 0;
+    int d = 0;
+    if (!in.Digits(4, y) || !in.Take('.') || !in.Take(' ') || !in.Digits(2, mo) || !in.Take('.') ||
+        !in.Take(' ') || !in.Digits(2, d)) {
+        return std::nullopt;
+    }
+    in.Take('.');
+    if (!in.AtEnd()) return std::nullopt;
+    const auto day = Day(y, mo, d);
     if (!day) return std::nullopt;
     return Date{*day, false, false};
 }
@@ -221,7 +284,8 @@ std::optional<Date> ParseDate(std::string_view text) {
     text = Trim(text);
     // No two forms share their separators, so at most one reader succeeds.
     using Reader = std::optional<Date> (*)(TCursor&);
-    for (const Reader read : {ReadIso, ReadJprs, ReadDayMonthYear, ReadCompact}) {
+    for (const Reader read :
+         {ReadIso, ReadJprs, ReadDayMonthYear, ReadWeekdayMonthDayYear, ReadDottedDay, ReadCompact}) {
         TCursor in(text);
         if (auto date = read(in)) return date;
     }

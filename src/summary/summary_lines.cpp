@@ -45,7 +45,9 @@ std::string DateText(Field field, const std::string& text, std::chrono::sys_seco
     std::string out = text;
     const auto date = dates::ParseDate(text);
     if (!date) return out;
-    if (!date->japanTime) out += " (" + dates::JstText(*date) + ")";
+    // Japan time already, or a day written as JstText writes it: nothing to add.
+    const std::string jst = dates::JstText(*date);
+    if (!date->japanTime && jst != text) out += " (" + jst + ")";
     if (field != Field::expires) return out;
     const long long days = dates::DaysUntil(*date, now);
     out += ' ';

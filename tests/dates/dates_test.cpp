@@ -41,6 +41,14 @@ TEST(ParseDate, ReadsEveryFormRegistriesWrite) {
         {"2014/08/01 01:05:11 (JST)", Utc(2014, 7, 31, 16, 5, 11), true, true},
         {"2019/07/03 17:53:05(JST)", Utc(2019, 7, 3, 8, 53, 5), true, true},
         {"2026/04/01 01:03:07", Utc(2026, 3, 31, 16, 3, 7), true, true},
+        {"2002-07-07 01:46:06 (UTC+8)", Utc(2002, 7, 6, 17, 46, 6), true, false},
+        {"2022-07-25 00:00:00 (UTC+08:00)", Utc(2022, 7, 24, 16), true, false},
+        {"2022-07-25 00:00:00 (UTC-5)", Utc(2022, 7, 25, 5), true, false},
+        {"2022-07-25 00:00:00 (UTC)", Utc(2022, 7, 25), true, false},
+        {"Tue Dec 12 2000", Utc(2000, 12, 12), false, false},
+        {"thu feb 29 2024", Utc(2024, 2, 29), false, false},
+        {"2021. 03. 02.", Utc(2021, 3, 2), false, false},
+        {"2010. 10. 04", Utc(2010, 10, 4), false, false},
         {"14-Sep-2028", Utc(2028, 9, 14), false, false},
         {"15-mar-1999", Utc(1999, 3, 15), false, false},
         {"20280914", Utc(2028, 9, 14), false, false},
@@ -79,7 +87,10 @@ TEST(ParseDate, RejectsTextsThatAreNotDatesOrOutOfRange) {
         "2028-09-14T04:00:00.Z",      // a point without digits
         "2028-09-14T04:00:00Z extra",
         "2028-09-14 04:00:00 GMT",
-        "2028-09-14 04:00:00 (UTC+8)",
+        "2028-09-14 04:00:00 (GMT+8)",
+        "2028-09-14 04:00:00 (UTC+8",
+        "2028-09-14 04:00:00 (UTC+24)",
+        "2028-09-14T04:00:00 (UTC+8)",  // a bracketed offset only after a space
         "2028/09/14 (UTC)",
         "2028-9-14",
         "1899-12-31",
@@ -88,8 +99,11 @@ TEST(ParseDate, RejectsTextsThatAreNotDatesOrOutOfRange) {
         "4-Sep-2028",
         "202809140",
         "2028091",
-        "2021. 03. 02.",
-        "Tue Dec 12 2000",
+        "2021. 3. 2.",
+        "2021. 02. 30.",
+        "Wed Dec 12 2000",              // the 12th was a Tuesday
+        "Tue Dec 12 2000 UTC",
+        "27/07/2000",                   // day first: not told from month first
         "REDACTED FOR PRIVACY",
     };
     for (const char* text : cases) {

@@ -55,10 +55,12 @@ constexpr Origin kRdap = Origin::rdap;
 constexpr Origin kPort43 = Origin::port43;
 
 // The recorded answers: RDAP in the RDAP tests' folder and ours, port 43 in
-// ours (one subfolder per server).
+// ours (one subfolder per server) and, for the two answers only these cases
+// read, the decoding tests' copy of the same shared set.
 #define RDAP_ANSWER(name) "rdap/answers/" name
 #define SUMMARY_RDAP(name) "summary/rdap/" name
 #define WHOIS(server, name) "summary/whois/" server "/" name, server, kPort43
+#define DECODING_WHOIS(server, name) "encoding/whois/" server "/" name, server, kPort43
 
 const std::vector<GoldenCase>& Cases() {
     static const std::vector<GoldenCase> cases = {
@@ -106,11 +108,11 @@ const std::vector<GoldenCase>& Cases() {
           {WHOIS("whois.markmonitor.com", "google.com_2017.txt"), "google.com"}}},
         {"com_verisign2020_markmonitor2019", Subject::domain,
          {{WHOIS("whois.verisign-grs.com", "google.com_2020.txt"), "google.com"},
-          {WHOIS("whois.markmonitor.com", "google.com_2019.txt"), "google.com"}}},
+          {DECODING_WHOIS("whois.markmonitor.com", "google.com_2019.txt"), "google.com"}}},
         {"xyz_2025_abc.xyz", Subject::domain, {{WHOIS("whois.nic.xyz", "abc.xyz_2025.txt"), "abc.xyz"}}},
         // JPRS, Japanese and English, UTF-8 and ISO-2022-JP.
         {"jp_google.jp_utf8_2015", Subject::domain,
-         {{WHOIS("whois.jprs.jp", "google.jp_utf8_2015.txt"), "google.jp"}}},
+         {{DECODING_WHOIS("whois.jprs.jp", "google.jp_utf8_2015.txt"), "google.jp"}}},
         {"jp_google.jp_utf8_2026", Subject::domain,
          {{WHOIS("whois.jprs.jp", "google.jp_utf8_2026_lock-status.txt"), "google.jp"}}},
         {"jp_google.jp_en_2013", Subject::domain,
