@@ -65,9 +65,7 @@ constexpr std::array<std::string_view, 13> kWithheldStarts = {
 // Texts that say so wherever they stand in a value ("Data protected, not
 // disclosed", JPRS's and JPNIC's "非公開").
 constexpr std::array<std::string_view, 4> kWithheldAnywhere = {
-    "redacted for privacy",
-    "not disclosed",
-    "data protected",
+    "redacted for privacy", "not disclosed", "data protected",
     "\xE9\x9D\x9E\xE5\x85\xAC\xE9\x96\x8B",  // 非公開
 };
 
