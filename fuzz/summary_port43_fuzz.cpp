@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "encoding/answer_utf8.h"
+#include "fuzz_check.h"
 #include "query/ascii_text.h"
 #include "query/text_lines.h"
 #include "summary/port43_facts.h"
 #include "summary/status_gloss.h"
 #include "unicode/utf8_walk.h"
-#include "fuzz_check.h"
 
 using namespace torvane::summary;
 using torvane::query::TLines;

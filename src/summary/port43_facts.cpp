@@ -169,7 +169,8 @@ class Reader {
     void EndContact();
     void Labelled(const LabelledLine& line, std::size_t indent);
     void BlockLine(std::string_view text);
-    void Emit(const Label& label, std::string_view value, std::size_t indent, bool fallback = false);
+    void Emit(const Label& label, std::string_view value, std::size_t indent,
+              bool fallback = false);
     bool Add(Field field, std::string_view raw, bool fallback);
     void StartRecord(std::string_view name);
     bool NamedByQuery(std::string_view name) const;
@@ -239,7 +240,8 @@ void Reader::Line(std::string_view line) {
     const LineCount count(paragraphLines_);
     std::optional<LabelledLine> labelled = BracketLine(text);
     if (!labelled) labelled = ColonLine(text);
-    const auto tables = labelled && labelled->bracket ? port43::BracketTables() : port43::ColonTables();
+    const auto tables =
+        labelled && labelled->bracket ? port43::BracketTables() : port43::ColonTables();
     const bool known = labelled && port43::KnownLabel(tables, labelled->label);
 
     if (block_) {
@@ -252,8 +254,8 @@ void Reader::Line(std::string_view line) {
     if (join_) {
         if (indent > join_->second && !known && !(labelled && labelled->bracket)) {
             Item& item = items_[join_->first];
-            item.value = port43::CleanValue(item.value + ' ' +
-                                            std::string(text.substr(0, kMaxValueBytes)));
+            item.value =
+                port43::CleanValue(item.value + ' ' + std::string(text.substr(0, kMaxValueBytes)));
             item.redacted = IsRedacted(item.value);
             return;
         }
@@ -279,7 +281,8 @@ void Reader::Labelled(const LabelledLine& line, std::size_t indent) {
     const Kind started = port43::StartedKind(tables, line.label);
     if (started != Kind::keep) {
         const Label* opener = port43::FindLabel(tables, line.label, started);
-        const bool names = opener && (opener->role == Role::recordName || opener->role == Role::hostName);
+        const bool names =
+            opener && (opener->role == Role::recordName || opener->role == Role::hostName);
         // An RPSL or ARIN object starts on its paragraph's first line
         // (LACNIC's inetnum holds an "aut-num:" line, DNS Belgium's
         // contacts an "Organisation:"); a record, and the bracketed formats'
@@ -310,8 +313,9 @@ void Reader::BlockLine(std::string_view text) {
     std::string_view value = text;
     if (const auto part = ColonLine(text); part && IsWordLabel(part->label)) {
         const auto names = port43::BlockNameLabels();
-        if (std::none_of(names.begin(), names.end(),
-                         [&](std::string_view name) { return port43::SameLabel(name, part->label); }))
+        if (std::none_of(names.begin(), names.end(), [&](std::string_view name) {
+                return port43::SameLabel(name, part->label);
+            }))
             return;  // "URL: http://...", "Website: ..." under a registrar's name
         value = query::Trim(part->value);
         if (value.empty()) return;
@@ -412,8 +416,8 @@ std::vector<RawFact> Reader::Facts() {
         if (!item.handle.empty()) {
             const auto contact = contacts_.find(item.handle);
             if (contact == contacts_.end()) continue;
-            std::string value = port43::CleanValue(item.field == Field::abuse ? contact->second.mail
-                                                                              : contact->second.name);
+            std::string value = port43::CleanValue(
+                item.field == Field::abuse ? contact->second.mail : contact->second.name);
             if (value.empty()) continue;
             item.redacted = IsRedacted(value);
             item.value = std::move(value);

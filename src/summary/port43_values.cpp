@@ -42,10 +42,10 @@ bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 constexpr std::array<std::string_view, 4> kPlaceholders = {"-", "--", "n/a", "n.a."};
 
 // The beginnings of the texts registries put where a value is withheld:
-// ICANN's 2018 temporary specification ("REDACTED FOR PRIVACY", "Please
-// query the RDDS service of the Registrar of Record..."), registrars'
-// variants, DNS Belgium's "Not shown, please visit www.dns.be...", AFNIC's
-// "Ano Nymous" for a private person.
+// ICANN's 2018 temporary policy for registration data ("REDACTED FOR
+// PRIVACY", "Please query the RDDS service of the Registrar of Record..."),
+// registrars' variants, DNS Belgium's "Not shown, please visit
+// www.dns.be...", AFNIC's "Ano Nymous" for a private person.
 constexpr std::array<std::string_view, 13> kWithheldStarts = {
     "redacted",
     "not disclosed",
@@ -65,9 +65,7 @@ constexpr std::array<std::string_view, 13> kWithheldStarts = {
 // Texts that say so wherever they stand in a value ("Data protected, not
 // disclosed", JPRS's and JPNIC's "非公開").
 constexpr std::array<std::string_view, 4> kWithheldAnywhere = {
-    "redacted for privacy",
-    "not disclosed",
-    "data protected",
+    "redacted for privacy", "not disclosed", "data protected",
     "\xE9\x9D\x9E\xE5\x85\xAC\xE9\x96\x8B",  // 非公開
 };
 
