@@ -16,7 +16,7 @@ constexpr seconds kJstOffset = hours{9};
 // A cursor over the text with the few readers the forms need; each reader
 // consumes only on success.
 class TCursor {
-public:
+  public:
     explicit TCursor(std::string_view text) : text_(text) {}
 
     bool AtEnd() const { return pos_ == text_.size(); }
@@ -69,7 +69,7 @@ public:
     std::string_view Next(std::size_t count) const { return text_.substr(pos_, count); }
     void Skip(std::size_t count) { pos_ += count; }
 
-private:
+  private:
     std::string_view text_;
     std::size_t pos_ = 0;
 };
@@ -82,7 +82,8 @@ std::string_view Trim(std::string_view text) {
 
 std::optional<sys_days> Day(int y, int m, int d) {
     if (y < 1900 || y > 2199) return std::nullopt;
-    const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}};
+    const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)},
+                             day{static_cast<unsigned>(d)}};
     if (!ymd.ok()) return std::nullopt;
     return sys_days{ymd};
 }
@@ -97,7 +98,8 @@ std::optional<seconds> ReadTime(TCursor& in) {
     int h = 0;
     int m = 0;
     int s = 0;
-    if (!in.Digits(2, h) || !in.Take(':') || !in.Digits(2, m) || !in.Take(':') || !in.Digits(2, s)) {
+    if (!in.Digits(2, h) || !in.Take(':') || !in.Digits(2, m) || !in.Take(':') ||
+        !in.Digits(2, s)) {
         return std::nullopt;
     }
     return TimeOfDay(h, m, s);
@@ -143,7 +145,8 @@ std::optional<Date> ReadIso(TCursor& in) {
     int y = 0;
     int mo = 0;
     int d = 0;
-    if (!in.Digits(4, y) || !in.Take('-') || !in.Digits(2, mo) || !in.Take('-') || !in.Digits(2, d)) {
+    if (!in.Digits(4, y) || !in.Take('-') || !in.Digits(2, mo) || !in.Take('-') ||
+        !in.Digits(2, d)) {
         return std::nullopt;
     }
     const auto day = Day(y, mo, d);
@@ -173,7 +176,8 @@ std::optional<Date> ReadJprs(TCursor& in) {
     int y = 0;
     int mo = 0;
     int d = 0;
-    if (!in.Digits(4, y) || !in.Take('/') || !in.Digits(2, mo) || !in.Take('/') || !in.Digits(2, d)) {
+    if (!in.Digits(4, y) || !in.Take('/') || !in.Digits(2, mo) || !in.Take('/') ||
+        !in.Digits(2, d)) {
         return std::nullopt;
     }
     const auto day = Day(y, mo, d);
@@ -214,7 +218,8 @@ int ReadName(TCursor& in, std::span<const std::string_view> names) {
 constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                                       "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 // In the order of std::chrono::weekday's encoding: Sunday is 0.
-constexpr std::array<std::string_view, 7> kWeekdays = {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"};
+constexpr std::array<std::string_view, 7> kWeekdays = {"SUN", "MON", "TUE", "WED",
+                                                       "THU", "FRI", "SAT"};
 
 // 14-Sep-2028, the month in any case.
 std::optional<Date> ReadDayMonthYear(TCursor& in) {
@@ -236,11 +241,13 @@ std::optional<Date> ReadWeekdayMonthDayYear(TCursor& in) {
     const int month = ReadName(in, kMonths);
     int d = 0;
     int y = 0;
-    if (month == 0 || !in.Take(' ') || !in.Digits(2, d) || !in.Take(' ') || !in.Digits(4, y) || !in.AtEnd()) {
+    if (month == 0 || !in.Take(' ') || !in.Digits(2, d) || !in.Take(' ') || !in.Digits(4, y) ||
+        !in.AtEnd()) {
         return std::nullopt;
     }
     const auto day = Day(y, month, d);
-    if (!day || weekday{*day}.c_encoding() != static_cast<unsigned>(weekdayName - 1)) return std::nullopt;
+    if (!day || weekday{*day}.c_encoding() != static_cast<unsigned>(weekdayName - 1))
+        return std::nullopt;
     return Date{*day, false, false};
 }
 
@@ -265,7 +272,8 @@ std::optional<Date> ReadCompact(TCursor& in) {
     int y = 0;
     int mo = 0;
     int d = 0;
-    if (!in.Digits(4, y) || !in.Digits(2, mo) || !in.Digits(2, d) || !in.AtEnd()) return std::nullopt;
+    if (!in.Digits(4, y) || !in.Digits(2, mo) || !in.Digits(2, d) || !in.AtEnd())
+        return std::nullopt;
     const auto day = Day(y, mo, d);
     if (!day) return std::nullopt;
     return Date{*day, false, false};
@@ -284,8 +292,8 @@ std::optional<Date> ParseDate(std::string_view text) {
     text = Trim(text);
     // No two forms share their separators, so at most one reader succeeds.
     using Reader = std::optional<Date> (*)(TCursor&);
-    for (const Reader read :
-         {ReadIso, ReadJprs, ReadDayMonthYear, ReadWeekdayMonthDayYear, ReadDottedDay, ReadCompact}) {
+    for (const Reader read : {ReadIso, ReadJprs, ReadDayMonthYear, ReadWeekdayMonthDayYear,
+                              ReadDottedDay, ReadCompact}) {
         TCursor in(text);
         if (auto date = read(in)) return date;
     }
@@ -301,7 +309,8 @@ std::string JstText(const Date& date) {
     if (date.hasTime) {
         std::snprintf(out, sizeof out, "%04d-%02u-%02u %02d:%02d JST", static_cast<int>(ymd.year()),
                       static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                      static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()));
+                      static_cast<int>(time.hours().count()),
+                      static_cast<int>(time.minutes().count()));
     } else {
         std::snprintf(out, sizeof out, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
                       static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
@@ -319,7 +328,8 @@ bool SameDate(const Date& a, const Date& b) {
     // Japan time is Japan's day, any other UTC's.
     const bool japan = !a.hasTime ? a.japanTime : b.japanTime;
     const bool bothDays = !a.hasTime && !b.hasTime;
-    return WrittenDay(a, bothDays ? a.japanTime : japan) == WrittenDay(b, bothDays ? b.japanTime : japan);
+    return WrittenDay(a, bothDays ? a.japanTime : japan) ==
+           WrittenDay(b, bothDays ? b.japanTime : japan);
 }
 
 }  // namespace torvane::dates

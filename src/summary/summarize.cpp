@@ -34,17 +34,19 @@ char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + '
 // no space counts ("1.1.1.0 - 1.1.1.255" is "1.1.1.0-1.1.1.255").
 std::string Key(Field field, std::string_view text) {
     if (field == Field::status) text = port43::StatusWithoutUrl(text);
-    const bool dropSpaces =
-        field == Field::status || field == Field::range || field == Field::cidr || field == Field::asNumber;
+    const bool dropSpaces = field == Field::status || field == Field::range ||
+                            field == Field::cidr || field == Field::asNumber;
     // Registrars write their own name "MarkMonitor, Inc." where the
     // registry writes "MARKMONITOR INC.".
-    const bool name = field == Field::registrar || field == Field::registrant || field == Field::holder;
+    const bool name =
+        field == Field::registrar || field == Field::registrant || field == Field::holder;
     std::string key;
     key.reserve(text.size());
     bool space = false;
     for (const char c : text) {
         if (name && (c == ',' || c == '.')) continue;
-        if (c == ' ' || c == '\t' || (field == Field::status && (c == '_' || c == '-' || c == '(' || c == ')'))) {
+        if (c == ' ' || c == '\t' ||
+            (field == Field::status && (c == '_' || c == '-' || c == '(' || c == ')'))) {
             space = !key.empty();
             continue;
         }
@@ -85,7 +87,8 @@ Summary Summarize(Subject subject, std::span<const AnswerFacts> answers) {
         std::array<bool, kFieldCount> seen{};
         for (const RawFact& fact : answer.facts) {
             const auto index = static_cast<std::size_t>(fact.field);
-            if (index >= kFieldCount || !InSubject(subject, fact.field) || fact.value.empty()) continue;
+            if (index >= kFieldCount || !InSubject(subject, fact.field) || fact.value.empty())
+                continue;
             if (!ListField(fact.field) && seen[index]) continue;
             seen[index] = true;
             TCollected& field = collected[index];
@@ -94,9 +97,9 @@ Summary Summarize(Subject subject, std::span<const AnswerFacts> answers) {
                 AddSource(*field.withheld, answer.source);
                 continue;
             }
-            const auto same = std::find_if(field.values.begin(), field.values.end(), [&](const Value& value) {
-                return SameValue(fact.field, value.text, fact.value);
-            });
+            const auto same = std::find_if(
+                field.values.begin(), field.values.end(),
+                [&](const Value& value) { return SameValue(fact.field, value.text, fact.value); });
             if (same != field.values.end()) {
                 AddSource(*same, answer.source);
             } else {
@@ -108,7 +111,8 @@ Summary Summarize(Subject subject, std::span<const AnswerFacts> answers) {
     summary.subject = subject;
     for (std::size_t index = 0; index < kFieldCount; ++index) {
         TCollected& field = collected[index];
-        if (field.values.empty() && field.withheld) field.values.push_back(std::move(*field.withheld));
+        if (field.values.empty() && field.withheld)
+            field.values.push_back(std::move(*field.withheld));
         if (field.values.empty()) continue;
         summary.facts.push_back(Fact{static_cast<Field>(index), std::move(field.values)});
     }

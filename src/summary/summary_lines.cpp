@@ -37,7 +37,8 @@ constexpr std::array<std::string_view, kFieldCount> kLabels = {
 // values of a domain, a network and an AS number start at the same place.
 std::size_t LabelColumn() {
     std::size_t widest = 0;
-    for (const std::string_view label : kLabels) widest = std::max(widest, unicode::TextCells(label));
+    for (const std::string_view label : kLabels)
+        widest = std::max(widest, unicode::TextCells(label));
     return widest;
 }
 
