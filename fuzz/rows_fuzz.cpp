@@ -1,7 +1,8 @@
 // Row breaking on arbitrary report text, line by line: for every wrap width
 // the rows cover the line exactly, in order, none empty but for an empty
-// line, none far past the width; and the cell mapping of one width that the
-// input picks agrees with the rows cell by cell.
+// line, none far past the width, continuation rows indented at most half the
+// width; and the cell mapping of one width that the input picks agrees with
+// the rows cell by cell.
 
 #include <algorithm>
 #include <cstddef>
@@ -30,11 +31,15 @@ void CheckRows(std::string_view line, int wrapWidth, bool everyCell) {
         // Hanging punctuation may take up to three cells past the width.
         FUZZ_CHECK(row.cells <= width + 3);
         next = row.start + row.length;
+        // A row continuing a "Label: value" line starts under the value, never past half the
+        // width; only its indent's cells hold no character.
+        FUZZ_CHECK(row.indent <= width / 2 && (row.start > 0 || row.indent == 0));
+        FUZZ_CHECK(cellAtOffset(line, row, row.start, wrapWidth) == row.indent);
         FUZZ_CHECK(cellAtOffset(line, row, next, wrapWidth) == row.cells);
         for (std::size_t cell = 0; everyCell && cell < row.cells; ++cell) {
             const std::optional<std::size_t> offset = offsetAtCell(line, row, cell, wrapWidth);
-            FUZZ_CHECK(offset.has_value());
-            FUZZ_CHECK(*offset >= row.start && *offset < next);
+            FUZZ_CHECK(offset.has_value() == (cell >= row.indent));
+            if (offset) FUZZ_CHECK(*offset >= row.start && *offset < next);
         }
         FUZZ_CHECK(!offsetAtCell(line, row, row.cells, wrapWidth).has_value());
     }

@@ -111,6 +111,9 @@ class Tbody::ViewReport : public run::IReport {
     void InsertLines(int index, query::TLines lines) override {
         memo_.insertLines(static_cast<std::size_t>(index), std::move(lines));
     }
+    void RemoveLines(int index, int count) override {
+        memo_.removeLines(static_cast<std::size_t>(index), static_cast<std::size_t>(count));
+    }
     int Count() const override { return static_cast<int>(memo_.count()); }
     void BeginUpdate() override { memo_.beginUpdate(); }
     void EndUpdate() override { memo_.endUpdate(); }

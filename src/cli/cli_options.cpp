@@ -42,7 +42,7 @@ constexpr OptionSpec kOptions[] = {
     {"help", Kind::Flag},       {"version", Kind::Flag},   {"no-autocorrect", Kind::Flag},
     {"raw", Kind::Flag},        {"history", Kind::Flag},   {"server", Kind::Valued},
     {"encoding", Kind::Valued}, {"timeout", Kind::Valued},  {"no-fallback", Kind::Flag},
-    {"rdap", Kind::Flag},       {"rdap-json", Kind::Flag},
+    {"rdap", Kind::Flag},       {"rdap-json", Kind::Flag},  {"json", Kind::Flag},
 };
 
 const OptionSpec* FindOption(std::string_view name) {
@@ -65,6 +65,8 @@ std::string Apply(CliOptions& options, std::string_view name, const std::string&
         options.rdapOnly = true;
     } else if (name == "rdap-json") {
         options.rdapOnly = options.rdapJson = true;
+    } else if (name == "json") {
+        options.json = true;
     } else if (name == "raw") {
         options.raw = true;
     } else if (name == "history") {
@@ -178,6 +180,11 @@ ParseOutcome ParseArguments(const std::vector<std::string>& arguments) {
         }
     }
     if (options.help || options.version) return {options, {}};
+    if (options.json && options.rdapJson) {
+        return {std::nullopt,
+                "--json and --rdap-json print different documents; use --json --rdap for the "
+                "RDAP run as one document"};
+    }
     if (positional.empty()) return {std::nullopt, "no query given"};
     if (positional.size() > 1) {
         return {std::nullopt, "one query expected, " + std::to_string(positional.size()) +

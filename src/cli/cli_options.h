@@ -26,6 +26,9 @@ struct CliOptions {
     // the answers' JSON instead of the report.
     bool rdapOnly = false;
     bool rdapJson = false;
+    // --json: print the whole run as one JSON document (cli/run_json.h)
+    // instead of the report; always UTF-8. Not with --rdap-json.
+    bool json = false;
     OutputEncoding encoding = OutputEncoding::Utf8;
     // The whole-run limit (--timeout); unset means no limit.
     std::optional<std::chrono::milliseconds> timeout;

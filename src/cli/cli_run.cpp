@@ -189,6 +189,8 @@ CliRunResult RunQuery(const CliOptions& options,
     if (!controller.Idle()) loop.exec();
     result.lines = window.TakeLines();
     result.status = window.Status();
+    result.record = controller.Record();
+    result.now = controller.Now();
     return result;
 }
 

@@ -4,12 +4,14 @@
 // standard error, keeps the report as lines, and drives one run of the
 // shared TRunController until every leg is over.
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/run/run_record.h"
 #include "app/run/run_window.h"
 #include "app/run/text_report.h"
 #include "cli/cli_options.h"
@@ -64,6 +66,10 @@ struct CliRunResult {
     std::string status;
     // With --rdap-json: the body of every RDAP answer, in order.
     std::vector<std::string> rdapDocuments;
+    // What the run showed, block by block, and the time the run ended by
+    // the run logic's clock (--json).
+    run::TRunRecord record;
+    std::chrono::sys_seconds now{};
 };
 
 // Runs the query of `options` once and returns when no leg is running and no

@@ -55,6 +55,13 @@ Options:
   --rdap-json          as --rdap, but print each RDAP answer's JSON as it
                        came, one document per line (its line breaks become
                        spaces), instead of the report
+  --json               print the whole run as one JSON document instead of
+                       the report: the typed line, the names, the DNS
+                       information, every answer block (server, port 43 or
+                       RDAP, query, status, text, and RDAP's JSON), the
+                       registration summary with the source of each fact,
+                       the final status and the exit status; always UTF-8
+                       (see the README for its members)
   --encoding ENC       encoding of standard output and standard error:
                        utf-8 (default) or cp932 (characters CP932 lacks
                        are written as "?")

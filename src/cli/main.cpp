@@ -15,6 +15,7 @@
 #include "cli/help_text.h"
 #include "cli/rdap_output.h"
 #include "cli/report_output.h"
+#include "cli/run_json.h"
 #include "net/host_map.h"
 #include "net/proxy_environment.h"
 
@@ -89,7 +90,10 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     bool written = true;
-    if (options.rdapJson) {
+    if (options.json) {
+        WriteAll(stdout, cli::RunJson({result.record, result.lines, options.fallback,
+                                       result.status, cli::ExitStatus(result), result.now}));
+    } else if (options.rdapJson) {
         std::string text;
         for (const std::string& document : result.rdapDocuments)
             text += cli::RdapDocumentLine(document, escapeOut) + '\n';

@@ -117,6 +117,11 @@ void TLines::insert(std::size_t index, TLines other) {
     }
 }
 
+void TLines::erase(std::size_t index, std::size_t count) {
+    const auto at = spans_.begin() + static_cast<std::ptrdiff_t>(index);
+    spans_.erase(at, at + static_cast<std::ptrdiff_t>(count));
+}
+
 void TLines::clear() {
     texts_.clear();
     spans_.clear();

@@ -106,6 +106,10 @@ class TLines {
     // `index` and the lines added; `other`'s buffers are taken over.
     void append(TLines other) { insert(size(), std::move(other)); }
     void insert(std::size_t index, TLines other);
+    // Drops lines [index, index + count) (precondition: index + count <=
+    // size()); the later lines move once. Their bytes stay in the buffers
+    // until clear(): erasing is for the few lines of a block being replaced.
+    void erase(std::size_t index, std::size_t count);
     void clear();
 
     friend bool operator==(const TLines& a, const TLines& b);

@@ -31,21 +31,34 @@ std::size_t NestingDepth(std::string_view text, std::size_t limit) {
     return deepest;
 }
 
-nlohmann::json ParseLimitedJson(std::string_view text, std::size_t maxDepth) {
+namespace {
+
+template <typename Json>
+Json ParseLimited(std::string_view text, std::size_t maxDepth) {
     if (NestingDepth(text, maxDepth) > maxDepth) {
         throw JsonInputError("JSON nested deeper than " + std::to_string(maxDepth) + " levels");
     }
     try {
-        return nlohmann::json::parse(text.begin(), text.end());
+        return Json::parse(text.begin(), text.end());
     } catch (const nlohmann::json::exception& first) {
         const std::string repaired = unicode::MendUtf8(text);
         if (repaired == text) throw JsonInputError(first.what());
         try {
-            return nlohmann::json::parse(repaired.begin(), repaired.end());
+            return Json::parse(repaired.begin(), repaired.end());
         } catch (const nlohmann::json::exception& second) {
             throw JsonInputError(second.what());
         }
     }
+}
+
+}  // namespace
+
+nlohmann::json ParseLimitedJson(std::string_view text, std::size_t maxDepth) {
+    return ParseLimited<nlohmann::json>(text, maxDepth);
+}
+
+nlohmann::ordered_json ParseLimitedOrderedJson(std::string_view text, std::size_t maxDepth) {
+    return ParseLimited<nlohmann::ordered_json>(text, maxDepth);
 }
 
 }  // namespace torvane::rdap

@@ -28,5 +28,8 @@ std::size_t NestingDepth(std::string_view text, std::size_t limit);
 // character, not the answer.
 // Throws JsonInputError for anything else that is not JSON.
 nlohmann::json ParseLimitedJson(std::string_view text, std::size_t maxDepth);
+// The same, keeping every object's members in the order they were written
+// (for passing a document on as it was received).
+nlohmann::ordered_json ParseLimitedOrderedJson(std::string_view text, std::size_t maxDepth);
 
 }  // namespace torvane::rdap

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "unicode/cells.h"
 
 namespace torvane::rdap {
 namespace {
@@ -22,55 +23,64 @@ void ForEachLine(std::string_view text, Each each) {
 }
 
 // The run logic takes any line holding the marker for a referral; a JSON
-// value is data, never one.
-std::string Defused(std::string text) {
-    std::size_t at = text.find(kReferralMarker);
-    if (at == std::string::npos) return text;
-    std::string out;
-    std::size_t done = 0;
+// value is data, never one. Applied to the finished line, since padding
+// joins label and value only there; the space it adds is taken from the
+// padding when there is some, so the value keeps its column.
+void Defuse(std::string& line) {
+    std::size_t at = line.find(kReferralMarker);
     while (at != std::string::npos) {
-        out.append(text, done, at - done);
-        out += kDefusedMarker;
-        done = at + kReferralMarker.size();
-        at = text.find(kReferralMarker, done);
+        line.replace(at, kReferralMarker.size(), kDefusedMarker);
+        const std::size_t after = at + kDefusedMarker.size();
+        if (line.compare(after, 2, "  ") == 0) line.erase(after, 1);
+        at = line.find(kReferralMarker, after);
     }
-    out.append(text, done);
+}
+
+std::string Clean(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) c = ' ';
+    }
     return out;
 }
 
 }  // namespace
 
-bool LineWriter::StartLine(int level) {
-    if (lines_ >= maxLines_) {
+LineWriter::Line* LineWriter::StartLine(int level) {
+    if (lines_.size() >= maxLines_) {
         cut_ = true;
-        return false;
+        return nullptr;
     }
-    if (lines_ > 0) text_ += '\n';
-    ++lines_;
-    text_.append(static_cast<std::size_t>(std::max(level, 0)) * 2, ' ');
+    const auto depth = static_cast<std::size_t>(std::max(level, 0));
+    if (openGroups_.size() > depth + 1) openGroups_.resize(depth + 1);
+    Line& line = lines_.emplace_back();
+    line.level = depth;
     lastEmpty_ = false;
-    return true;
-}
-
-void LineWriter::AppendClean(std::string_view text) {
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        text_ += byte < 0x20 || byte == 0x7F ? ' ' : c;
-    }
+    return &line;
 }
 
 void LineWriter::Field(int level, std::string_view label, std::string_view value) {
-    if (!StartLine(level)) return;
-    AppendClean(label);
-    text_ += ':';
-    if (value.empty()) return;
-    text_ += ' ';
-    AppendClean(value);
+    Line* line = StartLine(level);
+    if (line == nullptr) return;
+    line->label = Clean(label);
+    line->value = Clean(value);
+    line->labelCells = unicode::TextCells(line->label);
+    if (openGroups_.size() <= line->level) openGroups_.resize(line->level + 1, kNoGroup);
+    std::size_t& group = openGroups_[line->level];
+    if (group == kNoGroup) {
+        group = groupWidths_.size();
+        groupWidths_.push_back(0);
+    }
+    line->group = group;
+    if (line->labelCells <= kMaxAlignedLabelCells) {
+        groupWidths_[group] = std::max(groupWidths_[group], line->labelCells);
+    }
 }
 
 void LineWriter::Text(int level, std::string_view text) {
-    ForEachLine(text, [&](std::string_view line) {
-        if (StartLine(level)) AppendClean(line);
+    ForEachLine(text, [&](std::string_view piece) {
+        if (Line* line = StartLine(level)) line->value = Clean(piece);
     });
 }
 
@@ -79,29 +89,40 @@ void LineWriter::MultiLineField(int level, std::string_view label, std::string_v
 }
 
 void LineWriter::Gap() {
-    if (lines_ == 0 || lastEmpty_ || !StartLine(0)) return;
+    if (lines_.empty() || lastEmpty_) return;
+    Line* line = StartLine(0);
+    if (line == nullptr) return;
+    line->level = 0;
+    openGroups_.clear();
     lastEmpty_ = true;
 }
 
 std::vector<std::string> LineWriter::TakeLines(std::string_view cutLine) {
-    if (cut_) {
-        if (lines_ > 0) text_ += '\n';
-        text_ += cutLine;
-        ++lines_;
+    std::vector<std::string> out;
+    out.reserve(lines_.size() + (cut_ ? 1 : 0));
+    for (Line& line : lines_) {
+        std::string& text = out.emplace_back();
+        if (line.group == kNoGroup && line.value.empty()) continue;  // an empty line
+        text.assign(2 * line.level, ' ');
+        if (line.group == kNoGroup) {
+            text += line.value;
+        } else {
+            text += line.label;
+            text += ':';
+            if (!line.value.empty()) {
+                const std::size_t width = groupWidths_[line.group];
+                const std::size_t pad = line.labelCells < width ? width - line.labelCells : 0;
+                text.append(pad + 1, ' ');
+                text += line.value;
+            }
+        }
+        Defuse(text);
     }
-    const std::string text = Defused(std::move(text_));
-    text_.clear();
-    std::vector<std::string> lines;
-    if (lines_ == 0) return lines;
-    lines.reserve(lines_);
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find('\n', start);
-        lines.emplace_back(text, start, end == std::string::npos ? std::string::npos : end - start);
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return lines;
+    if (cut_) out.emplace_back(cutLine);
+    lines_.clear();
+    openGroups_.clear();
+    groupWidths_.clear();
+    return out;
 }
 
 }  // namespace torvane::rdap

@@ -5,14 +5,23 @@
 #include "rdap/line_writer.h"
 #include "rdap/vcard_lines.h"
 
+#include "dates/dates.h"
+
 namespace torvane::rdap {
 namespace {
 
 void WriteObject(const Json& object, int level, LineWriter& out);
 void WriteEntity(const Json& entity, int level, LineWriter& out);
 
+bool IsBlank(std::string_view text) {
+    return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// A member without text gives no line: a reader looks for values, not for
+// labels with nothing after them.
 void WriteString(const Json& object, const char* key, int level, std::string_view label, LineWriter& out) {
-    if (const std::string* value = StringMember(object, key)) out.Field(level, label, *value);
+    const std::string* value = StringMember(object, key);
+    if (value != nullptr && !IsBlank(*value)) out.Field(level, label, *value);
 }
 
 // Each string element of the array member `key` as "label: element".
@@ -20,7 +29,9 @@ void WriteStrings(const Json& object, const char* key, int level, std::string_vi
     const Json* items = ArrayMember(object, key);
     if (items == nullptr) return;
     for (const Json& item : *items) {
-        if (item.is_string()) out.Field(level, label, item.get_ref<const std::string&>());
+        if (item.is_string() && !IsBlank(item.get_ref<const std::string&>())) {
+            out.Field(level, label, item.get_ref<const std::string&>());
+        }
     }
 }
 
@@ -33,6 +44,42 @@ void WriteNames(const Json& object, std::string_view label, int level, LineWrite
     }
 }
 
+// The event actions of the IANA registry (RFC 9083 section 10.2.3), and
+// the "last update" some registrars write, as a reader says them.
+std::string EventLabel(std::string_view action) {
+    static constexpr std::pair<std::string_view, std::string_view> kEvents[] = {
+        {"registration", "Registered"},
+        {"reregistration", "Re-registered"},
+        {"last changed", "Updated"},
+        {"last update", "Updated"},
+        {"expiration", "Expires"},
+        {"deletion", "Deleted"},
+        {"reinstantiation", "Reinstated"},
+        {"transfer", "Transferred"},
+        {"locked", "Locked"},
+        {"unlocked", "Unlocked"},
+        {"last update of rdap database", "Database updated"},
+        {"registrar expiration", "Registrar expiry"},
+        {"enum validation expiration", "ENUM validation expires"},
+    };
+    for (const auto& [name, label] : kEvents) {
+        if (EqualsNoCase(action, name)) return std::string(label);
+    }
+    if (IsBlank(action)) return "Event";
+    std::string label(action);
+    if (label[0] >= 'a' && label[0] <= 'z') label[0] = static_cast<char>(label[0] - 'a' + 'A');
+    return label;
+}
+
+// "2028-09-14T04:00:00Z (2028-09-14 13:00 JST)": as given, then in Japan
+// time when it is a time the date reader knows; a day alone, or any other
+// text, as given.
+std::string EventDateText(const std::string& date) {
+    const std::optional<dates::Date> parsed = dates::ParseDate(date);
+    if (!parsed || !parsed->hasTime) return date;
+    return date + " (" + dates::JstText(*parsed) + ")";
+}
+
 void WriteEvents(const Json& object, int level, LineWriter& out) {
     const Json* events = ArrayMember(object, "events");
     if (events == nullptr) return;
@@ -40,9 +87,9 @@ void WriteEvents(const Json& object, int level, LineWriter& out) {
         const std::string* action = StringMember(event, "eventAction");
         const std::string* date = StringMember(event, "eventDate");
         if (action == nullptr && date == nullptr) continue;
-        std::string value = date != nullptr ? *date : std::string();
+        std::string value = date != nullptr ? EventDateText(*date) : std::string();
         if (const std::string* actor = StringMember(event, "eventActor")) value += " (by " + *actor + ")";
-        out.Field(level, action != nullptr && !action->empty() ? "Event " + *action : "Event", value);
+        out.Field(level, EventLabel(action != nullptr ? *action : std::string()), value);
     }
 }
 
@@ -80,14 +127,36 @@ void WriteNotes(const Json& object, const char* key, std::string_view label, int
     }
 }
 
-void WritePublicIds(const Json& object, int level, LineWriter& out) {
+// "<type>: <identifier>" each; the first one that heads its entity
+// (`skipFirst`) is left out.
+void WritePublicIds(const Json& object, int level, LineWriter& out, bool skipFirst = false) {
     const Json* ids = ArrayMember(object, "publicIds");
     if (ids == nullptr) return;
     for (const Json& id : *ids) {
         const std::string* type = StringMember(id, "type");
         const std::string* identifier = StringMember(id, "identifier");
-        if (type != nullptr && identifier != nullptr) out.Field(level, *type, *identifier);
+        if (type == nullptr || identifier == nullptr || IsBlank(*identifier)) continue;
+        if (skipFirst) {
+            skipFirst = false;
+            continue;
+        }
+        out.Field(level, *type, *identifier);
     }
+}
+
+// "IANA Registrar ID 292": the entity's first public identifier, for a
+// heading; empty when there is none.
+std::string FirstPublicId(const Json& object) {
+    const Json* ids = ArrayMember(object, "publicIds");
+    if (ids == nullptr) return {};
+    for (const Json& id : *ids) {
+        const std::string* type = StringMember(id, "type");
+        const std::string* identifier = StringMember(id, "identifier");
+        if (type != nullptr && identifier != nullptr && !IsBlank(*identifier)) {
+            return IsBlank(*type) ? *identifier : *type + " " + *identifier;
+        }
+    }
+    return {};
 }
 
 std::string RoleLabel(std::string_view role) {
@@ -205,15 +274,35 @@ void WriteNameserver(const Json& nameserver, int level, LineWriter& out) {
     WriteTail(nameserver, level, out);
 }
 
-void WriteEntity(const Json& entity, int level, LineWriter& out) {
+// What heads an entity: its name as the card gives it, else its
+// organization, else its first public identifier, else its handle; each
+// then left out of the lines below.
+struct EntityName {
+    enum class Source { fn, org, publicId, handle, none };
+    std::string text;
+    Source source = Source::none;
+};
+
+EntityName NameOf(const Json& entity, const Json* card) {
+    using Source = EntityName::Source;
+    if (card != nullptr) {
+        if (std::string fn = VcardFormattedName(*card); !fn.empty()) return {std::move(fn), Source::fn};
+        if (std::string org = VcardOrganization(*card); !org.empty()) return {std::move(org), Source::org};
+    }
+    if (std::string id = FirstPublicId(entity); !id.empty()) return {std::move(id), Source::publicId};
     const std::string* handle = StringMember(entity, "handle");
+    if (handle != nullptr && !IsBlank(*handle)) return {*handle, Source::handle};
+    return {};
+}
+
+void WriteEntity(const Json& entity, int level, LineWriter& out) {
+    using Source = EntityName::Source;
     const Json* card = Member(entity, "vcardArray");
-    const std::string name = card != nullptr ? VcardFormattedName(*card) : std::string();
-    const bool handleInHeading = name.empty() && handle != nullptr;
-    out.Field(level, EntityHeading(entity), handleInHeading ? *handle : name);
-    if (handle != nullptr && !handleInHeading) out.Field(level + 1, "Handle", *handle);
-    if (card != nullptr) WriteVcard(*card, level + 1, out);
-    WritePublicIds(entity, level + 1, out);
+    const EntityName name = NameOf(entity, card);
+    out.Field(level, EntityHeading(entity), name.text);
+    if (name.source != Source::handle) WriteString(entity, "handle", level + 1, "Handle", out);
+    if (card != nullptr) WriteVcard(*card, level + 1, out, name.source == Source::org);
+    WritePublicIds(entity, level + 1, out, name.source == Source::publicId);
     WriteCommon(entity, level + 1, out);
     WriteTail(entity, level + 1, out);
 }

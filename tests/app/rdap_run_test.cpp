@@ -61,10 +61,10 @@ TEST(RdapRun, ARefusedComRegistryIsAnsweredByRdapAndItsPointerToTheRegistrar) {
     const Lines lines = rdap.run.window.Lines();
     ASSERT_GE(lines.size(), 5u);
     EXPECT_EQ(lines[2], kVerisignRdap);
-    EXPECT_EQ(lines[4], "Domain Name: GOOGLE.COM");
+    EXPECT_EQ(lines[4], "Domain Name:      GOOGLE.COM");
     const Lines registrar = rdap.Block(kMarkmonitorRdap);
     ASSERT_GE(registrar.size(), 3u);
-    EXPECT_EQ(registrar[2], "Domain Name: google.com");
+    EXPECT_EQ(registrar[2], "Domain Name:      google.com");
     EXPECT_EQ(lines.back(), "");
     EXPECT_EQ(rdap.run.window.Status(), "完了");
     const auto requests = rdap.run.Servers().HttpRequests("rdap.verisign.com");
@@ -85,8 +85,8 @@ TEST(RdapRun, ARegistryThatCompressesUnaskedIsDecodedAndItsPointerFollowed) {
     RdapRun rdap({Refusing(kVerisign), Rdap("rdap.verisign.com", {{kGoogleAtVerisign, gzip}}),
                   Rdap("rdap.markmonitor.com", {{kGoogleAtMarkmonitor, deflate}})});
     ASSERT_TRUE(rdap.run.Run("google.com"));
-    EXPECT_EQ(rdap.Block(kVerisignRdap).at(2), "Domain Name: GOOGLE.COM");
-    EXPECT_EQ(rdap.Block(kMarkmonitorRdap).at(2), "Domain Name: GOOGLE.COM");
+    EXPECT_EQ(rdap.Block(kVerisignRdap).at(2), "Domain Name:      GOOGLE.COM");
+    EXPECT_EQ(rdap.Block(kMarkmonitorRdap).at(2), "Domain Name:      GOOGLE.COM");
     EXPECT_EQ(rdap.run.window.Status(), "完了");
 }
 
@@ -100,7 +100,7 @@ TEST(RdapRun, ATopLevelDomainWithoutAWhoisServerIsAnsweredByRdap) {
     EXPECT_EQ(rdap.Block("{whois.iana.org からの回答}").at(2), "% IANA WHOIS server");
     const Lines block = rdap.Block("{rdap.flexireg.net からの回答 (RDAP)}");
     ASSERT_GE(block.size(), 3u);
-    EXPECT_EQ(block[2], "Domain Name: home.moscow");
+    EXPECT_EQ(block[2], "Domain Name:      home.moscow");
     EXPECT_EQ(rdap.run.window.Status(), "完了");
 }
 
@@ -263,7 +263,7 @@ TEST(RdapRun, ARegistrarWhoseNameIsNotFoundLeavesTheRunDone) {
     net::AddHostMapping({"rdap.markmonitor.com", "bad..host.invalid", std::nullopt});
     ASSERT_TRUE(rdap.run.Run("google.com"));
     EXPECT_EQ(rdap.run.window.Status(), "完了 (rdap.markmonitor.com が見つかりません)");
-    EXPECT_EQ(rdap.Block(kVerisignRdap).at(2), "Domain Name: GOOGLE.COM");
+    EXPECT_EQ(rdap.Block(kVerisignRdap).at(2), "Domain Name:      GOOGLE.COM");
 }
 
 std::string HttpDate(std::int64_t unixSeconds) {

@@ -336,7 +336,7 @@ TEST(Cli, RdapAsksOnlyRdapAndRdapJsonPrintsTheAnswers) {
     const RdapOnlyCase cases[] = {
         {{"--rdap", "https://www.google.com/"},
          {"         【google.com の調査結果】", "", "{rdap.registry.test からの回答 (RDAP)}", "",
-          "Domain Name: GOOGLE.COM"},
+          "Domain Name:      GOOGLE.COM"},
          0,
          "完了"},
         {{"--rdap-json", "google.com"}, {oneLine(registry), oneLine(registrar)}, 0, "完了"},
@@ -540,7 +540,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"WordTimeout", {"--timeout", "soon", "a.jp"}},
                       UsageCase{"MissingValue", {"a.jp", "--server"}},
                       UsageCase{"EmptyServer", {"--server=", "a.jp"}},
-                      UsageCase{"ServerWithLineEnd", {"--server", "whois.x\r\nq", "a.jp"}}),
+                      UsageCase{"ServerWithLineEnd", {"--server", "whois.x\r\nq", "a.jp"}},
+                      UsageCase{"JsonWithRdapJson", {"--json", "--rdap-json", "a.jp"}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(Cli, HelpAndVersionNeedNoQuery) {

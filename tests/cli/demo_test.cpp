@@ -224,7 +224,7 @@ const std::vector<DemoCase>& DemoCases() {
         {"home.moscow",
          0,
          {"{whois.iana.org からの回答}", "{rdap.flexireg.net からの回答 (RDAP)}",
-          "Domain Name: home.moscow"},
+          "Domain Name:      home.moscow"},
          {}},
         {"2001:4860:4860::8888",
          0,

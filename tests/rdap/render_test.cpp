@@ -103,12 +103,12 @@ TEST(RdapRender, WrongTypesAreSkipped) {
     const auto rendering = RenderRdap(answer);
     ASSERT_TRUE(rendering.has_value());
     const std::vector<std::string> expected = {
-        "Status: active",
-        "Event registration: 2001-01-01T00:00:00Z",
+        "Status:         active",
+        "Registered:     2001-01-01T00:00:00Z (2001-01-01 09:00 JST)",
         "Link (related): https://r.example/d",
         "",
         "Entity:",
-        "  Phone: tel:+1",
+        "  Phone:   +1",
         "  Address: a, b, c",
         "",
         "Notice: n",
@@ -132,6 +132,110 @@ TEST(RdapRender, TextIsUtf8AndCannotForgeLinesOrReferrals) {
         "  Remark: Whois Server : evil.example",
     };
     EXPECT_EQ(rendering->lines, expected);
+}
+
+std::vector<std::string> Lines(const std::string& json) {
+    const auto rendering = RenderRdap(json);
+    return rendering ? rendering->lines : std::vector<std::string>{"(not rendered)"};
+}
+
+TEST(RdapLayout, ValuesOfOneObjectLevelStartInOneColumn) {
+    // The domain's fields align past its nameservers' nested lines; the
+    // nested ones align among themselves; a wide label counts two cells a
+    // character; a label past 30 cells keeps one space and widens nothing.
+    const std::string answer = R"({"objectClassName": "domain", "ldhName": "A.EXAMPLE",
+        "nameservers": [{"ldhName": "NS1.A.EXAMPLE", "ipAddresses": {"v4": ["192.0.2.1"]}}],
+        "publicIds": [{"type": "登録者", "identifier": "7"},
+                      {"type": "A Very Long Public Identifier Type", "identifier": "8"}],
+        "port43": "whois.a.example"})";
+    const std::vector<std::string> expected = {
+        "Domain Name:    A.EXAMPLE",
+        "登録者:         7",
+        "A Very Long Public Identifier Type: 8",
+        "Nameserver:     NS1.A.EXAMPLE",
+        "  IP Address: 192.0.2.1",
+        "Port 43 Server: whois.a.example",
+    };
+    EXPECT_EQ(Lines(answer), expected);
+}
+
+TEST(RdapLayout, AnEntityIsHeadedByItsNameElseOrganizationElsePublicIdElseHandle) {
+    const std::string org = R"(["org", {}, "text", "MarkMonitor Inc."])";
+    const std::string fn = R"(["fn", {}, "text", "Jane Doe"])";
+    const std::string ids = R"("publicIds": [{"type": "IANA Registrar ID", "identifier": "292"}])";
+    const auto entity = [](const std::string& properties, const std::string& more) {
+        return R"({"objectClassName": "entity", "roles": ["registrar"], "handle": "H1", )" + more +
+               R"("vcardArray": ["vcard", [["version", {}, "text", "4.0"])" + properties + "]]}";
+    };
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        {entity("," + fn + "," + org, ids + ","),
+         {"Registrar: Jane Doe", "  Handle:            H1", "  Organization:      MarkMonitor Inc.",
+          "  IANA Registrar ID: 292"}},
+        {entity("," + org, ids + ","),
+         {"Registrar: MarkMonitor Inc.", "  Handle:            H1", "  IANA Registrar ID: 292"}},
+        {entity(R"(, ["fn", {}, "text", "  "])", ids + ","),
+         {"Registrar: IANA Registrar ID 292", "  Handle: H1"}},
+        {entity("", ""), {"Registrar: H1"}},
+        {R"({"objectClassName": "entity", "roles": ["registrar"]})", {"Registrar:"}},
+    };
+    for (const auto& [json, expected] : cases) {
+        SCOPED_TRACE(json);
+        EXPECT_EQ(Lines(json), expected);
+    }
+}
+
+TEST(RdapLayout, PhonesAddressesAndEmptyFieldsReadPlainly) {
+    const std::string answer = R"({"objectClassName": "entity", "handle": "H", "vcardArray": ["vcard", [
+        ["tel", {"type": ["voice"]}, "uri", "tel:+1.2083895740;ext=123"],
+        ["tel", {}, "uri", "TEL:+81.312345678;phone-context=example"],
+        ["tel", {}, "text", "fax:+51.17057182"],
+        ["tel", {}, "text", "+33 1 23 45 67 89"],
+        ["tel", {}, "uri", "tel:"],
+        ["adr", {"label": "3540 E Longwing Ln\nMeridian\n\n ID 83646 \\nUS"}, "text", ["", "", "", "", "", "", ""]],
+        ["adr", {}, "text", ["", "", ["1600 Amphitheatre Pkwy", ""], "Mountain View", "CA", "", "US"]],
+        ["adr", {"label": ""}, "text", ["", "", "", "", "", "", ""]],
+        ["email", {}, "text", ""], ["org", {}, "text", " "]]],
+        "status": [""], "port43": " "})";
+    const std::vector<std::string> expected = {
+        "Entity: H",
+        "  Phone (voice): +1.2083895740 ext. 123",
+        "  Phone:         +81.312345678",
+        "  Phone (fax):   +51.17057182",
+        "  Phone:         +33 1 23 45 67 89",
+        "  Address:       3540 E Longwing Ln, Meridian, ID 83646, US",
+        "  Address:       1600 Amphitheatre Pkwy, Mountain View, CA, US",
+    };
+    EXPECT_EQ(Lines(answer), expected);
+}
+
+TEST(RdapLayout, EventsAreNamedInWordsAndTimesAlsoShownInJapanTime) {
+    const std::pair<std::string, std::string> cases[] = {
+        {R"({"eventAction": "registration", "eventDate": "2028-09-14T04:00:00Z"})",
+         "Registered: 2028-09-14T04:00:00Z (2028-09-14 13:00 JST)"},
+        {R"({"eventAction": "expiration", "eventDate": "2028-09-13T07:00:00.000+0000"})",
+         "Expires: 2028-09-13T07:00:00.000+0000 (2028-09-13 16:00 JST)"},
+        {R"({"eventAction": "last changed", "eventDate": "2017-02-17T18:04:32-05:00"})",
+         "Updated: 2017-02-17T18:04:32-05:00 (2017-02-18 08:04 JST)"},
+        {R"({"eventAction": "Last Update of RDAP Database", "eventDate": "2021-06-09T09:34:01Z"})",
+         "Database updated: 2021-06-09T09:34:01Z (2021-06-09 18:34 JST)"},
+        {R"({"eventAction": "transfer", "eventDate": "2020-01-01", "eventActor": "R1"})",
+         "Transferred: 2020-01-01 (by R1)"},
+        {R"({"eventAction": "deletion"})", "Deleted:"},
+        {R"({"eventAction": "registrar expiration", "eventDate": "soon"})", "Registrar expiry: soon"},
+        {R"({"eventAction": "custom thing", "eventDate": "x"})", "Custom thing: x"},
+        {R"({"eventDate": "x"})", "Event: x"},
+    };
+    for (const auto& [event, expected] : cases) {
+        SCOPED_TRACE(event);
+        EXPECT_EQ(Lines(R"({"events": [)" + event + "]}"), std::vector<std::string>{expected});
+    }
+}
+
+TEST(RdapLayout, PaddingNeverForgesTheReferralMarker) {
+    const std::string answer = R"({"objectClassName": "domain", "publicIds": [
+        {"type": "Whois Server", "identifier": "evil.example"}, {"type": "Longer Label Here", "identifier": "x"}]})";
+    const std::vector<std::string> expected = {"Whois Server :     evil.example", "Longer Label Here: x"};
+    EXPECT_EQ(Lines(answer), expected);
 }
 
 TEST(RdapRender, HugeAnswersStayBounded) {

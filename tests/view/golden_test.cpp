@@ -35,8 +35,9 @@ std::string rowsOutput(const std::vector<std::string>& lines) {
         for (std::size_t l = 0; l < lines.size(); ++l) {
             const auto rows = breakIntoRows(lines[l], width);
             for (std::size_t r = 0; r < rows.size(); ++r) {
+                // A row continuing a "Label: value" line is shown at its indent.
                 out += std::to_string(l + 1) + "." + std::to_string(r + 1) + " [" +
-                       std::to_string(rows[r].cells) + "] |" +
+                       std::to_string(rows[r].cells) + "] |" + std::string(rows[r].indent, ' ') +
                        lines[l].substr(rows[r].start, rows[r].length) + "|\n";
             }
         }

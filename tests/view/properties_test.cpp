@@ -1,6 +1,7 @@
 // Properties of the text rules over generated report lines, checked for every wrap width.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <set>
 #include <string>
@@ -140,21 +141,40 @@ TEST_F(TextRulesGeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
 
     for (const std::string& line : lines_) {
         const auto charStarts = boundaries(line);
+        std::vector<Token> urls;
+        for (const Token& token : tokenize(line, Region::none).tokens) {
+            if (token.cls == TokenClass::url) urls.push_back(token);
+        }
+        // A row may end short, or break a kinsoku rule, where that keeps a URL whole: right
+        // before a URL (or before the opening brackets in front of it) or right after one.
+        const auto besideUrl = [&](std::size_t end) {
+            for (const Token& url : urls) {
+                if (end == url.end()) return true;
+                if (end > url.start) continue;
+                const auto between = characters(std::string_view(line).substr(end, url.start - end));
+                if (std::ranges::all_of(between, [&](const auto& c) { return noEnd.contains(c); })) {
+                    return true;
+                }
+            }
+            return false;
+        };
         for (int w = kMinWrapWidth; w <= kMaxWrapWidth; ++w) {
             const std::size_t width = static_cast<std::size_t>(w);
             const auto rows = breakIntoRows(line, w);
             SCOPED_TRACE("W=" + std::to_string(w) + " line=" + line);
             ASSERT_FALSE(rows.empty());
+            const std::size_t continuationIndent = std::min(valueColumn(line), width / 2);
             std::size_t pos = 0;
             for (std::size_t r = 0; r < rows.size(); ++r) {
                 const Row& row = rows[r];
                 ASSERT_EQ(row.start, pos);
                 ASSERT_TRUE(row.length > 0 || line.empty()) << "empty row " << r;
                 ASSERT_TRUE(charStarts.contains(row.start + row.length)) << "split character";
+                ASSERT_EQ(row.indent, r == 0 ? 0 : continuationIndent) << "row " << r;
                 pos += row.length;
 
                 const auto chars = characters(std::string_view(line).substr(row.start, row.length));
-                std::size_t cells = 0;
+                std::size_t cells = row.indent;
                 for (const auto& c : chars) {
                     cells += c == "\t" ? std::min(8 - cells % 8, width - cells)
                                        : static_cast<std::size_t>(unicode::ClusterCells(c));
@@ -163,26 +183,50 @@ TEST_F(TextRulesGeneratedLines, RowsRebuildTheLineWithinTheWidthBounds) {
                     }
                 }
                 EXPECT_EQ(row.cells, cells) << "row " << r;
+                EXPECT_EQ(cellAtOffset(line, row, row.start, w), row.indent);
                 EXPECT_EQ(cellAtOffset(line, row, row.start + row.length, w), cells);
                 EXPECT_FALSE(offsetAtCell(line, row, cells, w).has_value());
                 for (std::size_t cell = 0; cell < cells; ++cell) {
                     const auto offset = offsetAtCell(line, row, cell, w);
+                    if (cell < row.indent) {
+                        EXPECT_FALSE(offset.has_value()) << "indent cell " << cell;
+                        continue;
+                    }
                     ASSERT_TRUE(offset.has_value() && charStarts.contains(*offset));
                     EXPECT_LE(cellAtOffset(line, row, *offset, w), cell);
                 }
                 EXPECT_LE(cells, width + 3) << "row " << r;
 
                 const bool last = r + 1 == rows.size();
-                if (last) continue;
-                EXPECT_GE(cells, width / 3) << "row " << r;
+                if (last || besideUrl(pos)) continue;
+                const std::size_t room = width - row.indent;
+                EXPECT_GE(cells - row.indent, room / 3) << "row " << r;
                 const std::string_view rest = std::string_view(line).substr(pos);
                 const bool twoCellsFollow = unicode::TextCells(rest) >= 2 || rest == "\t";
-                if (twoCellsFollow && cells > (width / 5) * 4) {
+                if (twoCellsFollow && cells - row.indent > (room / 5) * 4) {
                     EXPECT_FALSE(noEnd.contains(chars.back())) << "row " << r;
                     EXPECT_FALSE(noBegin.contains(characters(rest).front())) << "row " << r;
                 }
             }
             ASSERT_EQ(pos, line.size());
+
+            // A URL is split only when no row could hold it: after something other than spaces
+            // it is longer than a continuation row's room; after spaces alone, or at the start of
+            // its row, longer than what its row has left.
+            for (const Token& url : urls) {
+                const auto first = std::ranges::find_if(rows, [&](const Row& row) {
+                    return row.start <= url.start && url.start < row.start + row.length;
+                });
+                ASSERT_NE(first, rows.end());
+                if (url.end() <= first->start + first->length) continue;
+                const std::string_view before =
+                    std::string_view(line).substr(first->start, url.start - first->start);
+                const std::size_t roomOfItsRow = width - cellAtOffset(line, *first, url.start, w);
+                const bool mayMove = before.find_first_not_of(' ') != std::string_view::npos;
+                EXPECT_TRUE(mayMove ? url.length > width - continuationIndent
+                                    : url.length > roomOfItsRow)
+                    << "URL at " << url.start << " split";
+            }
         }
     }
 }

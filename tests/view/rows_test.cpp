@@ -232,3 +232,137 @@ TEST(TextRulesUnicodeRows, KoreanColumnsLineUpWithTheLatinOnes) {
 
 }  // namespace
 }  // namespace torvane::view
+
+namespace torvane::view {
+namespace {
+
+TEST(TextRulesLabelLines, ValueColumnIsWhereTheValueOfALabelLineStarts) {
+    const std::pair<std::string, std::size_t> cases[] = {
+        {"Domain Name:   GOOGLE.COM", 15},
+        {"  Handle: 292", 10},
+        {"登録者名: 株式会社", 10},  // four wide characters take eight cells
+        {"domain:\t\tEXAMPLE.JP", 16},
+        {"Time: 12:30", 6},  // the first colon ends the label
+        {"https://example.jp/a", 0},
+        {"Ratio:2", 0},
+        {"Note:", 0},
+        {"Note:   ", 0},
+        {": value", 0},
+        {"   : value", 0},
+        {"   ", 0},
+        {"", 0},
+    };
+    for (const auto& [line, column] : cases) {
+        EXPECT_EQ(valueColumn(line), column) << line;
+    }
+}
+
+struct IndentCase {
+    const char* name;
+    int width;
+    std::string line;
+    std::vector<std::string> rows;
+    std::vector<std::size_t> cells;    // where each row ends, its indent counted
+    std::vector<std::size_t> indents;
+};
+
+void PrintTo(const IndentCase& c, std::ostream* os) { *os << c.name; }
+
+class TextRulesContinuationRows : public ::testing::TestWithParam<IndentCase> {};
+
+TEST_P(TextRulesContinuationRows, BreakAsExpected) {
+    const IndentCase& c = GetParam();
+    std::vector<std::string> texts;
+    std::vector<std::size_t> cells;
+    std::vector<std::size_t> indents;
+    for (const Row& row : breakIntoRows(c.line, c.width)) {
+        texts.push_back(c.line.substr(row.start, row.length));
+        cells.push_back(row.cells);
+        indents.push_back(row.indent);
+    }
+    EXPECT_EQ(texts, c.rows);
+    EXPECT_EQ(cells, c.cells);
+    EXPECT_EQ(indents, c.indents);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TextRulesContinuationRows,
+    ::testing::Values(
+        IndentCase{"ContinuationStartsUnderTheValue",
+                   20,
+                   "Name:   aaaa bbbb cccc dddd",
+                   {"Name:   aaaa bbbb ", "cccc dddd"},
+                   {18, 17},
+                   {0, 8}},
+        IndentCase{"IndentIsCappedAtHalfTheWidth",
+                   20,
+                   "A long label here:  aaaa bbbb cccc",
+                   {"A long label here:  ", "aaaa bbbb ", "cccc"},
+                   {20, 20, 14},
+                   {0, 10, 10}},
+        IndentCase{"WideCharactersOfTheLabelCountTwoCells",
+                   20,
+                   "登録者:  漢字漢字漢字漢字漢字漢字",
+                   {"登録者:  漢字漢字漢", "字漢字漢字", "漢字"},
+                   {19, 19, 13},
+                   {0, 9, 9}},
+        IndentCase{"TabsCountFromTheScreenColumnUnderTheValue",
+                   20,
+                   "x: a\tb\tc\td\te\tf",
+                   {"x: a\tb\tc\t", "d\te\tf"},
+                   {20, 17},
+                   {0, 3}},
+        IndentCase{"LineWithoutLabelContinuesAtColumnZero",
+                   20,
+                   "aaaa bbbb cccc dddd eeee",
+                   {"aaaa bbbb cccc dddd ", "eeee"},
+                   {20, 4},
+                   {0, 0}},
+        IndentCase{"UrlThatFitsAContinuationRowStartsItWhole",
+                   40,
+                   "See: the form at https://www.icann.org/wicf",
+                   {"See: the form at ", "https://www.icann.org/wicf"},
+                   {17, 31},
+                   {0, 5}},
+        IndentCase{"OpeningBracketMovesWithTheUrl",
+                   40,
+                   "See: the form at (https://www.icann.org/wicf)",
+                   {"See: the form at ", "(https://www.icann.org/wicf)"},
+                   {17, 33},
+                   {0, 5}},
+        IndentCase{"UrlLongerThanAContinuationRowIsSplit",
+                   20,
+                   "Remark: https://www.example.com/a/b",
+                   {"Remark: https://www.", "example.com/", "a/b"},
+                   {20, 20, 11},
+                   {0, 8, 8}},
+        IndentCase{"UrlStartingARowIsKeptWholeWhenItFits",
+                   20,
+                   "aaaa bbbb cccc dddd http://ex.jp/abcéééééé",
+                   {"aaaa bbbb cccc dddd ", "http://ex.jp/abc", "éééééé"},
+                   {20, 16, 6},
+                   {0, 0, 0}},
+        IndentCase{"UrlAfterOnlySpacesStaysWholeInItsRow",
+                   20,
+                   "/'2014漢字漢字漢字｡  http://example.jp/a（【",
+                   {"/'2014漢字漢字漢字｡ ", " http://example.jp/a", "（【"},
+                   {20, 20, 4},
+                   {0, 0, 0}}),
+    [](const ::testing::TestParamInfo<IndentCase>& info) { return std::string(info.param.name); });
+
+TEST(TextRulesRowCells, IndentCellsHoldNoCharacterAndTheValueStartsAfterThem) {
+    const std::string line = "Name:   aaaa bbbb cccc dddd";
+    const auto rows = breakIntoRows(line, 20);
+    ASSERT_EQ(rows.size(), 2u);
+    for (std::size_t cell = 0; cell < 8; ++cell) {
+        EXPECT_EQ(offsetAtCell(line, rows[1], cell, 20), std::nullopt) << cell;
+    }
+    EXPECT_EQ(offsetAtCell(line, rows[1], 8, 20), 18u);
+    EXPECT_EQ(offsetAtCell(line, rows[1], 16, 20), 26u);
+    EXPECT_EQ(offsetAtCell(line, rows[1], 17, 20), std::nullopt);
+    EXPECT_EQ(cellAtOffset(line, rows[1], 18, 20), 8u);
+    EXPECT_EQ(cellAtOffset(line, rows[1], 23, 20), 13u);
+}
+
+}  // namespace
+}  // namespace torvane::view

@@ -126,6 +126,8 @@ std::string tagName(const Token& token) {
             return "Symbol";
         case TokenClass::reservedWord:
             return "Reserved";
+        case TokenClass::warning:
+            return "Warning";
     }
     return "?";
 }

@@ -364,6 +364,23 @@ TEST_F(TextViewAccessibleTest, RaisesTextEventsAtTheChangedOffsets) {
                           kReport.mid(24) + QStringLiteral("\n末尾\n\nz"));
 }
 
+TEST_F(TextViewAccessibleTest, RemovedLinesAreToldWithTheLineEndsThatGoWithThem) {
+    view.clear();
+    view.appendLines(std::vector<std::string>{"a", U8(u8"日本"), "ccc", "dd"});
+    EventCapture capture(true);
+    view.removeLines(1, 1);  // inside: the line and its own line end
+    view.removeLines(1, 2);  // to the end: the line end before the lines
+    const std::vector<Seen> expected = {
+        {QAccessible::TextRemoved, &view, 2, -1, QStringLiteral("日本\n")},
+        {QAccessible::TextRemoved, &view, 1, -1, QStringLiteral("\nccc\ndd")},
+    };
+    std::vector<Seen> removals;
+    for (const Seen& seen : capture.seen())
+        if (seen.type == QAccessible::TextRemoved) removals.push_back(seen);
+    EXPECT_EQ(removals, expected);
+    EXPECT_EQ(iface->text(QAccessible::Value), QStringLiteral("a"));
+}
+
 TEST_F(TextViewAccessibleTest, RaisesCaretAndSelectionEventsAtTheirOffsets) {
     EventCapture capture(true);
     view.setSelStart(positionOf(1, 18));  // after 日本

@@ -77,6 +77,39 @@ TEST(TextLayout, ABlockInsertedInOneStepEqualsItsLinesInsertedOneByOne) {
     EXPECT_THROW(oneStep.insert(oneStep.lineCount() + 1, query::TLines{"x"}), std::out_of_range);
 }
 
+// Removing a block leaves the layout as if the remaining lines had been appended afresh: rows,
+// positions and the states a removed opener no longer carries on; wherever the block stood.
+TEST(TextLayout, RemovingABlockLeavesTheLayoutOfTheRemainingLines) {
+    const std::vector<std::string> lines{"a", "{open", std::string(170, 'x'), "b}", "c", "d"};
+    struct Case {
+        std::size_t index;
+        std::size_t count;
+    };
+    for (const Case c : {Case{1, 2}, Case{0, 6}, Case{4, 2}, Case{2, 0}, Case{0, 1}}) {
+        TTextLayout removed;
+        removed.append(std::vector<std::string>(lines));
+        removed.remove(c.index, c.count);
+        std::vector<std::string> rest = lines;
+        rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(c.index),
+                   rest.begin() + static_cast<std::ptrdiff_t>(c.index + c.count));
+        TTextLayout fresh;
+        fresh.append(std::vector<std::string>(rest));
+        SCOPED_TRACE(std::to_string(c.index) + "+" + std::to_string(c.count));
+        ASSERT_EQ(removed.lines(), fresh.lines());
+        ASSERT_EQ(removed.rowCount(), fresh.rowCount());
+        for (std::size_t row = 0; row < removed.rowCount(); ++row) {
+            EXPECT_EQ(removed.rowAt(row).row, fresh.rowAt(row).row) << row;
+            EXPECT_EQ(removed.rowAt(row).line, fresh.rowAt(row).line) << row;
+        }
+        for (std::size_t line = 0; line < removed.lineCount(); ++line) {
+            EXPECT_EQ(removed.positionOf({line, 0}), fresh.positionOf({line, 0})) << line;
+            EXPECT_EQ(removed.startStateOf(line), fresh.startStateOf(line)) << line;
+        }
+        EXPECT_EQ(removed.textLength(), fresh.textLength());
+        EXPECT_THROW(removed.remove(removed.lineCount(), 1), std::out_of_range);
+    }
+}
+
 TEST(TextLayout, NewWrapWidthRebreaksEveryLineAndClamps) {
     TTextLayout layout;
     layout.append(std::vector<std::string>(10, std::string(100, 'x') + " tail"));

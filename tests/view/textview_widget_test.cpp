@@ -49,6 +49,29 @@ TEST_F(TextViewTest, ReportOperationsKeepTheLines) {
     EXPECT_EQ(view.text(), "");
 }
 
+TEST_F(TextViewTest, RemovingLinesKeepsTheCaretOnItsCharacters) {
+    const std::vector<std::string> lines{"a", "bb", "ccc", "dddd"};
+    const struct {
+        std::size_t index, count, caretBefore, caretAfter;
+        const char* text;
+    } cases[] = {
+        {1, 2, 14, 5, "a\r\ndddd"},     // after the block: moves back with its line
+        {1, 2, 9, 3, "a\r\ndddd"},      // inside the block: where the block was
+        {2, 2, 1, 1, "a\r\nbb"},        // before the block: stays
+        {0, 4, 14, 0, ""},                // everything
+        {3, 0, 14, 14, "a\r\nbb\r\nccc\r\ndddd"},
+    };
+    for (const auto& c : cases) {
+        view.clear();
+        view.appendLines(lines);
+        view.setSelStart(c.caretBefore);
+        view.removeLines(c.index, c.count);
+        EXPECT_EQ(view.text(), c.text) << c.index << "+" << c.count;
+        EXPECT_EQ(view.selStart(), c.caretAfter) << c.index << "+" << c.count;
+    }
+    EXPECT_THROW(view.removeLines(3, 2), std::out_of_range);
+}
+
 TEST_F(TextViewTest, BatchUpdateIsNotCountedAndHoldsBackPainting) {
     QSignalSpy drawn(&view, &TTextView::rowDrawn);
     view.beginUpdate();
@@ -164,6 +187,43 @@ TEST_F(TextViewTest, TabsTakeCellsToTheNextStop) {
         view.tokenAt(QPoint(view.textAreaLeft() + 5 * view.cellWidth(), CenterOf(view, 0, 0).y()));
     ASSERT_TRUE(onTab);
     EXPECT_EQ(onTab->cls, TokenClass::tab);
+}
+
+TEST_F(TextViewTest, ARowContinuingALabelLineIsDrawnAndHitUnderTheValue) {
+    view.setWrapWidth(40);
+    // The value starts at cell 10; the line wraps after "ffff " (byte and cell 40), and the row
+    // that continues it starts with "gggg" at byte 40.
+    view.appendLine("Notice:   aaaa bbbb cccc dddd eeee ffff gggg hhhh iiii");
+    ASSERT_EQ(view.layout().rowCount(), 2u);
+    const int w = view.cellWidth();
+    const int h = view.rowHeight();
+    const int left = view.textAreaLeft();
+    const int secondRowTop = TTextView::kTopMargin + h;
+    const QRect indent(left, secondRowTop, 10 * w, h);
+    const QRect firstCell(left + 10 * w, secondRowTop, w, h);
+    const QRect valueOnFirstRow(left + 10 * w, TTextView::kTopMargin, w, h);
+
+    const QImage image = Render(view);
+    EXPECT_EQ(CountDark(image, indent), 0) << "nothing is drawn before the value's column";
+    EXPECT_GT(CountDark(image, firstCell), 0) << "the row's first character sits under the value";
+    EXPECT_GT(CountDark(image, valueOnFirstRow), 0);
+    EXPECT_EQ(view.charRect({0, 40}), firstCell);
+
+    QWidget* surface = view.viewport();
+    QTest::mouseClick(surface, Qt::LeftButton, {}, firstCell.center() + QPoint(-w / 4, 0));
+    EXPECT_EQ(view.selStart(), 40u);
+    const std::optional<TokenText> token = view.tokenAt(firstCell.center());
+    ASSERT_TRUE(token);
+    EXPECT_EQ(token->text, "gggg");
+    EXPECT_FALSE(view.tokenAt(indent.center()).has_value()) << "the indent holds no character";
+
+    // A click in the indent puts the caret at the row's start; a drag from there selects from it.
+    QTest::mouseClick(surface, Qt::LeftButton, {}, indent.center());
+    EXPECT_EQ(view.selStart(), 40u);
+    QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(left + 35 * w + 1, TTextView::kTopMargin + h / 2));
+    QTest::mouseMove(surface, QPoint(left + 14 * w + 1, secondRowTop + h / 2));
+    QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(left + 14 * w + 1, secondRowTop + h / 2));
+    EXPECT_EQ(view.selectedText(), "ffff gggg");
 }
 
 // --- Caret, selection and copy ---
@@ -399,7 +459,7 @@ TEST_F(TextViewTest, TokenClassesHaveTheirColoursAndWeights) {
     const QColor windowText = QGuiApplication::palette().color(QPalette::WindowText);
     view.appendLines(std::vector<std::string>{"12345", "<!comment", "http://a.jp/x",
                                               "user@example.jp", "{header}", U8(u8"【タイトル】"),
-                                              "plain", "TCP"});
+                                              "plain", "TCP", U8(u8"有効期限 【期限切れ】")});
     const QImage image = Render(view);
     auto lineRect = [&](std::size_t line, std::size_t from, std::size_t to) {
         return view.charRect({line, from}).united(view.charRect({line, to}));
@@ -416,6 +476,7 @@ TEST_F(TextViewTest, TokenClassesHaveTheirColoursAndWeights) {
         {"curly region", lineRect(4, 0, 7), QColor(Qt::black)},
         {"lenticular region", lineRect(5, 0, 10), QColor(0, 0, 128)},
         {"word", lineRect(6, 0, 4), windowText},
+        {"expiry warning", lineRect(8, 13, 25), QColor(204, 0, 0)},
     };
     for (const auto& c : cases) {
         EXPECT_GT(CountColor(image, c.rect, c.color), 0) << c.name;

@@ -192,6 +192,10 @@ TEST(TextRulesTokenize, CharactersOutsideCp932JoinRunsOfTheirScript) {
         {"UrlStopsBeforeALetterOutsideAscii", "http://example.de/ä",
          "<Url>http://example.de/</Url><Japanese>ä</Japanese>"},
         {"RegionHoldsHangul", "【한국】x", "<Lenticular>【한국】</Lenticular><Word>x</Word>"},
+        {"ExpiryMarkIsAWarning", "x 【期限まで 12 日】", "<Word>x</Word> <Warning>【期限まで 12 日】</Warning>"},
+        {"ExpiryWordLaterInTheRegionIsNoWarning", "【有効期限】",
+         "<Lenticular>【有効期限】</Lenticular>"},
+        {"UnclosedExpiryMarkStaysARegion", "【期限切れ", "<Lenticular>【期限切れ</Lenticular>"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(rendered(c.line), c.expected) << c.name;

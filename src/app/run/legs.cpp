@@ -15,6 +15,7 @@
 #include "query/normalize.h"
 #include "query/text_lines.h"
 #include "query/well_known_servers.h"
+#include "summary/port43_facts.h"
 
 namespace torvane::run {
 
@@ -33,13 +34,13 @@ void TRunController::SessionConnected(Leg leg, net::ErrorCode code) {
     ConnectEnded(Index(leg));
     if (leg != Leg::Leg2) legBusy_ = true;
     if (code != 0) {
-        if (leg != Leg::Leg1) window_.SetStatus(StatusForCode(code));
+        if (leg != Leg::Leg1) SetStatus(StatusForCode(code));
         return;
     }
     window_.Report().BeginUpdate();
     window_.SetRunning(true);
     const std::string& host = Client(leg).Host;
-    window_.SetStatus(host + (IsPrimary(leg) ? "" : " ") + Texts().connecting);
+    SetStatus(host + (IsPrimary(leg) ? "" : " ") + Texts().connecting);
 }
 
 void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAnswer completed) {
@@ -66,7 +67,7 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
             // Beside a stalled server the RDAP leg that stood for it has
             // the last word once it is over.
             if (stalledLeg_ != leg || rdapRunning_) {
-                window_.SetStatus(proxyFailure ? *proxyFailure
+                SetStatus(proxyFailure ? *proxyFailure
                                   : namesHost  ? HostFailure(client.Host, code)
                                                : StatusForCode(code));
             }
@@ -86,7 +87,7 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
             // An aborted leg's completion is part of the cancel, which says
             // "中止" itself.
             if (!cancelling_ && !limit)
-                window_.SetStatus(completed.truncated ? Texts().truncated : DoneStatus());
+                SetStatus(completed.truncated ? Texts().truncated : DoneStatus());
             if (limit) {
                 LimitedDone(leg, std::move(answer), *limit, std::move(referring));
             } else if (IsPrimary(leg)) {
@@ -101,10 +102,17 @@ void TRunController::HandleCompletion(Leg leg, net::ErrorCode code, CompletedAns
     } catch (const std::exception& error) {
         // The rest of this answer is lost, but the run must not stay busy
         // until the user cancels: it ends here and says why.
-        window_.SetStatus(ErrorStatus(error.what()));
+        SetStatus(ErrorStatus(error.what()));
         Tail();
     }
     if (dispatch_ && !cancelling_) ContinueDispatch();
+}
+
+TRunController::BlockFrom TRunController::From(Leg leg) {
+    const net::TWhoisCli& client = Client(leg);
+    BlockFrom from{client.Host, client.Query};
+    from.facts = !IsFollowUp(leg);
+    return from;
 }
 
 bool TRunController::ReferralAllowed(Leg leg) const {
@@ -116,6 +124,14 @@ bool TRunController::FollowReferral(Leg leg, const ReferralTarget& target, query
     net::TWhoisCli& client = Client(leg);
     ++referrals_[Index(leg)];
     asked_[Index(leg)].Add(target.host);
+    // A registry's answer that refers to the registrar is not shown, but its
+    // dates and status are the registry's word beside the registrar's. An
+    // address registry's that refers onward describes another registry's
+    // allocation, not the network asked; IANA's the top-level domain.
+    if (fallback_ && leg == Leg::Leg1 && !SameHost(client.Host, query::kIanaServer)) {
+        record_.AddUnshownFacts(summary::Source{client.Host, summary::Origin::port43},
+                                summary::ReadPort43Facts(block, client.Query));
+    }
     referring_[Index(leg)] = Referring{client.Host, std::move(block)};
     block.clear();
     client.Host = target.host;
@@ -155,7 +171,7 @@ void TRunController::PrimaryDone(Leg leg, query::TLines answer) {
         (AddressQuery(client.Query) && client.Host == query::kJpnicServer)) {
         suppressed = ScanContactHandles(block, leg == Leg::LegX, pendingQueries_).suppressed;
     }
-    if (!suppressed) AppendPrimaryBlock(std::move(block));
+    if (!suppressed) AppendPrimaryBlock(From(leg), std::move(block));
     // IANA named no WHOIS server for the top-level domain: RDAP may know it.
     const bool rdap = iana && !referred && !cancelling_ && StartRunRdap();
     if (!pendingQueries_.empty() && !cancelling_) {
@@ -165,8 +181,9 @@ void TRunController::PrimaryDone(Leg leg, query::TLines answer) {
     }
 }
 
-void TRunController::AppendPrimaryBlock(query::TLines block) {
+void TRunController::AppendPrimaryBlock(BlockFrom from, query::TLines block) {
     IReport& report = window_.Report();
+    RecordBlock(std::move(from), block, report.Count());
     block.push_back("");
     report.AppendLines(std::move(block));
     insertLine_ = report.Count() - 1;
@@ -189,10 +206,10 @@ void TRunController::FollowUpDone(Leg leg, query::TLines answer) {
             FindWhoisServerReferral(block, client.Host, asked_[Index(leg)], client.Query)) {
         FollowReferral(leg, *referral, block);
     }
-    PlaceFollowUpBlock(leg, std::move(block));
+    PlaceFollowUpBlock(leg, From(leg), std::move(block));
 }
 
-void TRunController::PlaceFollowUpBlock(Leg leg, query::TLines block) {
+void TRunController::PlaceFollowUpBlock(Leg leg, BlockFrom from, query::TLines block) {
     const net::TWhoisCli& client = Client(leg);
     IReport& report = window_.Report();
     // A follow-up of an earlier run may arrive after a new run has cleared
@@ -201,19 +218,23 @@ void TRunController::PlaceFollowUpBlock(Leg leg, query::TLines block) {
         // One step, so that a long block before long later blocks costs the
         // lines moved, not their product.
         const int added = static_cast<int>(block.size());
+        record_.LinesInserted(insertLine_ + 1, added + 1);
+        RecordBlock(std::move(from), block, insertLine_ + 1);
         block.push_back("");
         report.InsertLines(insertLine_ + 1, std::move(block));
         insertLine_ += added;
     } else {
+        RecordBlock(std::move(from), block, report.Count());
         report.AppendLines(std::move(block));
     }
     if (leg != Leg::Leg2 && AddressQuery(client.Query)) report.Append("");
 }
 
-void TRunController::AppendBlock(const std::string& header, query::TLines lines,
+void TRunController::AppendBlock(BlockFrom from, const std::string& header, query::TLines lines,
                                  bool trailingEmptyLine) {
     query::TLines block{header, ""};
     block.append(std::move(lines));
+    RecordBlock(std::move(from), block, window_.Report().Count());
     if (trailingEmptyLine) block.push_back("");
     window_.Report().AppendLines(std::move(block));
 }
@@ -250,7 +271,8 @@ void TRunController::ApnicDone(query::TLines answer) {
         }
     }
     if (!suppressed)
-        AppendBlock(Header(client.Host), std::move(answer), AddressQuery(client.Query));
+        AppendBlock(From(Leg::Leg6), Header(client.Host), std::move(answer),
+                    AddressQuery(client.Query));
 }
 
 void TRunController::ArinDone(query::TLines answer) {
@@ -273,14 +295,21 @@ void TRunController::ArinDone(query::TLines answer) {
 
 void TRunController::ShowArinBlock(const std::string& host, query::TLines lines) {
     visitedServers_.push_back(host);
-    AppendBlock(Header(host), std::move(lines), AddressQuery(Client(Leg::Leg7).Query));
+    BlockFrom from = From(Leg::Leg7);
+    from.host = host;
+    AppendBlock(std::move(from), Header(host), std::move(lines),
+                AddressQuery(Client(Leg::Leg7).Query));
 }
 
 void TRunController::ShowReferringBlock(Leg leg, Referring referring) {
+    // The referring server answered; what failed was the server it named.
+    BlockFrom from = From(leg);
+    from.host = referring.host;
+    from.status = Texts().done;
     if (IsPrimary(leg)) {
-        AppendPrimaryBlock(std::move(referring.block));
+        AppendPrimaryBlock(std::move(from), std::move(referring.block));
     } else if (IsFollowUp(leg)) {
-        PlaceFollowUpBlock(leg, std::move(referring.block));
+        PlaceFollowUpBlock(leg, std::move(from), std::move(referring.block));
     } else if (leg == Leg::Leg7) {
         ShowArinBlock(referring.host, std::move(referring.block));
     }
@@ -291,18 +320,19 @@ void TRunController::LimitedDone(Leg leg, query::TLines answer, const RateLimitN
     const net::TWhoisCli& client = Client(leg);
     const std::string status = RateLimitStatus(client.Host, notice.retryAfterSeconds);
     limits_.emplace_back(Index(leg), status);
-    if (!cancelling_) window_.SetStatus(status);
+    if (!cancelling_) SetStatus(status);
     // The referring server's answer is data; the notice that follows it is
     // not.
     if (referring) ShowReferringBlock(leg, std::move(*referring));
     if (IsPrimary(leg)) {
         query::TLines block{Header(client.Host), ""};
         block.append(std::move(answer));
-        AppendPrimaryBlock(std::move(block));
+        AppendPrimaryBlock(From(leg), std::move(block));
     } else if (IsFollowUp(leg)) {
-        PlaceFollowUpBlock(leg, FollowUpBlock(leg, std::move(answer)));
+        PlaceFollowUpBlock(leg, From(leg), FollowUpBlock(leg, std::move(answer)));
     } else if (leg == Leg::Leg6) {
-        AppendBlock(Header(client.Host), std::move(answer), AddressQuery(client.Query));
+        AppendBlock(From(leg), Header(client.Host), std::move(answer),
+                    AddressQuery(client.Query));
     } else if (leg == Leg::Leg7) {
         ShowArinBlock(client.Host, std::move(answer));
     }

@@ -22,6 +22,8 @@ void TRunController::NumberRun(const query::RecognizedQuery& number) {
     const bool ipv6 = number.kind == query::QueryKind::IPv6;
     const std::string shown = ipv6 ? query::Ipv6DisplayText(*number.ipv6) : number.text;
     window_.SetCaption(shown + text.captionSuffix);
+    record_.name = shown;
+    record_.subject = ipv6 ? summary::Subject::network : summary::Subject::asNumber;
     window_.Report().Append(text.titleOpen + shown + text.titleClose);
     window_.Report().Append("");
     if (!ipv6) {
@@ -30,24 +32,26 @@ void TRunController::NumberRun(const query::RecognizedQuery& number) {
     }
     // The reverse name is shown as an IPv4 address's is; the registries are
     // asked about the address all the same.
-    window_.SetStatus(text.gettingDns);
+    SetStatus(text.gettingDns);
     Resolve([this, address = number.ipv6->text] { return resolver_.LookupHostName(address); },
             [this, number, shown](std::optional<std::string> reverse) {
                 const RunTexts& text = Texts();
                 if (reverse && *reverse != kNoReverseName) {
                     window_.SetCaption(shown + " (" + *reverse + ")" + text.captionSuffix);
+                    record_.dns.reverse = *reverse;
                     AppendTitled(text.domainTitle, *reverse);
                 }
-                window_.SetStatus("");
+                SetStatus("");
                 StartNumberLegs(number);
             });
 }
 
 void TRunController::StartNumberLegs(const query::RecognizedQuery& number) {
+    summaryAt_ = window_.Report().Count();
     const std::optional<std::string> base = RdapServiceFor(number);
     const std::optional<query::Rir> rir = base ? query::RirFromRdapUrl(*base) : std::nullopt;
     if (!rir) {
-        window_.SetStatus(Texts().noDatabase);
+        SetStatus(Texts().noDatabase);
         FinishRun();
         return;
     }

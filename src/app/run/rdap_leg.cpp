@@ -99,6 +99,8 @@ void TRunController::RdapButtonClick() {
     const std::string typed = window_.QueryText();
     if (!BeginRun(typed)) return;
     IReport& report = window_.Report();
+    // Only the summary reads the switch here: this run is RDAP's anyway.
+    fallback_ = window_.Fallback();
     query::RecognizedQuery recognized = query::RecognizeQuery(typed);
     std::string shown = recognized.text;
     if (recognized.kind == query::QueryKind::IPv4) {
@@ -108,7 +110,7 @@ void TRunController::RdapButtonClick() {
     } else if (recognized.kind == query::QueryKind::Name) {
         const puny::TypedName mapped = puny::MapTypedName(recognized.text);
         if (mapped.Refused()) {
-            window_.SetStatus(NameRefusalStatus(mapped.refusal, recognized.text));
+            SetStatus(NameRefusalStatus(mapped.refusal, recognized.text));
             FinishRun();
             return;
         }
@@ -116,14 +118,19 @@ void TRunController::RdapButtonClick() {
             shown = recognized.text = query::CutToRegisteredDomain(mapped.unicode);
     }
     window_.SetCaption(shown + text.captionSuffix);
+    record_.name = shown;
+    record_.subject = recognized.kind == query::QueryKind::AsNumber ? summary::Subject::asNumber
+                      : recognized.kind == query::QueryKind::Name   ? summary::Subject::domain
+                                                                    : summary::Subject::network;
     report.Append(text.titleOpen + shown + text.titleClose);
     report.Append("");
+    summaryAt_ = report.Count();
     const std::optional<std::string> url = RdapUrlFor(recognized);
     if (url) {
         StartRdapLeg(*url);
         HandOver();
     } else {
-        window_.SetStatus(text.noDatabase);
+        SetStatus(text.noDatabase);
         FinishRun();
     }
 }
@@ -151,7 +158,7 @@ void TRunController::RdapConnected(net::ErrorCode code) {
     if (code != 0) return;
     window_.Report().BeginUpdate();
     window_.SetRunning(true);
-    window_.SetStatus(HostOf(rdap_->FinalUrl()) + Texts().connecting);
+    SetStatus(HostOf(rdap_->FinalUrl()) + Texts().connecting);
 }
 
 bool TRunController::RdapLimited() const {
@@ -209,7 +216,7 @@ void TRunController::RdapDone(net::ErrorCode code) {
     }
     rdapCovers_.reset();
     // The cancel says "中止" itself.
-    if (!cancelling_) window_.SetStatus(RdapStatus(code, kind));
+    if (!cancelling_) SetStatus(RdapStatus(code, kind));
     if (limited) limits_.emplace_back(kRdapExchange, RdapLimitStatus());
     std::optional<std::string> related;
     try {
@@ -220,7 +227,7 @@ void TRunController::RdapDone(net::ErrorCode code) {
         // A 404 says all there is to say; anything else shows what arrived.
         if (status != 404 && !client.Body().empty()) related = AppendRdapBlock(kind);
     } catch (const std::exception& error) {
-        window_.SetStatus(ErrorStatus(error.what()));
+        SetStatus(ErrorStatus(error.what()));
     }
     if (code == 0 && status == 200 && kind == rdap::BodyKind::kRdap && !limited && related &&
         !rdapRelatedFollowed_ && !cancelling_) {
@@ -248,8 +255,9 @@ std::optional<std::string> TRunController::AppendRdapBlock(rdap::BodyKind kind) 
         // Not RDAP (an HTML page, a cut-off document): the text as it came.
         lines = query::TLines::FromText(encoding::DecodeAnswer(client.Body(), host));
     }
-    AppendBlock("{" + host + Texts().answerFrom + Texts().rdapTag + "}",
-                std::move(lines), true);
+    const bool json = kind == rdap::BodyKind::kRdap || kind == rdap::BodyKind::kOtherJson;
+    AppendBlock(BlockFrom{host, client.FinalUrl(), summary::Origin::rdap, &client.Body(), json},
+                "{" + host + Texts().answerFrom + Texts().rdapTag + "}", std::move(lines), true);
     if (rendering && client.HttpStatus() == 200) rdapShowedData_ = true;
     return rendering ? rendering->relatedUrl : std::nullopt;
 }

@@ -89,9 +89,14 @@ bool TRunController::BeginRun(const std::string& typed) {
     report.BeginUpdate();
     window_.SetRunning(true);
     report.Clear();
+    record_.Start(typed);
+    status_.clear();
+    summaryAt_ = -1;
+    summaryCount_ = 0;
+    summaryFacts_ = 0;
     limits_.clear();
     rdapCovers_.reset();
-    window_.SetStatus(Texts().runStarting);
+    SetStatus(Texts().runStarting);
     return true;
 }
 
@@ -141,9 +146,11 @@ void TRunController::StartRun() {
         return;
     }
     window_.SetCaption(typed + text.captionSuffix);
+    record_.name = typed;
+    record_.subject = summary::Subject::network;
     report.Append(text.titleOpen + typed + text.titleClose);
     report.Append("");
-    window_.SetStatus(text.gettingDns);
+    SetStatus(text.gettingDns);
     Resolve([this, typed] { return resolver_.LookupHostName(typed); },
             [this](std::optional<std::string> reverse) {
                 AddressPassDone(reverse.value_or(kUnknownName));
@@ -154,11 +161,12 @@ void TRunController::AddressPassDone(const std::string& reverse) {
     const RunTexts& text = Texts();
     RunStart& start = *start_;
     if (reverse == kUnknownName) {
-        window_.SetStatus("");
+        SetStatus("");
         ChooseServer();
         return;
     }
     window_.SetCaption(start.name + " (" + reverse + ")" + text.captionSuffix);
+    record_.dns.reverse = reverse;
     AppendTitled(text.domainTitle, reverse);
     // A reverse name that is itself an address is taken as a name once;
     // asking the resolver again could go on for ever.
@@ -194,7 +202,7 @@ void TRunController::RefuseName(puny::NameRefusal refusal, const std::string& na
     // Made before the run start goes: `name` may be its own.
     const std::string status = NameRefusalStatus(refusal, name);
     start_.reset();
-    window_.SetStatus(status);
+    SetStatus(status);
     FinishRun();
 }
 
@@ -209,6 +217,14 @@ void TRunController::ChooseServer() {
     // the user named, nor for an address.
     if (fallback_ && !window_.ManualServer() && choice.outcome != Outcome::Address)
         rdapName_ = start.queryText;
+    // The summary stands after the title and the DNS lines, before the
+    // first answer.
+    summaryAt_ = report.Count();
+    if (record_.name.empty()) record_.name = start.name;
+    record_.ascii = start.ascii;
+    // A reverse name found for a typed address is asked as a name.
+    record_.subject = choice.outcome == Outcome::Address ? summary::Subject::network
+                                                         : summary::Subject::domain;
     switch (choice.outcome) {
         case Outcome::NoManualServer:
             FinishRun();
@@ -221,11 +237,11 @@ void TRunController::ChooseServer() {
                          QueryFor(start.queryText, query::kIanaServer));
                 break;
             }
-            window_.SetStatus(text.noDatabase);
+            SetStatus(text.noDatabase);
             FinishRun();
             return;
         case Outcome::WebPage:
-            window_.SetStatus(text.noDatabase);
+            SetStatus(text.noDatabase);
             report.Append("\"" + start.queryText + "\"" + text.noDatabaseLine);
             report.Append(choice.value + text.seePageLine);
             if (!StartRunRdap()) FinishRun();
@@ -256,9 +272,10 @@ void TRunController::DnsInformation() {
     const RunTexts& text = Texts();
     const std::string name = start_->name;
     window_.SetCaption(name + text.captionSuffix);
+    record_.name = name;
     window_.Report().Append(text.titleOpen + name + text.titleClose);
     window_.Report().Append("");
-    window_.SetStatus(text.gettingDns);
+    SetStatus(text.gettingDns);
     Resolve(
         [this, ascii = start_->ascii] { return resolver_.LookupHostAddress(ascii); },
         [this](std::optional<std::string> address) { ForwardLookupDone(address.value_or("")); });
@@ -266,7 +283,7 @@ void TRunController::DnsInformation() {
 
 void TRunController::ForwardLookupDone(const std::string& address) {
     if (address.empty()) {
-        window_.SetStatus("");
+        SetStatus("");
         NamePassDone();
         return;
     }
@@ -277,13 +294,15 @@ void TRunController::ForwardLookupDone(const std::string& address) {
             [this, address](std::optional<std::string> reverse) {
                 const RunTexts& text = Texts();
                 if (reverse) {
+                    record_.dns.address = address;
+                    if (*reverse != kUnknownName) record_.dns.reverse = *reverse;
                     const std::string reverseText = *reverse == kUnknownName
                                                         ? std::string()
                                                         : text.reverseOpen + *reverse + ")";
                     AppendTitled(text.addressTitle, address + reverseText);
                     if (start_->ascii != start_->name) AppendTitled(text.punyTitle, start_->ascii);
                 }
-                window_.SetStatus("");
+                SetStatus("");
                 NamePassDone();
             });
 }
@@ -313,7 +332,7 @@ void TRunController::EndRunWithError(const std::string& message) {
     } catch (...) {
         // Cancelling is best effort here; the first error is the one to show.
     }
-    window_.SetStatus(ErrorStatus(message));
+    SetStatus(ErrorStatus(message));
 }
 
 void TRunController::StartLeg(Leg leg, const std::string& host, const std::string& query) {
@@ -337,7 +356,7 @@ void TRunController::StartWaiting(std::size_t exchange, const std::string& host,
     std::vector<std::string> hosts;
     for (const auto& [_, waitingHost] : waiting_) hosts.push_back(waitingHost);
     // Before the start: a completion raised inside it has the last word.
-    window_.SetStatus(WaitingStatus(hosts));
+    SetStatus(WaitingStatus(hosts));
     try {
         start();
     } catch (...) {
@@ -373,11 +392,12 @@ void TRunController::CancelButtonClick() {
     // Handles of a cancelled run are not what the user asked for next; the
     // aborts' completions may just have queued some.
     pendingQueries_.clear();
-    window_.SetStatus(Texts().cancelled);
+    SetStatus(Texts().cancelled);
     FinishRun();
 }
 
 void TRunController::FinishRun() {
+    WriteSummary();
     window_.SetRunning(false);
     window_.Report().EndUpdate();
 }

@@ -19,6 +19,7 @@
 #include "app/run/history.h"
 #include "app/run/rate_limits.h"
 #include "app/run/resolver.h"
+#include "app/run/run_record.h"
 #include "app/run/run_window.h"
 #include "net/whois_cli.h"
 #include "puny/typed_name.h"
@@ -108,6 +109,13 @@ class TRunController {
     // Receives the body of every RDAP answer as it arrives, before it is
     // rendered (torvane-cli --rdap-json).
     std::function<void(const std::string& body)> OnRdapAnswer;
+    // The clock the summary counts the days to an expiry by (tests set one).
+    std::function<std::chrono::sys_seconds()> Now = [] {
+        return std::chrono::time_point_cast<std::chrono::seconds>(
+            std::chrono::system_clock::now());
+    };
+    // What the last run showed, block by block (torvane-cli --json).
+    const TRunRecord& Record() const { return record_; }
 
     net::TWhoisCli& Client(Leg leg) { return *clients_[Index(leg)]; }
     const std::vector<std::string>& PendingQueries() const { return pendingQueries_; }
@@ -133,6 +141,32 @@ class TRunController {
     // The RDAP leg among the exchanges that wait for their connection.
     static constexpr std::size_t kRdapExchange = kLegCount;
     void StartLeg(Leg leg, const std::string& host, const std::string& query);
+    // Every status text goes through here, so the record knows the status
+    // each block ended on.
+    void SetStatus(const std::string& text);
+    // Where a block's answer came from.
+    struct BlockFrom {
+        std::string host;
+        std::string query;
+        summary::Origin origin = summary::Origin::port43;
+        // RDAP: the body as received; JSON bodies are recorded.
+        const std::string* rdapBody = nullptr;
+        bool json = false;
+        // Whether the answer's registration facts count: not for IANA's
+        // (its dates and organisation are the top-level domain's) nor for a
+        // contact handle's (its organisation and dates are the contact's).
+        bool facts = true;
+        // The status the block's own exchange ended on, when it is not the
+        // one shown now (a referring answer shown after the referred server
+        // failed).
+        std::optional<std::string> status;
+    };
+    BlockFrom From(Leg leg);
+    // Records a block about to be placed at report line `firstLine`.
+    void RecordBlock(BlockFrom from, const query::TLines& block, int firstLine);
+    // With the switch on: the summary at the head of the report written, or
+    // rewritten when the facts grew since.
+    void WriteSummary();
     // Starts `exchange` (a leg's client, or the RDAP leg's) by `start` and
     // names `host` among those waiting for their connection until
     // ConnectEnded; nothing is left waiting when `start` throws.
@@ -226,7 +260,7 @@ class TRunController {
     };
     void PrimaryDone(Leg leg, query::TLines answer);
     std::optional<ReferralTarget> PrimaryReferral(Leg leg, const query::TLines& block);
-    void AppendPrimaryBlock(query::TLines block);
+    void AppendPrimaryBlock(BlockFrom from, query::TLines block);
     void FollowUpDone(Leg leg, query::TLines answer);
     // The header lines and `answer` of a follow-up leg's block.
     query::TLines FollowUpBlock(Leg leg, query::TLines answer);
@@ -240,7 +274,7 @@ class TRunController {
     // "完了", or while a limit of this run stands unrecovered,
     // "完了 (" + its status + ")".
     std::string DoneStatus() const;
-    void PlaceFollowUpBlock(Leg leg, query::TLines block);
+    void PlaceFollowUpBlock(Leg leg, BlockFrom from, query::TLines block);
     void ApnicDone(query::TLines answer);
     void ArinDone(query::TLines answer);
     void ShowArinBlock(const std::string& host, query::TLines lines);
@@ -253,7 +287,8 @@ class TRunController {
     bool FollowReferral(Leg leg, const ReferralTarget& target, query::TLines& block);
     // Appends `header`, an empty line, the lines and, when asked, an empty
     // line after them, in one step.
-    void AppendBlock(const std::string& header, query::TLines lines, bool trailingEmptyLine);
+    void AppendBlock(BlockFrom from, const std::string& header, query::TLines lines,
+                     bool trailingEmptyLine);
 
     // The RDAP leg: one request, then the registrar's answer the registry's
     // points to, once. Started where port 43 gave no registration data; the
@@ -347,6 +382,14 @@ class TRunController {
     std::vector<std::pair<std::size_t, std::string>> limits_;
     // The limited exchange whose place the running RDAP leg takes.
     std::optional<std::size_t> rdapCovers_;
+    // The run's record, the status last shown, and where the summary stands
+    // in the report (-1 before the run reaches its first server) with how
+    // many lines it has and for which facts it was written.
+    TRunRecord record_;
+    std::string status_;
+    int summaryAt_ = -1;
+    int summaryCount_ = 0;
+    std::size_t summaryFacts_ = 0;
     // Last: destroyed first, so that no lookup still reaches the resolver or
     // this controller.
     TAsyncLookup lookup_;

@@ -23,6 +23,9 @@ class IReport {
     // inserted. Precondition: index <= Count().
     virtual void AppendLines(query::TLines lines) = 0;
     virtual void InsertLines(int index, query::TLines lines) = 0;
+    // Removes lines [index, index + count) in one step. Precondition:
+    // 0 <= index, 0 <= count, index + count <= Count().
+    virtual void RemoveLines(int index, int count) = 0;
     virtual int Count() const = 0;
     // No repainting between the two; they are not counted: one EndUpdate
     // resumes after any number of BeginUpdate, and an EndUpdate without a

@@ -24,6 +24,12 @@ class TTextReport : public IReport {
         if (index < 0 || index > Count()) throw std::out_of_range("report line index");
         lines_.insert(static_cast<std::size_t>(index), std::move(lines));
     }
+    // Throws std::out_of_range for a range past the end.
+    void RemoveLines(int index, int count) override {
+        if (index < 0 || count < 0 || index > Count() - count)
+            throw std::out_of_range("report line index");
+        lines_.erase(static_cast<std::size_t>(index), static_cast<std::size_t>(count));
+    }
     int Count() const override { return static_cast<int>(lines_.size()); }
     void BeginUpdate() override { updating_ = true; }
     void EndUpdate() override { updating_ = false; }

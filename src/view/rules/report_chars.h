@@ -117,6 +117,9 @@ inline constexpr std::array<DoubleByteCode, 4> kHangingDoubleByte = {0x8141, 0x8
 // The bracket region delimiters 【 and 】, as UTF-8.
 inline constexpr std::string_view kLenticularOpen = "\xE3\x80\x90";
 inline constexpr std::string_view kLenticularClose = "\xE3\x80\x91";
+// A lenticular region that opens with this word ("期限", expiry) on one line is a warning: the
+// registration summary marks an expiry that is near or past with it.
+inline constexpr std::string_view kWarningLead = "\xE6\x9C\x9F\xE9\x99\x90";
 
 // The traits of code point `c`: the single-byte traits for ASCII and half-width katakana; for
 // other characters the kinsoku traits of their double-byte code, and kNotBreakPoint for letters

@@ -5,6 +5,7 @@
 #include "unicode/graphemes.h"
 #include "unicode/utf8_walk.h"
 #include "view/rules/report_chars.h"
+#include "view/rules/tokens.h"
 
 namespace torvane::view {
 namespace {
@@ -40,28 +41,52 @@ std::uint16_t traitsAt(std::string_view s, std::size_t pos) {
     return c < 0x80 ? kSingleByteTraits[c] : traitsOf(unicode::DecodeUtf8At(s, pos).value);
 }
 
+// Where the URLs of a line lie, as the tokenizer finds them in the line on its own. Most lines
+// hold none, and a line without any prefix of one is not tokenized.
+struct Span {
+    std::size_t start;
+    std::size_t end;
+};
+
+std::vector<Span> urlSpans(std::string_view line) {
+    std::vector<Span> spans;
+    if (line.find("http") == std::string_view::npos && line.find("ftp:") == std::string_view::npos &&
+        line.find("www.") == std::string_view::npos) {
+        return spans;
+    }
+    for (const Token& token : tokenize(line, Region::none).tokens) {
+        if (token.cls == TokenClass::url) spans.push_back({token.start, token.end()});
+    }
+    return spans;
+}
+
 // Builds one row at a time. The clusters taken into the current row are kept so that the break
-// can move back over them without reading the text backwards.
+// can move back over them without reading the text backwards. Widths and limits are counted on
+// screen, from cell 0, so a row's indent takes part in the tab stops and the wrap width.
 class RowBreaker {
   public:
-    RowBreaker(std::string_view line, std::size_t wrapWidth) : s_(line), w_(wrapWidth) {}
+    RowBreaker(std::string_view line, std::size_t wrapWidth, std::size_t continuationIndent)
+        : s_(line), w_(wrapWidth), continuationIndent_(continuationIndent), urls_(urlSpans(line)) {}
 
-    Row rowAt(std::size_t start) {
+    Row rowAt(std::size_t start, std::size_t indent) {
         taken_.clear();
-        width_ = 0;
+        indent_ = indent;
+        width_ = indent;
         next_ = start;
         const bool splitCharMoved = takeWrapWidth();
-        if (next_ >= s_.size()) return Row{start, next_ - start, width_};
+        if (next_ >= s_.size()) return Row{start, next_ - start, width_, indent_};
 
+        // The room after the indent, which the proportional limits are taken of.
+        const std::size_t room = w_ - indent_;
         if (!splitCharMoved) {
-            while (width_ > w_ / 3 && !isBreakPoint(taken_.back())) giveBack();
+            while (width_ - indent_ > room / 3 && !isBreakPoint(taken_.back())) giveBack();
         }
         while (next_ < s_.size() && isHanging(next_) && width_ < w_ + 2) {
             const Cluster c = clusterAt(s_, next_, width_, w_);
             take(c.length, c.cells);
         }
         if (atLeastTwoCellsFollow()) {
-            const std::size_t limit = (w_ / 5) * 4;
+            const std::size_t limit = indent_ + (room / 5) * 4;
             while (width_ > limit && mustNotEndRow(taken_.back())) giveBack();
             if (mustNotBeginRow(next_)) {
                 while (width_ > limit && (mustNotEndRow(taken_.back()) || mustNotBeginRow(next_))) {
@@ -69,7 +94,8 @@ class RowBreaker {
                 }
             }
         }
-        return Row{start, next_ - start, width_};
+        keepUrlWhole();
+        return Row{start, next_ - start, width_, indent_};
     }
 
   private:
@@ -104,6 +130,40 @@ class RowBreaker {
         return false;
     }
 
+    // Moves a break that falls inside a URL: to its end when nothing but spaces comes before it
+    // in this row and it fits here, else before it when it fits on a continuation row. A URL is
+    // ASCII, one cell a byte.
+    void keepUrlWhole() {
+        if (next_ >= s_.size()) return;
+        const auto url = std::find_if(urls_.begin(), urls_.end(),
+                                      [&](const Span& u) { return u.start < next_ && next_ < u.end; });
+        if (url == urls_.end()) return;
+        const std::size_t length = url->end - url->start;
+        bool inkBefore = false;
+        std::size_t cellsBefore = indent_;
+        for (const Taken& t : taken_) {
+            if (t.pos >= url->start) break;
+            inkBefore = inkBefore || at(t.pos) != ' ';
+            cellsBefore += t.cells;
+        }
+        if (!inkBefore) {
+            if (cellsBefore + length > w_) return;
+            while (next_ < url->end) {
+                const Cluster c = clusterAt(s_, next_, width_, w_);
+                take(c.length, c.cells);
+            }
+            return;
+        }
+        const std::size_t room = w_ - continuationIndent_;
+        if (length > room) return;
+        while (next_ > url->start) giveBack();
+        // "(https://…" and "<https://…>" move together, while the row keeps something.
+        while (taken_.size() > 1 && mustNotEndRow(taken_.back()) &&
+               url->end - taken_.back().pos <= room) {
+            giveBack();
+        }
+    }
+
     bool atLeastTwoCellsFollow() const {
         if (next_ >= s_.size()) return false;
         const Cluster c = clusterAt(s_, next_, width_, w_);
@@ -122,12 +182,34 @@ class RowBreaker {
 
     std::string_view s_;
     std::size_t w_;
+    std::size_t continuationIndent_;
+    std::vector<Span> urls_;
     std::vector<Taken> taken_;
+    std::size_t indent_ = 0;
     std::size_t width_ = 0;
     std::size_t next_ = 0;
 };
 
 }  // namespace
+
+std::size_t valueColumn(std::string_view line) {
+    std::size_t pos = line.find_first_not_of(' ');
+    if (pos == std::string_view::npos) return 0;
+    const std::size_t colon = line.find(':', pos);
+    if (colon == std::string_view::npos || colon == pos) return 0;
+    std::size_t value = colon + 1;
+    if (value == line.size() || (line[value] != ' ' && line[value] != '\t')) return 0;
+    value = line.find_first_not_of(" \t", value);
+    if (value == std::string_view::npos) return 0;
+    // The label's cells as a row from cell 0 counts them; no wrap width cuts a tab here.
+    std::size_t column = 0;
+    for (pos = 0; pos < value;) {
+        const Cluster c = clusterAt(line, pos, column, static_cast<std::size_t>(-1));
+        column += c.cells;
+        pos += c.length;
+    }
+    return column;
+}
 
 void breakIntoRows(std::string_view line, int wrapWidth, std::vector<Row>& rows) {
     rows.clear();
@@ -152,9 +234,10 @@ void breakIntoRows(std::string_view line, int wrapWidth, std::vector<Row>& rows)
             return;
         }
     }
-    RowBreaker breaker(line, width);
+    const std::size_t indent = std::min(valueColumn(line), width / 2);
+    RowBreaker breaker(line, width, indent);
     for (std::size_t pos = 0; pos < line.size();) {
-        rows.push_back(breaker.rowAt(pos));
+        rows.push_back(breaker.rowAt(pos, pos == 0 ? 0 : indent));
         pos += rows.back().length;
     }
 }
@@ -168,7 +251,8 @@ std::vector<Row> breakIntoRows(std::string_view line, int wrapWidth) {
 std::optional<std::size_t> offsetAtCell(std::string_view line, const Row& row, std::size_t cell,
                                         int wrapWidth) {
     const std::size_t width = clampedWidth(wrapWidth);
-    std::size_t column = 0;
+    if (cell < row.indent) return std::nullopt;
+    std::size_t column = row.indent;
     for (std::size_t pos = row.start; pos < row.start + row.length;) {
         const Cluster c = clusterAt(line, pos, column, width);
         column += c.cells;
@@ -180,7 +264,7 @@ std::optional<std::size_t> offsetAtCell(std::string_view line, const Row& row, s
 
 std::size_t cellAtOffset(std::string_view line, const Row& row, std::size_t offset, int wrapWidth) {
     const std::size_t width = clampedWidth(wrapWidth);
-    std::size_t column = 0;
+    std::size_t column = row.indent;
     for (std::size_t pos = row.start; pos < row.start + row.length && pos < offset;) {
         const Cluster c = clusterAt(line, pos, column, width);
         column += c.cells;

@@ -44,7 +44,10 @@ class LineScanner {
                     sink(TokenClass::bracketRegion, opened, i, n_ - i);
                     return opened;
                 }
-                i = emit(sink, TokenClass::bracketRegion, opened, i, end);
+                const bool warning = opened == Region::lenticular &&
+                                     s_.substr(i + openerLength).starts_with(kWarningLead);
+                i = warning ? emit(sink, TokenClass::warning, Region::none, i, end)
+                            : emit(sink, TokenClass::bracketRegion, opened, i, end);
                 continue;
             }
             if (hasAsciiTrait(c, kMailChar) && c != '@' && i >= mailFailsBefore_) {

@@ -34,6 +34,7 @@ enum class TokenClass : std::uint8_t {
     tab,
     symbol,
     reservedWord,  // any other class (bar bracket region and comment) spelling a reserved word
+    warning,       // a lenticular region on one line whose text opens with kWarningLead
 };
 
 struct Token {

@@ -74,6 +74,33 @@ void TAccessibleText::linesInserted(std::size_t index) {
     QAccessible::updateAccessibility(&event);
 }
 
+void TAccessibleText::aboutToRemove(std::size_t index, std::size_t count) {
+    removedAt_ = 0;
+    if (count == 0 || !Listening()) return;
+    // The lines go with their line ends; the last lines of the text take
+    // the line end before them instead.
+    const std::size_t total = lines().size();
+    const int start = static_cast<int>(offsets_.lineStart(lines(), index));
+    const int end = static_cast<int>(offsets_.lineStart(lines(), index + count));
+    if (index + count < total) {
+        removedAt_ = start;
+        removed_ = text(start, end);
+    } else {
+        removedAt_ = index > 0 ? start - 1 : 0;
+        removed_ = text(removedAt_, characterCount());
+    }
+}
+
+void TAccessibleText::removedLines(std::size_t index) {
+    knownLines_ = lines().size();
+    offsets_.linesInsertedAt(index);
+    if (!removed_.isEmpty() && Listening()) {
+        QAccessibleTextRemoveEvent event(&view_, removedAt_, removed_);
+        QAccessible::updateAccessibility(&event);
+    }
+    removed_ = QString();
+}
+
 void TAccessibleText::aboutToClear() {
     if (Listening()) removed_ = text(0, characterCount());
 }

@@ -36,6 +36,9 @@ class TAccessibleText {
     void linesAppended();
     // Lines were inserted before line `index` (index == the old count appends).
     void linesInserted(std::size_t index);
+    // Before and after lines [index, index + count) are removed from the layout.
+    void aboutToRemove(std::size_t index, std::size_t count);
+    void removedLines(std::size_t index);
     // Before and after the layout is cleared.
     void aboutToClear();
     void cleared();
@@ -87,6 +90,7 @@ class TAccessibleText {
     std::unique_ptr<TCellChars> chars_;
     std::size_t knownLines_ = 0;
     QString removed_;
+    int removedAt_ = 0;
     std::size_t lastCaret_ = 0;
     std::size_t lastSelStart_ = 0;
     std::size_t lastSelLength_ = 0;

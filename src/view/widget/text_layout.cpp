@@ -94,6 +94,29 @@ void TTextLayout::insertTaken(std::size_t index, query::TLines& lines) {
     scanStates(index, 0, added);
 }
 
+void TTextLayout::remove(std::size_t index, std::size_t count) {
+    if (index > lines_.size() || count > lines_.size() - index) {
+        throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+    }
+    if (count == 0) return;
+    const std::size_t end = index + count;
+    const std::size_t rowShrink = firstRow_[end] - firstRow_[index];
+    const std::size_t textShrink = lineStart_[end] - lineStart_[index];
+    for (std::size_t i = end; i < firstRow_.size(); ++i) {
+        firstRow_[i] -= rowShrink;
+        lineStart_[i] -= textShrink;
+    }
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(firstRow_[index]),
+                rows_.begin() + static_cast<std::ptrdiff_t>(firstRow_[index] + rowShrink));
+    const auto at = static_cast<std::ptrdiff_t>(index);
+    firstRow_.erase(firstRow_.begin() + at, firstRow_.begin() + at + static_cast<std::ptrdiff_t>(count));
+    lineStart_.erase(lineStart_.begin() + at,
+                     lineStart_.begin() + at + static_cast<std::ptrdiff_t>(count));
+    lines_.erase(index, count);
+    ++version_;
+    scanStates(index, count, 0);
+}
+
 void TTextLayout::appendTaken(query::TLines& lines) {
     const std::size_t first = lines_.size();
     GrowFor(firstRow_, lines.size());

@@ -54,6 +54,10 @@ class TTextLayout {
     // cost is linear in the lines after `index` plus the lines inserted.
     // Throws std::out_of_range when index > lineCount().
     void insert(std::size_t index, query::TLines lines);
+    // Removes lines [index, index + count) in one step; the following lines are re-scanned only
+    // while their start state differs from before. Throws std::out_of_range when the range runs
+    // past lineCount().
+    void remove(std::size_t index, std::size_t count);
 
     std::size_t lineCount() const { return lines_.size(); }
     // Valid until the lines next change.
@@ -118,11 +122,12 @@ class TTextLayout {
 };
 
 // Walks the clusters of one row (reportClusterAt), giving each its byte offset in the line, its
-// byte length, its first cell within the row and its width in cells, counted as offsetAtCell and
-// cellAtOffset of the text rules count them. `visit` returns false to stop.
+// byte length, its first cell on the row (the row's indent counted, so the first cluster of a
+// continuation row under a value starts at row.indent) and its width in cells, counted as
+// offsetAtCell and cellAtOffset of the text rules count them. `visit` returns false to stop.
 template <typename Visit>
 void forEachCharOfRow(std::string_view line, const Row& row, int wrapWidth, Visit&& visit) {
-    std::size_t cell = 0;
+    std::size_t cell = row.indent;
     const std::size_t end = row.start + row.length;
     const auto width = static_cast<std::size_t>(wrapWidth);
     for (std::size_t pos = row.start; pos < end;) {

@@ -117,6 +117,29 @@ void TTextView::insertLines(std::size_t index, query::TLines lines) {
     afterTextChange();
 }
 
+void TTextView::removeLines(std::size_t index, std::size_t count) {
+    if (index > this->count() || count > this->count() - index) {
+        throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+    }
+    if (count == 0) return;
+    const std::size_t from = layout_.positionOf({index, 0});
+    const std::size_t to = index + count < this->count() ? layout_.positionOf({index + count, 0})
+                                                         : layout_.textLength();
+    accessibleText_->aboutToRemove(index, count);
+    layout_.remove(index, count);
+    accessibleText_->removedLines(index);
+    const auto keep = [&](std::size_t& position) {
+        if (position >= to) {
+            position -= to - from;
+        } else if (position > from) {
+            position = from;
+        }
+    };
+    keep(anchor_);
+    keep(caret_);
+    afterTextChange();
+}
+
 void TTextView::afterTextChange() {
     anchor_ = std::min(anchor_, layout_.textLength());
     caret_ = std::min(caret_, layout_.textLength());

@@ -44,7 +44,8 @@ class TFaceChain;
 struct TDrawnRow {
     QPainter* painter;
     std::string_view text;  // the row's bytes
-    std::size_t cells;      // its width in cells (unicode/cells.h), tabs expanded
+    std::size_t cells;      // the cell where it ends (unicode/cells.h), tabs expanded and the
+                            // indent of a row continuing a "Label: value" line counted
     int x;                  // text origin of the row in viewport coordinates
     int y;                  // top of the row
     bool selected;          // some of the row, or its end, was drawn selected
@@ -78,6 +79,10 @@ class TTextView : public QAbstractScrollArea {
     // Inserts the block before line `index` in one step, linear in the lines moved and inserted;
     // throws std::out_of_range when index > count().
     void insertLines(std::size_t index, query::TLines lines);
+    // Removes lines [index, index + count) in one step; the caret and the selection stay on the
+    // same characters, or move to where the removed lines were. Throws std::out_of_range when
+    // the range runs past count().
+    void removeLines(std::size_t index, std::size_t count);
     std::size_t count() const { return layout_.lineCount(); }
     // Valid until the lines next change.
     std::string_view line(std::size_t index) const { return layout_.line(index); }

@@ -17,6 +17,7 @@ constexpr QRgb kMaroon = qRgb(128, 0, 0);
 constexpr QRgb kTeal = qRgb(0, 128, 128);
 constexpr QRgb kBlue = qRgb(0, 0, 255);
 constexpr QRgb kNavy = qRgb(0, 0, 128);
+constexpr QRgb kWarningRed = qRgb(204, 0, 0);
 constexpr QRgb kWhite = qRgb(255, 255, 255);
 constexpr quint32 kGlyphUnknown = ~quint32{0};
 
@@ -43,6 +44,8 @@ TTextView::Style TTextView::styleOf(const Token* token) const {
             return {kBlue, false, false};
         case TokenClass::bracketRegion:
             return {token->region == Region::lenticular ? kNavy : fontColor_.rgb(), true, false};
+        case TokenClass::warning:
+            return {kWarningRed, true, false};
         case TokenClass::tab:
             break;
     }
