@@ -94,7 +94,7 @@ TEST(NumberRun, AnIpv6AddressShowsItsReverseNameAndJpnicGoesFirstForApnic) {
     run.window.fallback = true;
     run.resolver.names["2001:200::1"] = "www.example.jp";
     ASSERT_TRUE(run.Run("2001:0200:0000::1/48"));
-    const Lines lines = run.window.Lines();
+    const Lines lines = WithoutSummary(run.window.Lines());
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 9),
               (Lines{"         【2001:200::1/48 の調査結果】", "", "{ドメイン名}", "",
                      "www.example.jp", "", "{whois.nic.ad.jp からの回答}", "", "jpnic block"}));

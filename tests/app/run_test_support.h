@@ -126,6 +126,17 @@ class Gate {
     bool opened_ = false;
 };
 
+// The lines without the registration summary (its title up to and with the
+// empty line that ends it), for tests of what the run shows around it.
+inline std::vector<std::string> WithoutSummary(std::vector<std::string> lines) {
+    const auto title = std::find(lines.begin(), lines.end(), "{登録情報}");
+    if (title == lines.end()) return lines;
+    auto end = std::find(title + std::min<std::ptrdiff_t>(2, lines.end() - title), lines.end(), "");
+    if (end != lines.end()) ++end;
+    lines.erase(title, end);
+    return lines;
+}
+
 inline bool Holds(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }

@@ -187,6 +187,40 @@ TEST_F(WindowTest, RunShowsTheReportTitleAndHistory) {
     EXPECT_EQ(window.QueryEdit()->itemText(0), "www.example.co.jp");
 }
 
+// With "IANA・RDAPで補完" on (as at start), the report opens with the summary;
+// an expired name's mark is drawn in red on its row.
+TEST_F(WindowTest, TheSummaryHeadsTheReportAndAnExpiredNameIsMarkedInRed) {
+    Serve({Server(std::string(query::kJprsServer),
+                  {{"google.co.jp", run::testing::ReadTestData("app/google.co.jp_utf8_2018.txt")}}),
+           Server(std::string(query::kJpnicServer))});
+    Tbody& window = Open();
+    ASSERT_TRUE(window.Fallback());
+    ASSERT_TRUE(RunQuery("www.google.co.jp"));
+    const Lines lines = ReportLines();
+    const auto title = std::find(lines.begin(), lines.end(), "{登録情報}");
+    const auto answer = std::find(lines.begin(), lines.end(), "{whois.jprs.jp からの回答}");
+    ASSERT_NE(title, lines.end());
+    EXPECT_LT(title, answer);
+    const std::string mark = "【期限切れ】";
+    const auto marked = std::find_if(title, answer, [&](const std::string& line) {
+        return line.find(mark) != std::string::npos;
+    });
+    ASSERT_NE(marked, answer);
+    EXPECT_NE(marked->find("2019/03/31"), std::string::npos) << *marked;
+
+    view::TTextView& memo = *window.DisplayMemo();
+    const auto line = static_cast<std::size_t>(marked - lines.begin());
+    memo.setTopRow(0);
+    const std::size_t at = marked->find(mark);
+    const QRect rect = memo.charRect({line, at}).united(memo.charRect({line, at + mark.size() - 3}));
+    const QImage image = memo.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int red = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (image.rect().contains(x, y) && QColor(image.pixel(x, y)) == QColor(204, 0, 0)) ++red;
+    EXPECT_GT(red, 0);
+}
+
 TEST_F(WindowTest, TheQueryBoxHasTheFocusAtStartAndAfterARun) {
     Serve({Server(std::string(query::kJprsServer))});
     Tbody& window = Open();
