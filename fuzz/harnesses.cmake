@@ -3,7 +3,7 @@
 set(TORVANE_FUZZ_HARNESSES
   encoding_detect encoding_convert convert_answer decode_answer puny query tokens rows answers
   terminal_escape rdap_bootstrap rdap_render unicode_walk content_coding body_kind
-  proxy_handshake proxy_environment summary_rdap)
+  proxy_handshake proxy_environment summary_port43 summary_rdap)
 set(TORVANE_FUZZ_LIBS_encoding_detect torvane_encoding)
 set(TORVANE_FUZZ_LIBS_encoding_convert torvane_encoding)
 set(TORVANE_FUZZ_LIBS_convert_answer torvane_encoding)
@@ -21,6 +21,7 @@ set(TORVANE_FUZZ_LIBS_content_coding torvane_rdap)
 set(TORVANE_FUZZ_LIBS_body_kind torvane_rdap)
 set(TORVANE_FUZZ_LIBS_proxy_handshake torvane_proxy)
 set(TORVANE_FUZZ_LIBS_proxy_environment torvane_netrules)
+set(TORVANE_FUZZ_LIBS_summary_port43 torvane_summary torvane_encoding torvane_unicode)
 set(TORVANE_FUZZ_LIBS_summary_rdap torvane_summary)
 # A harness whose input is not a WHOIS answer starts from its own real
 # inputs instead of fuzz/seeds (a folder relative to the repository root,

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <span>
 
 namespace torvane::dates {
 namespace {
@@ -15,7 +16,7 @@ constexpr seconds kJstOffset = hours{9};
 // A cursor over the text with the few readers the forms need; each reader
 // consumes only on success.
 class TCursor {
-public:
+  public:
     explicit TCursor(std::string_view text) : text_(text) {}
 
     bool AtEnd() const { return pos_ == text_.size(); }
@@ -68,7 +69,7 @@ public:
     std::string_view Next(std::size_t count) const { return text_.substr(pos_, count); }
     void Skip(std::size_t count) { pos_ += count; }
 
-private:
+  private:
     std::string_view text_;
     std::size_t pos_ = 0;
 };
@@ -81,7 +82,8 @@ std::string_view Trim(std::string_view text) {
 
 std::optional<sys_days> Day(int y, int m, int d) {
     if (y < 1900 || y > 2199) return std::nullopt;
-    const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)}, day{static_cast<unsigned>(d)}};
+    const year_month_day ymd{year{y}, month{static_cast<unsigned>(m)},
+                             day{static_cast<unsigned>(d)}};
     if (!ymd.ok()) return std::nullopt;
     return sys_days{ymd};
 }
@@ -96,7 +98,8 @@ std::optional<seconds> ReadTime(TCursor& in) {
     int h = 0;
     int m = 0;
     int s = 0;
-    if (!in.Digits(2, h) || !in.Take(':') || !in.Digits(2, m) || !in.Take(':') || !in.Digits(2, s)) {
+    if (!in.Digits(2, h) || !in.Take(':') || !in.Digits(2, m) || !in.Take(':') ||
+        !in.Digits(2, s)) {
         return std::nullopt;
     }
     return TimeOfDay(h, m, s);
@@ -121,12 +124,29 @@ std::optional<seconds> ReadIsoZone(TCursor& in) {
     return plus ? offset : -offset;
 }
 
+// "(UTC+8)", "(UTC-05)", "(UTC+08:00)" or "(UTC)", then the end.
+std::optional<seconds> ReadBracketedOffset(TCursor& in) {
+    if (!in.Take('(') || !in.Take('U') || !in.Take('T') || !in.Take('C')) return std::nullopt;
+    if (in.Take(')')) return in.AtEnd() ? std::optional<seconds>(seconds{0}) : std::nullopt;
+    const bool plus = in.Peek() == '+';
+    if (!plus && in.Peek() != '-') return std::nullopt;
+    in.Skip(1);
+    int h = 0;
+    int m = 0;
+    if (!in.Digits(2, h) && !in.Digits(1, h)) return std::nullopt;
+    if (in.Take(':') && !in.Digits(2, m)) return std::nullopt;
+    if (!in.Take(')') || !in.AtEnd() || h > 23 || m > 59) return std::nullopt;
+    const seconds offset = hours{h} + minutes{m};
+    return plus ? offset : -offset;
+}
+
 // 2028-09-14, then "T" or " " and a time, or nothing.
 std::optional<Date> ReadIso(TCursor& in) {
     int y = 0;
     int mo = 0;
     int d = 0;
-    if (!in.Digits(4, y) || !in.Take('-') || !in.Digits(2, mo) || !in.Take('-') || !in.Digits(2, d)) {
+    if (!in.Digits(4, y) || !in.Take('-') || !in.Digits(2, mo) || !in.Take('-') ||
+        !in.Digits(2, d)) {
         return std::nullopt;
     }
     const auto day = Day(y, mo, d);
@@ -137,10 +157,13 @@ std::optional<Date> ReadIso(TCursor& in) {
     const auto time = ReadTime(in);
     if (!time) return std::nullopt;
     if (spaced) {
-        // The ICANN-era ccTLD form: UTC, said or not.
+        // The ICANN-era ccTLD form: UTC, said or not; TWNIC's says its offset
+        // in brackets.
         in.SkipSpaces();
-        if (!in.AtEnd() && !in.RestIs("UTC")) return std::nullopt;
-        return Date{*day + *time, true, false};
+        if (in.AtEnd() || in.RestIs("UTC")) return Date{*day + *time, true, false};
+        const auto offset = ReadBracketedOffset(in);
+        if (!offset) return std::nullopt;
+        return Date{*day + *time - *offset, true, false};
     }
     if (in.Take('.') && !in.SkipDigits()) return std::nullopt;
     const auto offset = ReadIsoZone(in);
@@ -153,7 +176,8 @@ std::optional<Date> ReadJprs(TCursor& in) {
     int y = 0;
     int mo = 0;
     int d = 0;
-    if (!in.Digits(4, y) || !in.Take('/') || !in.Digits(2, mo) || !in.Take('/') || !in.Digits(2, d)) {
+    if (!in.Digits(4, y) || !in.Take('/') || !in.Digits(2, mo) || !in.Take('/') ||
+        !in.Digits(2, d)) {
         return std::nullopt;
     }
     const auto day = Day(y, mo, d);
@@ -171,28 +195,74 @@ std::optional<Date> ReadJprs(TCursor& in) {
     return date;
 }
 
-// 14-Sep-2028, the month in any case.
-std::optional<Date> ReadDayMonthYear(TCursor& in) {
-    static constexpr std::array<std::string_view, 12> kMonths = {
-        "JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
-    int d = 0;
-    if (!in.Digits(2, d) || !in.Take('-')) return std::nullopt;
+// The 1-based index of the three-letter English name at the cursor in
+// `names`, compared without regard to case, consumed; 0 for none.
+int ReadName(TCursor& in, std::span<const std::string_view> names) {
     const std::string_view name = in.Next(3);
-    int month = 0;
-    for (std::size_t i = 0; i < kMonths.size() && month == 0; ++i) {
-        bool same = name.size() == 3;
+    if (name.size() != 3) return 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        bool same = true;
         for (std::size_t k = 0; same && k < 3; ++k) {
             char c = name[k];
             if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-            same = c == kMonths[i][k];
+            same = c == names[i][k];
         }
-        if (same) month = static_cast<int>(i) + 1;
+        if (same) {
+            in.Skip(3);
+            return static_cast<int>(i) + 1;
+        }
     }
+    return 0;
+}
+
+constexpr std::array<std::string_view, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                      "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+// In the order of std::chrono::weekday's encoding: Sunday is 0.
+constexpr std::array<std::string_view, 7> kWeekdays = {"SUN", "MON", "TUE", "WED",
+                                                       "THU", "FRI", "SAT"};
+
+// 14-Sep-2028, the month in any case.
+std::optional<Date> ReadDayMonthYear(TCursor& in) {
+    int d = 0;
+    if (!in.Digits(2, d) || !in.Take('-')) return std::nullopt;
+    const int month = ReadName(in, kMonths);
     if (month == 0) return std::nullopt;
-    in.Skip(3);
     int y = 0;
     if (!in.Take('-') || !in.Digits(4, y) || !in.AtEnd()) return std::nullopt;
     const auto day = Day(y, month, d);
+    if (!day) return std::nullopt;
+    return Date{*day, false, false};
+}
+
+// Thu Sep 14 2028: the weekday must be the date's.
+std::optional<Date> ReadWeekdayMonthDayYear(TCursor& in) {
+    const int weekdayName = ReadName(in, kWeekdays);
+    if (weekdayName == 0 || !in.Take(' ')) return std::nullopt;
+    const int month = ReadName(in, kMonths);
+    int d = 0;
+    int y = 0;
+    if (month == 0 || !in.Take(' ') || !in.Digits(2, d) || !in.Take(' ') || !in.Digits(4, y) ||
+        !in.AtEnd()) {
+        return std::nullopt;
+    }
+    const auto day = Day(y, month, d);
+    if (!day || weekday{*day}.c_encoding() != static_cast<unsigned>(weekdayName - 1))
+        return std::nullopt;
+    return Date{*day, false, false};
+}
+
+// 2028. 09. 14. (the last point may be left out).
+std::optional<Date> ReadDottedDay(TCursor& in) {
+    int y = 0;
+    int mo = 0;
+    int d = 0;
+    if (!in.Digits(4, y) || !in.Take('.') || !in.Take(' ') || !in.Digits(2, mo) || !in.Take('.') ||
+        !in.Take(' ') || !in.Digits(2, d)) {
+        return std::nullopt;
+    }
+    in.Take('.');
+    if (!in.AtEnd()) return std::nullopt;
+    const auto day = Day(y, mo, d);
     if (!day) return std::nullopt;
     return Date{*day, false, false};
 }
@@ -202,7 +272,8 @@ std::optional<Date> ReadCompact(TCursor& in) {
     int y = 0;
     int mo = 0;
     int d = 0;
-    if (!in.Digits(4, y) || !in.Digits(2, mo) || !in.Digits(2, d) || !in.AtEnd()) return std::nullopt;
+    if (!in.Digits(4, y) || !in.Digits(2, mo) || !in.Digits(2, d) || !in.AtEnd())
+        return std::nullopt;
     const auto day = Day(y, mo, d);
     if (!day) return std::nullopt;
     return Date{*day, false, false};
@@ -221,7 +292,8 @@ std::optional<Date> ParseDate(std::string_view text) {
     text = Trim(text);
     // No two forms share their separators, so at most one reader succeeds.
     using Reader = std::optional<Date> (*)(TCursor&);
-    for (const Reader read : {ReadIso, ReadJprs, ReadDayMonthYear, ReadCompact}) {
+    for (const Reader read : {ReadIso, ReadJprs, ReadDayMonthYear, ReadWeekdayMonthDayYear,
+                              ReadDottedDay, ReadCompact}) {
         TCursor in(text);
         if (auto date = read(in)) return date;
     }
@@ -237,7 +309,8 @@ std::string JstText(const Date& date) {
     if (date.hasTime) {
         std::snprintf(out, sizeof out, "%04d-%02u-%02u %02d:%02d JST", static_cast<int>(ymd.year()),
                       static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                      static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()));
+                      static_cast<int>(time.hours().count()),
+                      static_cast<int>(time.minutes().count()));
     } else {
         std::snprintf(out, sizeof out, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
                       static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
@@ -255,7 +328,8 @@ bool SameDate(const Date& a, const Date& b) {
     // Japan time is Japan's day, any other UTC's.
     const bool japan = !a.hasTime ? a.japanTime : b.japanTime;
     const bool bothDays = !a.hasTime && !b.hasTime;
-    return WrittenDay(a, bothDays ? a.japanTime : japan) == WrittenDay(b, bothDays ? b.japanTime : japan);
+    return WrittenDay(a, bothDays ? a.japanTime : japan) ==
+           WrittenDay(b, bothDays ? b.japanTime : japan);
 }
 
 }  // namespace torvane::dates

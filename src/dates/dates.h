@@ -7,12 +7,17 @@
 //   2028-09-14T04:00:00Z, 2028-09-14T04:00:00.123Z, 2028-09-14T04:00:00+09:00,
 //   2028-09-14T04:00:00+0000, 2028-09-14T04:00:00 (UTC assumed)
 //   2028-09-14 04:00:00, 2028-09-14 04:00:00 UTC     (ICANN-era ccTLDs)
+//   2028-09-14 04:00:00 (UTC+8), (UTC+08:00)          (TWNIC)
 //   2028-09-14                                        (a day, no time)
 //   2028/09/14, 2028/09/14 13:00:00 (JST)            (JPRS and JPNIC: Japan time)
 //   14-Sep-2028, 14-sep-2028                          (old thin registries)
+//   Thu Sep 14 2028                                   (DNS Belgium; the weekday checked)
+//   2028. 09. 14.                                     (KISA; a day)
 //   20280914                                          (RIR "changed:" lines)
-// Surrounding spaces are ignored; a trailing text in brackets (" (JST)") is
-// read as a zone only in the JPRS form.
+// Surrounding spaces are ignored; a trailing text in brackets is read as a
+// zone only in the JPRS form (" (JST)") and the TWNIC one. Day-first forms
+// with slashes (AFNIC's 14/09/2028) are not read: nothing in the text tells
+// them from month-first ones.
 
 #include <chrono>
 #include <optional>

@@ -52,15 +52,15 @@ std::optional<LabelledLine> BracketLine(std::string_view text) {
         while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
     }
     if (text.empty() || text.front() != '[') return std::nullopt;
-    const std::size_t close = text.find(']');
-    if (close == std::string_view::npos || close - 1 > kMaxLabelBytes) return std::nullopt;
+    const std::size_t close = text.substr(0, kMaxLabelBytes + 2).find(']');
+    if (close == std::string_view::npos) return std::nullopt;
     return LabelledLine{text.substr(1, close - 1), text.substr(close + 1), true};
 }
 
 // "Registrar: MarkMonitor Inc.", "Domain:\tgoogle.be", "등록인   : ...".
 std::optional<LabelledLine> ColonLine(std::string_view text) {
-    const std::size_t colon = text.find(':');
-    if (colon == std::string_view::npos || colon == 0 || colon > kMaxLabelBytes) return std::nullopt;
+    const std::size_t colon = text.substr(0, kMaxLabelBytes + 1).find(':');
+    if (colon == std::string_view::npos || colon == 0) return std::nullopt;
     return LabelledLine{text.substr(0, colon), text.substr(colon + 1), false};
 }
 
@@ -169,7 +169,8 @@ class Reader {
     void EndContact();
     void Labelled(const LabelledLine& line, std::size_t indent);
     void BlockLine(std::string_view text);
-    void Emit(const Label& label, std::string_view value, std::size_t indent, bool fallback = false);
+    void Emit(const Label& label, std::string_view value, std::size_t indent,
+              bool fallback = false);
     bool Add(Field field, std::string_view raw, bool fallback);
     void StartRecord(std::string_view name);
     bool NamedByQuery(std::string_view name) const;
@@ -239,7 +240,8 @@ void Reader::Line(std::string_view line) {
     const LineCount count(paragraphLines_);
     std::optional<LabelledLine> labelled = BracketLine(text);
     if (!labelled) labelled = ColonLine(text);
-    const auto tables = labelled && labelled->bracket ? port43::BracketTables() : port43::ColonTables();
+    const auto tables =
+        labelled && labelled->bracket ? port43::BracketTables() : port43::ColonTables();
     const bool known = labelled && port43::KnownLabel(tables, labelled->label);
 
     if (block_) {
@@ -252,7 +254,9 @@ void Reader::Line(std::string_view line) {
     if (join_) {
         if (indent > join_->second && !known && !(labelled && labelled->bracket)) {
             Item& item = items_[join_->first];
-            item.value = port43::CleanValue(item.value + ' ' + std::string(text));
+            item.value =
+                port43::CleanValue(item.value + ' ' + std::string(text.substr(0, kMaxValueBytes)));
+            item.redacted = IsRedacted(item.value);
             return;
         }
         join_.reset();
@@ -277,7 +281,8 @@ void Reader::Labelled(const LabelledLine& line, std::size_t indent) {
     const Kind started = port43::StartedKind(tables, line.label);
     if (started != Kind::keep) {
         const Label* opener = port43::FindLabel(tables, line.label, started);
-        const bool names = opener && (opener->role == Role::recordName || opener->role == Role::hostName);
+        const bool names =
+            opener && (opener->role == Role::recordName || opener->role == Role::hostName);
         // An RPSL or ARIN object starts on its paragraph's first line
         // (LACNIC's inetnum holds an "aut-num:" line, DNS Belgium's
         // contacts an "Organisation:"); a record, and the bracketed formats'
@@ -308,8 +313,9 @@ void Reader::BlockLine(std::string_view text) {
     std::string_view value = text;
     if (const auto part = ColonLine(text); part && IsWordLabel(part->label)) {
         const auto names = port43::BlockNameLabels();
-        if (std::none_of(names.begin(), names.end(),
-                         [&](std::string_view name) { return port43::SameLabel(name, part->label); }))
+        if (std::none_of(names.begin(), names.end(), [&](std::string_view name) {
+                return port43::SameLabel(name, part->label);
+            }))
             return;  // "URL: http://...", "Website: ..." under a registrar's name
         value = query::Trim(part->value);
         if (value.empty()) return;
@@ -410,8 +416,8 @@ std::vector<RawFact> Reader::Facts() {
         if (!item.handle.empty()) {
             const auto contact = contacts_.find(item.handle);
             if (contact == contacts_.end()) continue;
-            std::string value = port43::CleanValue(item.field == Field::abuse ? contact->second.mail
-                                                                              : contact->second.name);
+            std::string value = port43::CleanValue(
+                item.field == Field::abuse ? contact->second.mail : contact->second.name);
             if (value.empty()) continue;
             item.redacted = IsRedacted(value);
             item.value = std::move(value);

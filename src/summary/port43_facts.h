@@ -36,6 +36,23 @@ inline constexpr std::size_t kMaxValueBytes = 512;  // longer values are cut at 
 // RawFact with `redacted` set. Empty values, and labels whose value is a
 // placeholder of the form (a JPRS "[状態]" left blank), give nothing. Linear
 // in the lines read; never throws but std::bad_alloc.
+//
+// How values are read:
+//   - a value loses control characters and surrounding spaces; a status the
+//     URL registries put after its code ("clientHold https://icann.org/
+//     epp#clientHold" is "clientHold"); a name server the addresses after
+//     its name;
+//   - a value the answer repeats (APNIC's abuse address in three objects)
+//     is one fact;
+//   - some labels only stand in for a better one: a registrant's name where
+//     no organisation is given, a network's descr where no organisation
+//     name is, an abuse phone where no mail address is, the date in JPRS's
+//     "Connected (2026/03/31)" where no [有効期限] is;
+//   - RIR answers give the facts of the last network or AS number they hold
+//     (ARIN lists the less specific first), not of routes or of contacts;
+//   - a record that the query does not name gives nothing: IANA's record
+//     of "COM", asked about google.com, says nothing about google.com.
+//     (IANA's answer for an address does give its /8 as a range.)
 std::vector<RawFact> ReadPort43Facts(const query::TLines& answer, std::string_view query);
 
 // Whether `value` is one of the texts registries put where a value is

@@ -42,10 +42,10 @@ bool IsContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) 
 constexpr std::array<std::string_view, 4> kPlaceholders = {"-", "--", "n/a", "n.a."};
 
 // The beginnings of the texts registries put where a value is withheld:
-// ICANN's 2018 temporary specification ("REDACTED FOR PRIVACY", "Please
-// query the RDDS service of the Registrar of Record..."), registrars'
-// variants, DNS Belgium's "Not shown, please visit www.dns.be...", AFNIC's
-// "Ano Nymous" for a private person.
+// ICANN's 2018 temporary policy for registration data ("REDACTED FOR
+// PRIVACY", "Please query the RDDS service of the Registrar of Record..."),
+// registrars' variants, DNS Belgium's "Not shown, please visit
+// www.dns.be...", AFNIC's "Ano Nymous" for a private person.
 constexpr std::array<std::string_view, 13> kWithheldStarts = {
     "redacted",
     "not disclosed",
@@ -65,9 +65,7 @@ constexpr std::array<std::string_view, 13> kWithheldStarts = {
 // Texts that say so wherever they stand in a value ("Data protected, not
 // disclosed", JPRS's and JPNIC's "非公開").
 constexpr std::array<std::string_view, 4> kWithheldAnywhere = {
-    "redacted for privacy",
-    "not disclosed",
-    "data protected",
+    "redacted for privacy", "not disclosed", "data protected",
     "\xE9\x9D\x9E\xE5\x85\xAC\xE9\x96\x8B",  // 非公開
 };
 
@@ -78,12 +76,16 @@ std::string CleanValue(std::string_view raw) {
     raw = raw.substr(0, std::min(raw.size(), 4 * kMaxValueBytes));
     std::string value;
     value.reserve(raw.size());
-    for (char c : raw) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\t') {
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(raw[i]);
+        if (raw[i] == '\t') {
             value += ' ';
+        } else if (byte == 0xC2 && i + 1 < raw.size() &&
+                   static_cast<unsigned char>(raw[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(raw[i + 1]) <= 0x9F) {
+            ++i;  // a C1 control, U+0080-U+009F
         } else if (byte >= 0x20 && byte != 0x7F) {
-            value += c;
+            value += raw[i];
         }
     }
     std::string_view text = TrimSpaces(value);

@@ -7,10 +7,10 @@
 
 namespace torvane::summary::port43 {
 
-// `raw` without control characters (a TAB becomes a space), trimmed of
-// spaces, tabs and ideographic spaces, and cut at a character boundary to
-// at most kMaxValueBytes. Empty for a value that only holds a placeholder
-// ("-", "N/A").
+// `raw` without C0 and C1 control characters and DEL (a TAB becomes a
+// space), trimmed of spaces, tabs and ideographic spaces, and cut at a
+// character boundary to at most kMaxValueBytes. Empty for a value that only
+// holds a placeholder ("-", "N/A").
 std::string CleanValue(std::string_view raw);
 
 // A status without the URL registries put after its code:

@@ -22,7 +22,7 @@ using rdap::ScalarText;
 using rdap::StringMember;
 
 class TFacts {
-public:
+  public:
     void Add(Field field, std::string_view value, bool redacted = false) {
         std::string text = ValueText(value);
         if (text.empty()) return;
@@ -30,7 +30,7 @@ public:
     }
     std::vector<RawFact> Take() { return std::move(facts_); }
 
-private:
+  private:
     std::vector<RawFact> facts_;
 };
 
@@ -60,7 +60,8 @@ bool IsProperty(const Json& property, std::string_view name) {
 // by its first part.
 std::string PropertyText(const Json& value) {
     if (value.is_string()) return value.get<std::string>();
-    if (value.is_array() && !value.empty() && value[0].is_string()) return value[0].get<std::string>();
+    if (value.is_array() && !value.empty() && value[0].is_string())
+        return value[0].get<std::string>();
     return {};
 }
 
@@ -111,7 +112,8 @@ std::string AbuseContact(const Json& entity) {
         } else if (IsProperty(property, "tel") && property[3].is_string() && firstPhone.empty() &&
                    !HasTypeParameter(property, "fax")) {
             const std::string& value = property[3].get_ref<const std::string&>();
-            if (value.size() >= 4 && EqualsNoCase(std::string_view(value).substr(0, 4), "fax:")) continue;
+            if (value.size() >= 4 && EqualsNoCase(std::string_view(value).substr(0, 4), "fax:"))
+                continue;
             firstPhone = PhoneNumber(value);
         }
     }
@@ -194,7 +196,8 @@ void AddHolder(const Json& answer, Field field, TFacts& out) {
     if (entity == nullptr) return;
     const std::optional<std::string> orgRedaction = RedactionOf(answer, "Registrant Organization");
     const std::optional<std::string> nameRedaction = RedactionOf(answer, "Registrant Name");
-    for (const auto& [property, redaction] : {std::pair{"org", &orgRedaction}, std::pair{"fn", &nameRedaction}}) {
+    for (const auto& [property, redaction] :
+         {std::pair{"org", &orgRedaction}, std::pair{"fn", &nameRedaction}}) {
         const std::string text = CardText(*entity, property);
         if (text.empty()) continue;
         if (redaction->has_value() || IsRedacted(text)) {
@@ -214,7 +217,8 @@ void AddHolder(const Json& answer, Field field, TFacts& out) {
 }
 
 // The first event of each action in `actions`, as `field`.
-void AddEvent(const Json& object, std::initializer_list<std::string_view> actions, Field field, TFacts& out) {
+void AddEvent(const Json& object, std::initializer_list<std::string_view> actions, Field field,
+              TFacts& out) {
     const Json* events = ArrayMember(object, "events");
     if (events == nullptr) return;
     for (const Json& event : *events) {
@@ -251,7 +255,8 @@ void ReadDomain(const Json& answer, TFacts& out) {
             for (const Json& id : *ids) {
                 const std::string* type = StringMember(id, "type");
                 const Json* identifier = Member(id, "identifier");
-                if (type != nullptr && identifier != nullptr && EqualsNoCase(*type, "IANA Registrar ID")) {
+                if (type != nullptr && identifier != nullptr &&
+                    EqualsNoCase(*type, "IANA Registrar ID")) {
                     out.Add(Field::registrarIanaId, ScalarText(*identifier));
                     break;
                 }
@@ -293,7 +298,8 @@ std::string Prefix(const Json& cidr) {
 void ReadNetwork(const Json& answer, TFacts& out) {
     const std::string* start = StringMember(answer, "startAddress");
     const std::string* end = StringMember(answer, "endAddress");
-    if (start != nullptr && end != nullptr && !ValueText(*start).empty() && !ValueText(*end).empty()) {
+    if (start != nullptr && end != nullptr && !ValueText(*start).empty() &&
+        !ValueText(*end).empty()) {
         out.Add(Field::range, ValueText(*start) + " - " + ValueText(*end));
     }
     if (const Json* cidrs = ArrayMember(answer, "cidr0_cidrs")) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dates/dates.h"
+#include "summary/port43_values.h"
 
 namespace torvane::summary {
 namespace {
@@ -26,22 +27,26 @@ bool InSubject(Subject subject, Field field) {
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // What two texts of one field must share to be the same value: ASCII case,
-// spacing and a final dot never matter; for a status only its code does
+// spacing and a final dot never matter, nor commas and dots in the name of
+// a registrar, registrant or holder; for a status only its code does
 // (RDAP's "client delete prohibited" is port 43's "clientDeleteProhibited
 // https://icann.org/epp#clientDeleteProhibited"), and for a range or prefix
 // no space counts ("1.1.1.0 - 1.1.1.255" is "1.1.1.0-1.1.1.255").
 std::string Key(Field field, std::string_view text) {
-    if (field == Field::status) {
-        const std::size_t url = text.find("http");
-        if (url != std::string_view::npos) text = text.substr(0, url);
-    }
-    const bool dropSpaces =
-        field == Field::status || field == Field::range || field == Field::cidr || field == Field::asNumber;
+    if (field == Field::status) text = port43::StatusWithoutUrl(text);
+    const bool dropSpaces = field == Field::status || field == Field::range ||
+                            field == Field::cidr || field == Field::asNumber;
+    // Registrars write their own name "MarkMonitor, Inc." where the
+    // registry writes "MARKMONITOR INC.".
+    const bool name =
+        field == Field::registrar || field == Field::registrant || field == Field::holder;
     std::string key;
     key.reserve(text.size());
     bool space = false;
     for (const char c : text) {
-        if (c == ' ' || c == '\t' || (field == Field::status && (c == '_' || c == '-' || c == '(' || c == ')'))) {
+        if (name && (c == ',' || c == '.')) continue;
+        if (c == ' ' || c == '\t' ||
+            (field == Field::status && (c == '_' || c == '-' || c == '(' || c == ')'))) {
             space = !key.empty();
             continue;
         }
@@ -82,7 +87,8 @@ Summary Summarize(Subject subject, std::span<const AnswerFacts> answers) {
         std::array<bool, kFieldCount> seen{};
         for (const RawFact& fact : answer.facts) {
             const auto index = static_cast<std::size_t>(fact.field);
-            if (index >= kFieldCount || !InSubject(subject, fact.field) || fact.value.empty()) continue;
+            if (index >= kFieldCount || !InSubject(subject, fact.field) || fact.value.empty())
+                continue;
             if (!ListField(fact.field) && seen[index]) continue;
             seen[index] = true;
             TCollected& field = collected[index];
@@ -91,9 +97,9 @@ Summary Summarize(Subject subject, std::span<const AnswerFacts> answers) {
                 AddSource(*field.withheld, answer.source);
                 continue;
             }
-            const auto same = std::find_if(field.values.begin(), field.values.end(), [&](const Value& value) {
-                return SameValue(fact.field, value.text, fact.value);
-            });
+            const auto same = std::find_if(
+                field.values.begin(), field.values.end(),
+                [&](const Value& value) { return SameValue(fact.field, value.text, fact.value); });
             if (same != field.values.end()) {
                 AddSource(*same, answer.source);
             } else {
@@ -105,7 +111,8 @@ Summary Summarize(Subject subject, std::span<const AnswerFacts> answers) {
     summary.subject = subject;
     for (std::size_t index = 0; index < kFieldCount; ++index) {
         TCollected& field = collected[index];
-        if (field.values.empty() && field.withheld) field.values.push_back(std::move(*field.withheld));
+        if (field.values.empty() && field.withheld)
+            field.values.push_back(std::move(*field.withheld));
         if (field.values.empty()) continue;
         summary.facts.push_back(Fact{static_cast<Field>(index), std::move(field.values)});
     }

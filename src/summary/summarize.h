@@ -16,8 +16,10 @@ struct AnswerFacts {
 
 // Merges the answers' facts, in the run's order:
 //   - values that agree (names and servers without regard to case and a
-//     final dot, dates by ParseDate's instant or day) are one Value naming
-//     every source;
+//     final dot, the names of registrars, registrants and holders also of
+//     commas and dots, statuses by their code: "client delete prohibited"
+//     is "clientDeleteProhibited", dates by ParseDate's instant or day) are
+//     one Value naming every source;
 //   - single-valued fields where sources disagree keep one Value per
 //     distinct value (registry and registrar expiry dates often differ);
 //   - within one answer only the first value of a single-valued field

@@ -14,8 +14,8 @@ namespace {
 using Json = nlohmann::json;
 
 constexpr std::array<std::string_view, kFieldCount> kNames = {
-    "registrar", "registrarIanaId", "registrant", "created", "updated",  "expires",
-    "status",    "nameServer",      "dnssec",     "range",   "cidr",     "netName",
+    "registrar", "registrarIanaId", "registrant", "created", "updated",   "expires",
+    "status",    "nameServer",      "dnssec",     "range",   "cidr",      "netName",
     "asNumber",  "asName",          "holder",     "country", "allocated", "abuse",
 };
 
@@ -34,15 +34,17 @@ std::string_view SubjectName(Subject subject) {
 std::string UtcText(const dates::Date& date) {
     using namespace std::chrono;
     // A day keeps the day as written: Japan's for a JPRS day, else UTC's.
-    const sys_seconds shown = date.hasTime || !date.japanTime ? date.instant : date.instant + hours{9};
+    const sys_seconds shown =
+        date.hasTime || !date.japanTime ? date.instant : date.instant + hours{9};
     const sys_days day = floor<days>(shown);
     const year_month_day ymd{day};
     const hh_mm_ss<seconds> time{shown - day};
     char out[32];
     if (date.hasTime) {
-        std::snprintf(out, sizeof out, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(ymd.year()),
-                      static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
-                      static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+        std::snprintf(out, sizeof out, "%04d-%02u-%02uT%02d:%02d:%02dZ",
+                      static_cast<int>(ymd.year()), static_cast<unsigned>(ymd.month()),
+                      static_cast<unsigned>(ymd.day()), static_cast<int>(time.hours().count()),
+                      static_cast<int>(time.minutes().count()),
                       static_cast<int>(time.seconds().count()));
     } else {
         std::snprintf(out, sizeof out, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
@@ -54,9 +56,12 @@ std::string UtcText(const dates::Date& date) {
 Json ValueJson(Field field, const Value& value, std::chrono::sys_seconds now) {
     Json sources = Json::array();
     for (const Source& source : value.sources) {
-        sources.push_back({{"server", ValueText(source.server)}, {"protocol", source.origin == Origin::rdap ? "rdap" : "port43"}});
+        sources.push_back({{"server", ValueText(source.server)},
+                           {"protocol", source.origin == Origin::rdap ? "rdap" : "port43"}});
     }
-    Json out = {{"text", ValueText(value.text)}, {"redacted", value.redacted}, {"sources", std::move(sources)}};
+    Json out = {{"text", ValueText(value.text)},
+                {"redacted", value.redacted},
+                {"sources", std::move(sources)}};
     if (value.redacted) return out;
     if (DateField(field)) {
         if (const auto date = dates::ParseDate(value.text)) {

@@ -18,9 +18,8 @@
 // status with a gloss adds "gloss". No other members.
 
 #include <chrono>
-#include <string_view>
-
 #include <nlohmann/json.hpp>
+#include <string_view>
 
 #include "summary/facts.h"
 

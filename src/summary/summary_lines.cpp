@@ -4,6 +4,7 @@
 #include <array>
 
 #include "dates/dates.h"
+#include "summary/port43_values.h"
 #include "summary/status_gloss.h"
 #include "summary/value_text.h"
 #include "unicode/cells.h"
@@ -36,36 +37,18 @@ constexpr std::array<std::string_view, kFieldCount> kLabels = {
 // values of a domain, a network and an AS number start at the same place.
 std::size_t LabelColumn() {
     std::size_t widest = 0;
-    for (const std::string_view label : kLabels) widest = std::max(widest, unicode::TextCells(label));
+    for (const std::string_view label : kLabels)
+        widest = std::max(widest, unicode::TextCells(label));
     return widest;
-}
-
-bool IsUrl(std::string_view word) {
-    if (word.size() >= 2 && word.front() == '(' && word.back() == ')') word = word.substr(1, word.size() - 2);
-    return word.starts_with("http://") || word.starts_with("https://");
-}
-
-// A status without the URLs registries append to the code.
-std::string StatusText(std::string_view text) {
-    std::string out;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = std::min(text.find(' ', pos), text.size());
-        const std::string_view word = text.substr(pos, end - pos);
-        if (!word.empty() && !IsUrl(word)) {
-            if (!out.empty()) out += ' ';
-            out += word;
-        }
-        pos = end + 1;
-    }
-    return out.empty() ? std::string(text) : out;
 }
 
 std::string DateText(Field field, const std::string& text, std::chrono::sys_seconds now) {
     std::string out = text;
     const auto date = dates::ParseDate(text);
     if (!date) return out;
-    if (!date->japanTime) out += " (" + dates::JstText(*date) + ")";
+    // Japan time already, or a day written as JstText writes it: nothing to add.
+    const std::string jst = dates::JstText(*date);
+    if (!date->japanTime && jst != text) out += " (" + jst + ")";
     if (field != Field::expires) return out;
     const long long days = dates::DaysUntil(*date, now);
     out += ' ';
@@ -86,7 +69,7 @@ std::string ValueLine(Field field, const Value& value, std::chrono::sys_seconds 
     const std::string text = ValueText(value.text);
     if (DateField(field)) return DateText(field, text, now);
     if (field == Field::status) {
-        std::string line = StatusText(text);
+        std::string line(port43::StatusWithoutUrl(text));
         // Corner brackets: the glosses hold parentheses of their own.
         if (const auto gloss = StatusGloss(text)) line += " 「" + std::string(*gloss) + "」";
         return line;

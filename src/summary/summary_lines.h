@@ -12,7 +12,8 @@
 //
 // The label column is as wide as the widest label of any summary, and one
 // space. Dates show the server's text, the JST date (left out where the
-// server writes Japan time already, as JPRS and JPNIC do) and, for the
+// server writes Japan time already, as JPRS and JPNIC do, or where it is the
+// text itself, as for "2028-09-14") and, for the
 // expiry, the days left; statuses their gloss in corner brackets and no
 // trailing URL (the answer below keeps it). An expiry within
 // kExpirySoonDays or past is marked in words inside a lenticular bracket

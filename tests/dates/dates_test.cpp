@@ -41,6 +41,14 @@ TEST(ParseDate, ReadsEveryFormRegistriesWrite) {
         {"2014/08/01 01:05:11 (JST)", Utc(2014, 7, 31, 16, 5, 11), true, true},
         {"2019/07/03 17:53:05(JST)", Utc(2019, 7, 3, 8, 53, 5), true, true},
         {"2026/04/01 01:03:07", Utc(2026, 3, 31, 16, 3, 7), true, true},
+        {"2002-07-07 01:46:06 (UTC+8)", Utc(2002, 7, 6, 17, 46, 6), true, false},
+        {"2022-07-25 00:00:00 (UTC+08:00)", Utc(2022, 7, 24, 16), true, false},
+        {"2022-07-25 00:00:00 (UTC-5)", Utc(2022, 7, 25, 5), true, false},
+        {"2022-07-25 00:00:00 (UTC)", Utc(2022, 7, 25), true, false},
+        {"Tue Dec 12 2000", Utc(2000, 12, 12), false, false},
+        {"thu feb 29 2024", Utc(2024, 2, 29), false, false},
+        {"2021. 03. 02.", Utc(2021, 3, 2), false, false},
+        {"2010. 10. 04", Utc(2010, 10, 4), false, false},
         {"14-Sep-2028", Utc(2028, 9, 14), false, false},
         {"15-mar-1999", Utc(1999, 3, 15), false, false},
         {"20280914", Utc(2028, 9, 14), false, false},
@@ -65,8 +73,8 @@ TEST(ParseDate, RejectsTextsThatAreNotDatesOrOutOfRange) {
     const char* const cases[] = {
         "",
         "   ",
-        "2023-02-29",                 // not a leap year
-        "2100-02-29",                 // centuries are not, but for every fourth
+        "2023-02-29",  // not a leap year
+        "2100-02-29",  // centuries are not, but for every fourth
         "2028-13-01",
         "2028-00-10",
         "2028-09-31",
@@ -75,11 +83,14 @@ TEST(ParseDate, RejectsTextsThatAreNotDatesOrOutOfRange) {
         "2028-09-14T23:59:60Z",
         "2028-09-14T04:00:00+24:00",
         "2028-09-14T04:00:00+09:60",
-        "2028-09-14T04:00Z",          // no seconds
-        "2028-09-14T04:00:00.Z",      // a point without digits
+        "2028-09-14T04:00Z",      // no seconds
+        "2028-09-14T04:00:00.Z",  // a point without digits
         "2028-09-14T04:00:00Z extra",
         "2028-09-14 04:00:00 GMT",
-        "2028-09-14 04:00:00 (UTC+8)",
+        "2028-09-14 04:00:00 (GMT+8)",
+        "2028-09-14 04:00:00 (UTC+8",
+        "2028-09-14 04:00:00 (UTC+24)",
+        "2028-09-14T04:00:00 (UTC+8)",  // a bracketed offset only after a space
         "2028/09/14 (UTC)",
         "2028-9-14",
         "1899-12-31",
@@ -88,8 +99,11 @@ TEST(ParseDate, RejectsTextsThatAreNotDatesOrOutOfRange) {
         "4-Sep-2028",
         "202809140",
         "2028091",
-        "2021. 03. 02.",
-        "Tue Dec 12 2000",
+        "2021. 3. 2.",
+        "2021. 02. 30.",
+        "Wed Dec 12 2000",  // the 12th was a Tuesday
+        "Tue Dec 12 2000 UTC",
+        "27/07/2000",  // day first: not told from month first
         "REDACTED FOR PRIVACY",
     };
     for (const char* text : cases) {
@@ -129,14 +143,14 @@ struct DaysCase {
 TEST(DaysUntil, CountsJapanCalendarDays) {
     const DaysCase cases[] = {
         {"2028-09-14T04:00:00Z", Utc(2028, 9, 14, 4), 0},
-        {"2028-09-14T04:00:00Z", Utc(2028, 9, 13, 15), 0},        // already the 14th in Japan
+        {"2028-09-14T04:00:00Z", Utc(2028, 9, 13, 15), 0},  // already the 14th in Japan
         {"2028-09-14T04:00:00Z", Utc(2028, 9, 13, 14, 59, 59), 1},
         {"2028-09-14T04:00:00Z", Utc(2028, 9, 14, 15), -1},
         {"2026-12-31", Utc(2026, 12, 9), 22},
         {"2027/05/31", Utc(2026, 12, 9), 173},
         {"2025/03/01", Utc(2026, 12, 9), -648},
-        {"2028-03-01", Utc(2028, 2, 28), 2},                      // through a leap day
-        {"2100-03-01", Utc(2100, 2, 28), 1},                      // no leap day in 2100
+        {"2028-03-01", Utc(2028, 2, 28), 2},  // through a leap day
+        {"2100-03-01", Utc(2100, 2, 28), 1},  // no leap day in 2100
     };
     for (const DaysCase& c : cases) {
         const auto date = ParseDate(c.text);
@@ -155,12 +169,13 @@ TEST(SameDate, ComparesInstantsOrDaysWhereOneHasNoTime) {
     const SameCase cases[] = {
         {"2028-09-14T04:00:00Z", "2028-09-14T13:00:00+09:00", true},
         {"2028-09-14T04:00:00Z", "2028-09-13T21:00:00-0700", true},
-        {"2028-09-14T04:00:00Z", "2028-09-13T07:00:00+0000", false},  // registry and registrar differ
+        {"2028-09-14T04:00:00Z", "2028-09-13T07:00:00+0000",
+         false},  // registry and registrar differ
         {"2028-09-14T04:00:00Z", "2028-09-14T04:00:01Z", false},
         {"2028-09-14T04:00:00Z", "2028-09-14", true},
         {"2028-09-14T04:00:00Z", "14-sep-2028", true},
-        {"2028-09-14T23:00:00Z", "2028-09-14", true},                  // UTC's day, as written
-        {"2028-09-14T23:00:00Z", "2028/09/15", true},                  // Japan's day for a JPRS day
+        {"2028-09-14T23:00:00Z", "2028-09-14", true},  // UTC's day, as written
+        {"2028-09-14T23:00:00Z", "2028/09/15", true},  // Japan's day for a JPRS day
         {"2028-09-14T23:00:00Z", "2028/09/14", false},
         {"2028-09-14", "20280914", true},
         {"2028/09/14", "2028-09-14", true},

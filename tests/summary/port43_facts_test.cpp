@@ -148,15 +148,15 @@ TEST(Port43Facts, TheOrganisationsNameIsTheHolderBeforeAnyDescr) {
 TEST(Port43Facts, HandlesLeadToTheirContactsNameOrMail) {
     // AFNIC's holder-c and LACNIC's abuse-c name a contact further down.
     const query::TLines afnic = {
-        "domain:      example.fr", "holder-c:    EX1-FRNIC", "",
-        "nic-hdl:     EX1-FRNIC",  "type:        ORGANIZATION",
-        "contact:     Example SAS", "e-mail:      contact@example.fr",
+        "domain:      example.fr",         "holder-c:    EX1-FRNIC",    "",
+        "nic-hdl:     EX1-FRNIC",          "type:        ORGANIZATION", "contact:     Example SAS",
+        "e-mail:      contact@example.fr",
     };
     EXPECT_EQ(Values(Facts(afnic, "example.fr"), Field::registrant),
               std::vector<std::string>{"Example SAS"});
 
     const query::TLines lacnic = {
-        "inetnum:     192.0.2.0/24", "abuse-c:     EXC1", "owner:       Example Ltda", "",
+        "inetnum:     192.0.2.0/24", "abuse-c:     EXC1",        "owner:       Example Ltda",   "",
         "nic-hdl-br:  EXC1",         "person:      Example NOC", "e-mail:      noc@example.br",
     };
     EXPECT_EQ(Values(Facts(lacnic, "192.0.2.1"), Field::abuse),
@@ -182,9 +182,9 @@ TEST(Port43Facts, AFallbackCountsOnlyWhereTheAnswerGivesNothingBetter) {
                      Field::abuse),
               std::vector<std::string>{"+1.5555550100"});
     // A generic .jp name's [有効期限] stands; the state's bracket only fills in.
-    EXPECT_EQ(Values(Facts({"[有効期限]  2027/05/31", "[状態]  Connected (2027/04/30)"}),
-                     Field::expires),
-              std::vector<std::string>{"2027/05/31"});
+    EXPECT_EQ(
+        Values(Facts({"[有効期限]  2027/05/31", "[状態]  Connected (2027/04/30)"}), Field::expires),
+        std::vector<std::string>{"2027/05/31"});
 }
 
 TEST(Port43Facts, WithheldValuesAreOneRedactedFact) {
@@ -227,9 +227,9 @@ TEST(Port43Facts, IsRedactedKnowsTheWithholdingTextsAndNoNames) {
           "GDPR Masked", "Statutory Masking Enabled", "Ano Nymous"}) {
         EXPECT_TRUE(IsRedacted(text)) << text;
     }
-    for (std::string_view text : {"", "Google LLC", "Domains By Proxy, LLC",
-                                  "MarkMonitor Inc.", "株式会社公開", "Redwood Data Inc.",
-                                  "abuse@example.net", "clientTransferProhibited"}) {
+    for (std::string_view text :
+         {"", "Google LLC", "Domains By Proxy, LLC", "MarkMonitor Inc.", "株式会社公開",
+          "Redwood Data Inc.", "abuse@example.net", "clientTransferProhibited"}) {
         EXPECT_FALSE(IsRedacted(text)) << text;
     }
 }
@@ -276,10 +276,9 @@ TEST(Port43Facts, LongValuesAreCutAtACharacter) {
     EXPECT_TRUE(unicode::IsValidUtf8(facts[0].value));
 
     // A megabyte line costs no more than its head.
-    const std::vector<Fact> cidrs =
-        Facts({"NetRange: 192.0.2.0 - 192.0.2.255",
-               "CIDR: " + std::string(1 << 20, ',') + "192.0.2.0/24"},
-              "192.0.2.1");
+    const std::vector<Fact> cidrs = Facts({"NetRange: 192.0.2.0 - 192.0.2.255",
+                                           "CIDR: " + std::string(1 << 20, ',') + "192.0.2.0/24"},
+                                          "192.0.2.1");
     EXPECT_EQ(Values(cidrs, Field::cidr), std::vector<std::string>{});
 }
 

@@ -14,8 +14,8 @@
 namespace torvane::summary::testing {
 
 inline constexpr std::string_view kFieldNames[kFieldCount] = {
-    "registrar", "registrarIanaId", "registrant", "created", "updated", "expires",
-    "status",    "nameServer",      "dnssec",     "range",   "cidr",    "netName",
+    "registrar", "registrarIanaId", "registrant", "created", "updated",   "expires",
+    "status",    "nameServer",      "dnssec",     "range",   "cidr",      "netName",
     "asNumber",  "asName",          "holder",     "country", "allocated", "abuse"};
 
 // A RawFact that prints as "registrar=MarkMonitor Inc." (with " (redacted)").

@@ -1,11 +1,11 @@
 // The glosses of registration states: each state as the registries and RDAP
 // services write it finds its gloss, and nothing else does.
+#include "summary/status_gloss.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string_view>
-
-#include "summary/status_gloss.h"
 
 namespace torvane::summary {
 namespace {
@@ -56,9 +56,9 @@ TEST(StatusGloss, StatesAsRegistriesWriteThemFindTheirGloss) {
 
 TEST(StatusGloss, OtherTextsHaveNoGloss) {
     for (std::string_view value :
-         {"", "   ", "https://icann.org/epp#clientHold", "(clientHold)", "Registered until expiry date.",
-          "ASSIGNED PA", "clientTransferProhibitedX", "client", "NOT AVAILABLE",
-          "suspended indefinitely"}) {
+         {"", "   ", "https://icann.org/epp#clientHold", "(clientHold)",
+          "Registered until expiry date.", "ASSIGNED PA", "clientTransferProhibitedX", "client",
+          "NOT AVAILABLE", "suspended indefinitely"}) {
         SCOPED_TRACE(value);
         EXPECT_EQ(StatusGloss(value), std::nullopt);
     }
