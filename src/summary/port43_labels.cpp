@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <unordered_map>
+#include <vector>
 
 namespace torvane::summary::port43 {
 namespace {
@@ -263,31 +265,64 @@ bool SameLabel(std::string_view a, std::string_view b) {
     return i == a.size() && j == b.size();
 }
 
-const Label* FindLabel(std::span<const std::span<const Label>> tables, std::string_view label,
-                       Kind kind) {
-    for (std::span<const Label> table : tables) {
-        for (const Label& row : table) {
-            if ((row.scope & Bit(kind)) != 0 && SameLabel(row.text, label)) return &row;
+namespace {
+
+// The label as SameLabel compares it: ASCII lower case, runs of spaces and
+// tabs as one space, none at either end.
+std::string Folded(std::string_view label) {
+    std::string folded;
+    folded.reserve(label.size());
+    for (const char c : label) {
+        if (IsSpace(c)) {
+            if (!folded.empty() && folded.back() != ' ') folded.push_back(' ');
+        } else {
+            folded.push_back(Lower(c));
         }
     }
+    if (!folded.empty() && folded.back() == ' ') folded.pop_back();
+    return folded;
+}
+
+// Every line of an answer is looked up, several times: one hash lookup,
+// not a walk over every row of every table. The rows of a label keep their
+// table order.
+class LabelIndex {
+  public:
+    explicit LabelIndex(std::span<const std::span<const Label>> tables) {
+        for (std::span<const Label> table : tables)
+            for (const Label& row : table) rows_[Folded(row.text)].push_back(&row);
+    }
+    std::span<const Label* const> RowsOf(std::string_view label) const {
+        const auto found = rows_.find(Folded(label));
+        return found == rows_.end() ? std::span<const Label* const>() : found->second;
+    }
+
+  private:
+    std::unordered_map<std::string, std::vector<const Label*>> rows_;
+};
+
+const LabelIndex& IndexOf(std::span<const std::span<const Label>> tables) {
+    static const LabelIndex colon(ColonTables());
+    static const LabelIndex bracket(BracketTables());
+    return tables.data() == BracketTables().data() ? bracket : colon;
+}
+
+}  // namespace
+
+const Label* FindLabel(std::span<const std::span<const Label>> tables, std::string_view label,
+                       Kind kind) {
+    for (const Label* row : IndexOf(tables).RowsOf(label))
+        if ((row->scope & Bit(kind)) != 0) return row;
     return nullptr;
 }
 
 bool KnownLabel(std::span<const std::span<const Label>> tables, std::string_view label) {
-    for (std::span<const Label> table : tables) {
-        for (const Label& row : table) {
-            if (SameLabel(row.text, label)) return true;
-        }
-    }
-    return false;
+    return !IndexOf(tables).RowsOf(label).empty();
 }
 
 Kind StartedKind(std::span<const std::span<const Label>> tables, std::string_view label) {
-    for (std::span<const Label> table : tables) {
-        for (const Label& row : table) {
-            if (row.starts != Kind::keep && SameLabel(row.text, label)) return row.starts;
-        }
-    }
+    for (const Label* row : IndexOf(tables).RowsOf(label))
+        if (row->starts != Kind::keep) return row->starts;
     return Kind::keep;
 }
 

@@ -84,7 +84,7 @@ std::span<const std::string_view> BlockNameLabels();
 bool SameLabel(std::string_view a, std::string_view b);
 
 // The first row of `tables` for `label` that counts in an object of `kind`,
-// or nullptr.
+// or nullptr. `tables` is ColonTables() or BracketTables().
 const Label* FindLabel(std::span<const std::span<const Label>> tables, std::string_view label,
                        Kind kind);
 
